@@ -1,0 +1,113 @@
+// The description record handed to callers by Fg_getParameterInfo: one layout, field for field,
+// on Windows x64 and Linux x86-64. The runtime's own parameter description uses it too, so the
+// offsets below are an interface and are asserted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct ParameterInfoNode;
+
+// Node types.
+enum ParameterInfoType : int32_t {
+    PARAM_INFO_CATEGORY = 0,
+    PARAM_INFO_UINT32 = 1,
+    PARAM_INFO_ENUM = 3,
+    PARAM_INFO_STRING = 5,
+    PARAM_INFO_DOUBLE = 6,
+    PARAM_INFO_UINT64 = 9,
+    PARAM_INFO_INT32 = 11,
+    PARAM_INFO_INT64 = 12,
+};
+
+// Five 64-bit words whose meaning depends on the node type; words a type does not use hold 0.
+union ParameterValueBlock {
+    uint64_t words[5];
+    struct {
+        int32_t childCount;
+        int32_t pad0;
+        ParameterInfoNode** children;
+        int32_t nextIndex;
+        int32_t pad1;
+        uint64_t unused[2];
+    } category;
+    struct {
+        uint32_t min, max;
+        uint32_t inc, pad;
+        uint64_t unused[3];
+    } u32;
+    struct {
+        int32_t min, max;
+        int32_t inc, pad;
+        uint64_t unused[3];
+    } i32;
+    struct {
+        uint64_t min, max, inc;
+        uint64_t unused[2];
+    } u64;
+    struct {
+        int64_t min, max, inc;
+        uint64_t unused[2];
+    } i64;
+    struct {
+        double min, max, inc;
+        uint64_t unused[2];
+    } dbl;
+    struct {
+        int32_t entryCount;
+        int32_t pad;
+        char** entryNames;
+        int32_t* entryValues;
+        uint64_t unused;
+        char** entrySymbols;
+    } enumeration;
+    struct {
+        uint64_t unused0;
+        char* filter;
+        uint64_t unused[3];
+    } text;
+};
+
+struct ParameterInfoNode {
+    int32_t type;
+    int32_t index;
+    char* name;
+    char* parameterName;
+    uint32_t access;
+    uint32_t grade;
+    uint32_t published;
+    int32_t id;
+    ParameterValueBlock value;
+    ParameterInfoNode* older;
+    ParameterInfoNode* newer;
+    int32_t depth;
+    char* parentName;
+    char* unit;
+    int32_t port;
+};
+
+static_assert(sizeof(void*) == 8, "the description record is defined for 64-bit targets");
+static_assert(sizeof(ParameterValueBlock) == 40, "value block is five 64-bit words");
+static_assert(offsetof(ParameterInfoNode, type) == 0);
+static_assert(offsetof(ParameterInfoNode, index) == 4);
+static_assert(offsetof(ParameterInfoNode, name) == 8);
+static_assert(offsetof(ParameterInfoNode, parameterName) == 16);
+static_assert(offsetof(ParameterInfoNode, access) == 24);
+static_assert(offsetof(ParameterInfoNode, grade) == 28);
+static_assert(offsetof(ParameterInfoNode, published) == 32);
+static_assert(offsetof(ParameterInfoNode, id) == 36);
+static_assert(offsetof(ParameterInfoNode, value) == 40);
+static_assert(offsetof(ParameterInfoNode, older) == 80);
+static_assert(offsetof(ParameterInfoNode, newer) == 88);
+static_assert(offsetof(ParameterInfoNode, depth) == 96);
+static_assert(offsetof(ParameterInfoNode, parentName) == 104);
+static_assert(offsetof(ParameterInfoNode, unit) == 112);
+static_assert(offsetof(ParameterInfoNode, port) == 120);
+static_assert(sizeof(ParameterInfoNode) == 128);
+static_assert(offsetof(ParameterValueBlock, category.children) == 8);
+static_assert(offsetof(ParameterValueBlock, category.nextIndex) == 16);
+static_assert(offsetof(ParameterValueBlock, u32.inc) == 8);
+static_assert(offsetof(ParameterValueBlock, enumeration.entryNames) == 8);
+static_assert(offsetof(ParameterValueBlock, enumeration.entryValues) == 16);
+static_assert(offsetof(ParameterValueBlock, enumeration.entrySymbols) == 32);
+static_assert(offsetof(ParameterValueBlock, text.filter) == 8);

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what building and testing Orvanta needs on a fresh Debian machine: the Linux
+# toolchain, the mingw-w64 cross-compiler for the Windows build and Wine to run its tests.
+set -euo pipefail
+packages=(cmake ninja-build g++ python3 binutils g++-mingw-w64-x86-64 wine64)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -q
+  $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
