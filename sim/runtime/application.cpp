@@ -1,0 +1,89 @@
+// Opening an applet for an application: the runtime loads the applet library by plain file
+// name, asks its Std_entry for the wrapper, and keeps it in a handle record of its own.
+#include "application.h"
+
+#include <string>
+
+namespace sim::app {
+namespace {
+
+namespace platform = vexo::templates::platform;
+
+using StdEntry = void* (*)(uint64_t hardware, int32_t* error, uint32_t flags);
+
+// The applet is a plug-in: no "lib" prefix on either platform.
+std::string appletFileName(const std::string& appletName) {
+#if defined(_WIN32)
+    return appletName + ".dll";
+#else
+    return appletName + ".so";
+#endif
+}
+
+// The applet module, loaded once and never unloaded. Loading runs the applet's static
+// constructors, so it happens outside the state lock.
+void* appletModule(const std::string& appletName) {
+    State& s = state();
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        const auto found = s.appletModules.find(appletName);
+        if (found != s.appletModules.end()) return found->second;
+    }
+    void* module = platform::loadLibrary(appletFileName(appletName).c_str());
+    if (module == nullptr) return nullptr;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.appletModules.emplace(appletName, module).first->second;
+}
+
+void* failOpen(int32_t error) {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.globalLastError = error;
+    return nullptr;
+}
+
+}  // namespace
+
+AppHandle* find(const void* fg) {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.appHandles.count(fg) != 0 ? static_cast<AppHandle*>(const_cast<void*>(fg)) : nullptr;
+}
+
+void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
+    if (appletName == nullptr || *appletName == '\0') return failOpen(SIM_ERR_INVALID_PARAMETER);
+    if (boardIndex >= SIM_BOARD_COUNT) return failOpen(SIM_ERR_INVALID_BOARD);
+    void* module = appletModule(appletName);
+    const auto entry = reinterpret_cast<StdEntry>(module == nullptr ? nullptr : platform::findSymbol(module, "Std_entry"));
+    if (entry == nullptr) return failOpen(SIM_ERR_LIBRARY_LOAD);
+
+    // Std_entry calls back into the runtime: no lock while it runs.
+    int32_t error = 0;
+    void* wrapper = entry(hardwareOfBoard(boardIndex), &error, flags);
+    if (wrapper == nullptr) return failOpen(error);
+
+    auto* record = new AppHandle{wrapper, boardIndex, module};
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.appHandles.insert(record);
+    s.globalLastError = 0;
+    return record;
+}
+
+int32_t freeGrabber(AppHandle* app) {
+    State& s = state();
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (s.appHandles.erase(app) == 0) return SIM_ERR_INVALID_HANDLE;
+    }
+    const int32_t result = route<int32_t>(app, "Fg_FreeGrabber", SIM_ERR_NOT_AVAILABLE);
+    delete app;
+    return result;
+}
+
+void* appletSymbol(const char* appletName, const char* symbol) {
+    void* module = appletModule(appletName);
+    return module == nullptr || symbol == nullptr ? nullptr : platform::findSymbol(module, symbol);
+}
+
+}  // namespace sim::app

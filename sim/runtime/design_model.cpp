@@ -1,0 +1,250 @@
+// Builds the design table of the simulated runtime from the applet's NX list, the debug entries
+// the design announces and the runtime's own parameters.
+#include "design_model.h"
+
+#include <cstddef>
+
+namespace sim {
+namespace {
+
+enum class NxUse { Write, Read, WriteRead };
+
+struct NxRow {
+    const char* identifier;
+    NxUse use;
+    int32_t typeCode;
+};
+
+// The applet's list is the one source of the NX names and their value types.
+constexpr NxRow kNxRows[] = {
+#define NX_PARAMETER(identifier, access, typeCode) {#identifier, NxUse::access, typeCode},
+#include "nx/nx_parameters.def"
+#undef NX_PARAMETER
+};
+
+// Start values of the board: a powered, idle board on a PCIe slot with nothing connected.
+struct StartValue {
+    const char* identifier;
+    uint64_t integer;
+    double real;
+    const char* text;
+};
+
+constexpr uint64_t kFpgaDna = 0x0159E3C1A7B2D48FULL;  // 57 significant bits
+static_assert(kFpgaDna < (1ULL << 57) && kFpgaDna >= (1ULL << 56), "a DNA fills 57 bits");
+
+constexpr StartValue kStartValues[] = {
+    {"Process0_AppletProperties_AppletUid", 0, 0.0, "4f7a2c1e-93b5-4d08-a6e2-5c1b8d3f0a97"},
+    {"Process0_AppletProperties_BuildTime", 0, 0.0, "2023-11-14 09:32:51"},
+    {"Process0_BoardStatus_FpgaTemperature", 0, 48.5, nullptr},
+    {"Process0_BoardStatus_FpgaVccInt", 0, 1.002, nullptr},
+    {"Process0_BoardStatus_FpgaVccAux", 0, 1.797, nullptr},
+    {"Process0_BoardStatus_FpgaVccBram", 0, 0.998, nullptr},
+    {"Process0_BoardStatus_PcieCurrentLinkWidth", 4, 0.0, nullptr},
+    {"Process0_BoardStatus_PcieCurrentLinkSpeed", 0, 5.0, nullptr},
+    {"Process0_BoardStatus_PcieLinkGen2Capable", 1, 0.0, nullptr},
+    {"Process0_BoardStatus_PcieLinkPartnerGen2Capable", 1, 0.0, nullptr},
+    {"Process0_BoardStatus_PcieTrainedPayloadSize", 1, 0.0, nullptr},
+    {"Process0_BoardStatus_ExtensionConnectorPresent", 1, 0.0, nullptr},
+    {"Process0_BoardStatus_AlternativeBoardDetection", 0, 0.0, nullptr},
+    {"Process0_BoardStatus_FpgaDNA", kFpgaDna, 0.0, nullptr},
+    // Input statistics of a 1 kHz trigger seen between 500 Hz and 2 kHz (periods in 8 ns ticks).
+    {"Process1_Trigger_TriggerCam0_InputStatistics_ReadPeriod_Status", 125000, 0.0, nullptr},
+    {"Process1_Trigger_TriggerCam0_InputStatistics_ReadMax_Status", 250000, 0.0, nullptr},
+    {"Process1_Trigger_TriggerCam0_InputStatistics_ReadMin_Status", 62500, 0.0, nullptr},
+};
+
+// The debug entries the design announces through its Debug_ texts.
+struct DebugEntry {
+    const char* name;
+    const char* type;
+    const char* path;
+    bool monitor;
+};
+
+constexpr DebugEntry kDebugEntries[] = {
+    {"Camera Input", "Inject", "DebugIn_Camera", false},
+    {"Buffer Output", "InjectMonitor", "DebugIn_Buffer", true},
+};
+
+struct EntrySuffix {
+    const char* suffix;
+    ValueKind kind;
+    bool writable;
+    bool monitorOnly;
+    uint64_t initial;
+    uint64_t maximum;
+    bool injectsPixel;
+};
+
+constexpr uint64_t kU32Max = 0xFFFFFFFFULL;
+constexpr uint64_t kPixelWordMax = (1ULL << 57) - 1;
+
+constexpr EntrySuffix kEntrySuffixes[] = {
+    {"_OperationMode", ValueKind::U32, true, false, 0, 3, false},
+    {"_Insert", ValueKind::U32, true, false, 0, 1, false},
+    {"_Inject_WritePixel", ValueKind::U64, true, false, 0, kPixelWordMax, true},
+    {"_Inject_WriteFlag", ValueKind::U32, true, false, 0, 1, false},
+    {"_Inject_ReadyForInjection", ValueKind::U32, false, false, 1, 1, false},
+    {"_DebugFile", ValueKind::Text, true, false, 0, 0, false},
+    {"_XPosition", ValueKind::U32, false, true, 0, 65535, false},
+    {"_YPosition", ValueKind::U32, false, true, 0, 65535, false},
+    {"_PixelValue", ValueKind::U32, false, true, 0, 1023, false},
+};
+
+// The runtime's own parameters on an inner handle, by the SDK ids the applet forwards.
+struct RuntimeParameter {
+    const char* name;
+    int32_t id;
+    ValueKind kind;
+    bool writable;
+    uint64_t value;
+};
+
+constexpr RuntimeParameter kRuntimeParameters[] = {
+    {"FG_TIMEOUT", 600, ValueKind::U32, true, 1000000},
+    {"FG_APC_STOP_TIMEOUT", 601, ValueKind::U32, false, 1000},
+    {"FG_CAMSTATUS_EXTENDED", 2050, ValueKind::U32, false, 0},
+    {"FG_NR_OF_DMAS", 3050, ValueKind::U32, false, 1},
+    {"FG_NR_OF_CAMS", 3060, ValueKind::U32, false, 1},
+    {"FG_NR_OF_PROCESSES", 3070, ValueKind::U32, false, 2},
+    {"FG_DMA_PORT", 3080, ValueKind::U32, false, 0},
+    {"FG_CAM_PORT", 3090, ValueKind::U32, false, 0},
+    {"FG_TRANSFER_LEN", 5210, ValueKind::U64, false, 1048576},
+    {"FG_DMASTATUS", 24092, ValueKind::U32, false, 0},
+};
+
+// NX ids are scattered over 50000..50630 in steps of 3 (37 permutes the residues of the prime
+// 211), so that neither the table order nor the row number can stand in for an id, and no id
+// meets one of the runtime's own, which all lie below 50000.
+constexpr int32_t kIdModulus = 211;
+int32_t nxIdOf(int32_t position) { return 50000 + 3 * ((37 * position + 11) % kIdModulus); }
+
+constexpr std::size_t kNxCount = sizeof(kNxRows) / sizeof(kNxRows[0]) + 1 +
+                                 3 * (sizeof(kDebugEntries) / sizeof(kDebugEntries[0])) +
+                                 (sizeof(kDebugEntries) / sizeof(kDebugEntries[0])) *
+                                     (sizeof(kEntrySuffixes) / sizeof(kEntrySuffixes[0]));
+static_assert(kNxCount < kIdModulus, "every NX parameter needs an id of its own");
+
+ValueKind kindOfTypeCode(int32_t typeCode) {
+    switch (typeCode) {
+        case 4: return ValueKind::U64;
+        case 5: return ValueKind::Double;
+        case 6: return ValueKind::Text;
+        default: return ValueKind::U32;
+    }
+}
+
+uint64_t defaultMaximum(ValueKind kind) { return kind == ValueKind::U64 ? ~0ULL : kU32Max; }
+
+DesignParameter nxParameter(std::string name, ValueKind kind, bool writable) {
+    DesignParameter parameter;
+    parameter.name = std::move(name);
+    parameter.kind = kind;
+    parameter.writable = writable;
+    parameter.maximum = defaultMaximum(kind);
+    return parameter;
+}
+
+DesignParameter debugText(const std::string& name, const std::string& value) {
+    DesignParameter parameter = nxParameter("Device1_Process0_Debug_" + name, ValueKind::Text, false);
+    parameter.initial.text = value;
+    return parameter;
+}
+
+}  // namespace
+
+DesignModel::DesignModel() {
+    for (const NxRow& row : kNxRows) {
+        add(nxParameter(std::string("Device1_") + row.identifier, kindOfTypeCode(row.typeCode),
+                        row.use != NxUse::Read));
+    }
+    for (const StartValue& start : kStartValues) {
+        DesignParameter& parameter = parameters_[byNxName_.at(std::string("Device1_") + start.identifier)];
+        parameter.initial.integer = start.integer;
+        parameter.initial.real = start.real;
+        parameter.initial.text = start.text != nullptr ? start.text : "";
+    }
+
+    // The entry count is announced as the first character of a text.
+    constexpr std::size_t entryCount = sizeof(kDebugEntries) / sizeof(kDebugEntries[0]);
+    add(debugText("Entries", std::to_string(entryCount)));
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        const std::string digit(1, static_cast<char>('0' + e));
+        add(debugText("Name" + digit, kDebugEntries[e].name));
+        add(debugText("Type" + digit, kDebugEntries[e].type));
+        add(debugText("Path" + digit, kDebugEntries[e].path));
+    }
+    for (const DebugEntry& entry : kDebugEntries) {
+        for (const EntrySuffix& suffix : kEntrySuffixes) {
+            if (suffix.monitorOnly && !entry.monitor) continue;
+            DesignParameter parameter = nxParameter(std::string("Device1_Process0_") + entry.path + suffix.suffix,
+                                             suffix.kind, suffix.writable);
+            parameter.initial.integer = suffix.initial;
+            if (suffix.kind != ValueKind::Text) parameter.maximum = suffix.maximum;
+            parameter.injectsPixel = suffix.injectsPixel;
+            add(parameter);
+        }
+    }
+
+    for (const RuntimeParameter& own : kRuntimeParameters) {
+        DesignParameter parameter;
+        parameter.name = own.name;
+        parameter.id = own.id;
+        parameter.kind = own.kind;
+        parameter.writable = own.writable;
+        parameter.nx = false;
+        parameter.anyIntegerType = true;
+        parameter.maximum = defaultMaximum(parameter.kind);
+        parameter.initial.integer = own.value;
+        add(parameter);
+    }
+}
+
+void DesignModel::add(DesignParameter parameter) {
+    const int32_t index = static_cast<int32_t>(parameters_.size());
+    if (parameter.nx) {
+        parameter.id = nxIdOf(static_cast<int32_t>(nxIndices_.size()));
+        nxIndices_.push_back(index);
+        byNxName_[parameter.name] = index;
+    }
+    byId_[parameter.id] = index;
+    byAnyName_[parameter.name] = index;
+    parameters_.push_back(std::move(parameter));
+}
+
+const DesignModel& DesignModel::instance() {
+    static const DesignModel model;
+    return model;
+}
+
+int32_t DesignModel::indexOfId(int32_t id) const {
+    const auto found = byId_.find(id);
+    return found == byId_.end() ? -1 : found->second;
+}
+
+int32_t DesignModel::indexOfNxName(const std::string& name) const {
+    const auto found = byNxName_.find(name);
+    return found == byNxName_.end() ? -1 : found->second;
+}
+
+int32_t DesignModel::indexOfAnyName(const std::string& name) const {
+    const auto found = byAnyName_.find(name);
+    return found == byAnyName_.end() ? -1 : found->second;
+}
+
+BoardValues::BoardValues() {
+    for (const DesignParameter& parameter : DesignModel::instance().parameters()) values.push_back(parameter.initial);
+}
+
+int32_t nativeTypeCode(ValueKind kind) {
+    switch (kind) {
+        case ValueKind::U32: return 2;
+        case ValueKind::U64: return 4;
+        case ValueKind::Double: return 5;
+        case ValueKind::Text: return 6;
+    }
+    return 2;
+}
+
+}  // namespace sim

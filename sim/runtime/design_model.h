@@ -1,0 +1,67 @@
+// The Orvanta hardware design as the simulated runtime sees it: every NX parameter with its
+// runtime-assigned id, value kind, access and start value, plus the runtime's own parameters.
+// The table is built once and never changes; per-board values live in BoardValues.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class ValueKind { U32, U64, Double, Text };
+
+struct NxValue {
+    uint64_t integer = 0;
+    double real = 0.0;
+    std::string text;
+};
+
+struct DesignParameter {
+    std::string name;             // full NX name, or the runtime's own name ("FG_TIMEOUT")
+    int32_t id = 0;
+    ValueKind kind = ValueKind::U32;
+    bool writable = true;
+    bool nx = true;               // false: one of the runtime's own parameters
+    bool anyIntegerType = false;  // runtime parameters answer type codes 2, 3 and 4 alike
+    bool injectsPixel = false;    // writes are pixel words fed into a debug entry
+    uint64_t maximum = 0;         // description maximum of an integer parameter
+    NxValue initial;
+};
+
+class DesignModel {
+public:
+    static const DesignModel& instance();
+
+    const std::vector<DesignParameter>& parameters() const { return parameters_; }
+    // Index into parameters(), or -1.
+    int32_t indexOfId(int32_t id) const;
+    int32_t indexOfNxName(const std::string& name) const;
+    // NX names and the runtime's own names alike (for the control interface).
+    int32_t indexOfAnyName(const std::string& name) const;
+    // The NX parameters only, in table order (for the runtime's name and index queries).
+    const std::vector<int32_t>& nxIndices() const { return nxIndices_; }
+
+private:
+    DesignModel();
+    void add(DesignParameter parameter);
+
+    std::vector<DesignParameter> parameters_;
+    std::vector<int32_t> nxIndices_;
+    std::map<int32_t, int32_t> byId_;
+    std::map<std::string, int32_t> byNxName_;
+    std::map<std::string, int32_t> byAnyName_;
+};
+
+// One board's current values, indexed like DesignModel::parameters().
+struct BoardValues {
+    BoardValues();
+    std::vector<NxValue> values;
+    uint64_t injectedPixels = 0;
+};
+
+// The type code a parameter of this kind uses when the caller gives none (Fg_getParameter).
+int32_t nativeTypeCode(ValueKind kind);
+
+}  // namespace sim

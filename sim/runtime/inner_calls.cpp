@@ -1,0 +1,490 @@
+// The runtime's answers on inner handles, from the board model of the Orvanta design.
+#include "inner_calls.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "sim_state.h"
+
+namespace sim::inner {
+namespace {
+
+// The number the runtime gives the Orvanta design's applet.
+constexpr int32_t kAppletId = 2686;
+// Texts the design stores are cut to this many characters.
+constexpr std::size_t kTextLimit = 255;
+
+struct Outcome {
+    int64_t result;
+    int32_t error;  // the handle's last error afterwards
+};
+
+Outcome ok(int64_t result = 0) { return {result, 0}; }
+Outcome failed(int32_t code) { return {code, code}; }
+
+SimCall callOf(const char* function, void* fg) {
+    SimCall call;
+    std::memset(&call, 0, sizeof call);
+    copyText(call.function, sizeof call.function, function);
+    call.handle = fg;
+    return call;
+}
+
+// Records the call, checks the handle and the injected failures, and runs body on an open
+// handle. The handle's last error becomes the outcome's.
+template <typename Body>
+int64_t onInner(const SimCall& seed, Body body) {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.calls.push_back(seed);
+    SimCall& call = s.calls.back();
+    InnerHandle* handle = s.inner(call.handle);
+    Outcome outcome;
+    if (handle == nullptr) {
+        outcome = failed(SIM_ERR_INVALID_HANDLE);
+    } else if (!handle->open) {
+        outcome = failed(SIM_ERR_HANDLE_CLOSED);
+    } else {
+        const auto injected = s.failedCalls.find(call.function);
+        outcome = injected != s.failedCalls.end() ? Outcome{injected->second.result, injected->second.lastError}
+                                                  : body(s, *handle, call);
+        handle->lastError = outcome.error;
+    }
+    call.result = outcome.result;
+    return outcome.result;
+}
+
+bool acceptsType(const DesignParameter& parameter, int32_t type, bool reading) {
+    switch (parameter.kind) {
+        case ValueKind::U32: return type == 2 || (parameter.anyIntegerType && (type == 3 || type == 4));
+        case ValueKind::U64: return type == 3 || type == 4 || (parameter.anyIntegerType && type == 2);
+        case ValueKind::Double: return type == 5;
+        case ValueKind::Text: return type == 6 || (reading && type == 22);
+    }
+    return false;
+}
+
+// Keeps the value at `value` (in the form of type code `type`) in the call record.
+void recordValue(SimCall& call, int32_t type, const void* value) {
+    call.typeCode = type;
+    if (value == nullptr) return;
+    if (type == 2) {
+        uint32_t v;
+        std::memcpy(&v, value, sizeof v);
+        call.u64 = v;
+    } else if (type == 3 || type == 4) {
+        std::memcpy(&call.u64, value, sizeof call.u64);
+    } else if (type == 5) {
+        std::memcpy(&call.f64, value, sizeof call.f64);
+    } else if (type == 6) {
+        copyText(call.text, sizeof call.text, static_cast<const char*>(value));
+    }
+}
+
+void storeValue(NxValue& stored, ValueKind kind, int32_t type, const void* value) {
+    if (kind == ValueKind::Text) {
+        stored.text = std::string(static_cast<const char*>(value)).substr(0, kTextLimit);
+    } else if (kind == ValueKind::Double) {
+        std::memcpy(&stored.real, value, sizeof stored.real);
+    } else if (type == 2) {
+        uint32_t v;
+        std::memcpy(&v, value, sizeof v);
+        stored.integer = v;
+    } else {
+        std::memcpy(&stored.integer, value, sizeof stored.integer);
+        if (kind == ValueKind::U32) stored.integer &= 0xFFFFFFFFULL;
+    }
+}
+
+void deliverValue(InnerHandle& handle, const NxValue& stored, ValueKind kind, int32_t type, void* value) {
+    if (type == 22) {
+        auto copy = std::make_unique<char[]>(stored.text.size() + 1);
+        std::memcpy(copy.get(), stored.text.c_str(), stored.text.size() + 1);
+        char* text = copy.get();
+        std::memcpy(value, &text, sizeof text);
+        handle.handedTexts.push_back(std::move(copy));
+    } else if (kind == ValueKind::Text) {
+        std::memcpy(value, stored.text.c_str(), stored.text.size() + 1);
+    } else if (kind == ValueKind::Double) {
+        std::memcpy(value, &stored.real, sizeof stored.real);
+    } else if (type == 2) {
+        const auto v = static_cast<uint32_t>(stored.integer);
+        std::memcpy(value, &v, sizeof v);
+    } else {
+        std::memcpy(value, &stored.integer, sizeof stored.integer);
+    }
+}
+
+// The parameter an access reaches, after the checks every access makes.
+struct Access {
+    int32_t index = -1;
+    const DesignParameter* parameter = nullptr;  // null: refused
+    int32_t type = 0;                            // the caller's type code, or the parameter's own
+    Outcome refusal = ok();
+};
+
+Access checkAccess(int32_t id, const void* value, uint32_t dma, int32_t type, bool reading, SimCall& call) {
+    const DesignModel& model = DesignModel::instance();
+    Access access;
+    access.index = model.indexOfId(id);
+    if (access.index < 0) {
+        access.refusal = failed(SIM_ERR_INVALID_PARAMETER);
+        return access;
+    }
+    const DesignParameter& parameter = model.parameters()[access.index];
+    copyText(call.nxName, sizeof call.nxName, parameter.name.c_str());
+    access.type = type < 0 ? nativeTypeCode(parameter.kind) : type;
+    call.typeCode = access.type;
+    if (dma != 0) {
+        access.refusal = failed(SIM_ERR_INVALID_PORT);
+    } else if (value == nullptr) {
+        access.refusal = failed(SIM_ERR_NULL_VALUE);
+    } else if (!acceptsType(parameter, access.type, reading)) {
+        access.refusal = failed(SIM_ERR_INVALID_TYPE);
+    } else {
+        access.parameter = &parameter;
+    }
+    return access;
+}
+
+Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value, uint32_t dma, int32_t type,
+                   SimCall& call) {
+    const Access access = checkAccess(id, value, dma, type, false, call);
+    if (access.parameter == nullptr) return access.refusal;
+    recordValue(call, access.type, value);
+    const auto injected = s.failedNxWrites.find(access.parameter->name);
+    if (injected != s.failedNxWrites.end()) return failed(injected->second);
+    if (!access.parameter->writable) return failed(SIM_ERR_READ_ONLY);
+    BoardValues& board = s.board(handle.hardware);
+    storeValue(board.values[access.index], access.parameter->kind, access.type, value);
+    if (access.parameter->injectsPixel) ++board.injectedPixels;
+    return ok();
+}
+
+Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32_t dma, int32_t type,
+                  SimCall& call) {
+    const Access access = checkAccess(id, value, dma, type, true, call);
+    if (access.parameter == nullptr) return access.refusal;
+    const auto injected = s.failedNxReads.find(access.parameter->name);
+    if (injected != s.failedNxReads.end()) return failed(injected->second);
+    const NxValue& stored = s.board(handle.hardware).values[access.index];
+    deliverValue(handle, stored, access.parameter->kind, access.type, value);
+    if (access.type == 22) {
+        copyText(call.text, sizeof call.text, stored.text.c_str());
+    } else {
+        recordValue(call, access.type, value);
+    }
+    return ok();
+}
+
+void writeConfiguration(std::ostream& out, const BoardValues& board) {
+    const DesignModel& model = DesignModel::instance();
+    out << "# Orvanta design values\n";
+    for (const int32_t index : model.nxIndices()) {
+        const DesignParameter& parameter = model.parameters()[index];
+        const NxValue& value = board.values[index];
+        out << parameter.name << " = ";
+        if (parameter.kind == ValueKind::Text) {
+            out << value.text;
+        } else if (parameter.kind == ValueKind::Double) {
+            char text[40];
+            std::snprintf(text, sizeof text, "%.17g", value.real);
+            out << text;
+        } else {
+            out << value.integer;
+        }
+        out << '\n';
+    }
+}
+
+// Status queries of Fg_getStatusEx, by status id.
+struct StatusQuery {
+    int32_t id;
+    int64_t (*answer)(const State& s, const InnerHandle& handle);
+};
+
+int64_t transferLength(const State& s, const InnerHandle& handle) {
+    const DesignModel& model = DesignModel::instance();
+    const auto board = s.boards.find(handle.hardware);
+    const int32_t index = model.indexOfId(5210);
+    return board == s.boards.end() ? 0 : static_cast<int64_t>(board->second.values[index].integer);
+}
+
+constexpr StatusQuery kStatusQueries[] = {
+    {1, [](const State&, const InnerHandle& h) -> int64_t { return h.acquisition.delivered; }},
+    {2, [](const State&, const InnerHandle& h) -> int64_t { return h.acquisition.running ? 1 : 0; }},
+    {3, [](const State&, const InnerHandle&) -> int64_t { return 0; }},
+    {4, transferLength},
+};
+
+}  // namespace
+
+void* initHandle(const char* function, const char* hapName, uint64_t hardware, void* hap, uint32_t flags) {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    SimCall& call = s.record(function, nullptr);
+    copyText(call.text, sizeof call.text, hapName);
+    call.u64 = hardware;
+    call.args[0] = reinterpret_cast<uintptr_t>(hap);
+    call.args[1] = flags;
+    int32_t error = 0;
+    const auto injected = s.failedCalls.find(function);
+    if (injected != s.failedCalls.end()) {
+        error = injected->second.lastError;
+    } else if (s.failedInit != 0) {
+        error = s.failedInit;
+    } else if (hapName == nullptr || hap == nullptr) {
+        error = SIM_ERR_INVALID_HAP;
+    } else {
+        auto handle = std::make_unique<InnerHandle>();
+        handle->hardware = hardware;
+        s.board(hardware);
+        void* address = handle.get();
+        s.innerHandles[address] = std::move(handle);
+        s.globalLastError = 0;
+        call.result = static_cast<int64_t>(reinterpret_cast<uintptr_t>(address));
+        return address;
+    }
+    s.globalLastError = error;
+    return nullptr;
+}
+
+int32_t lastErrorNumber(void* fg) {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    SimCall& call = s.record("Fg_getLastErrorNumber", fg);
+    const auto injected = s.failedCalls.find(call.function);
+    const InnerHandle* handle = s.inner(fg);
+    if (injected != s.failedCalls.end()) {
+        call.result = injected->second.result;
+    } else if (fg == nullptr) {
+        call.result = s.globalLastError;
+    } else if (handle == nullptr) {
+        call.result = SIM_ERR_INVALID_HANDLE;
+    } else {
+        call.result = handle->open ? handle->lastError : SIM_ERR_HANDLE_CLOSED;
+    }
+    return static_cast<int32_t>(call.result);
+}
+
+int32_t parameterIdByName(void* fg, const char* name) {
+    SimCall seed = callOf("Fg_getParameterIdByName", fg);
+    copyText(seed.nxName, sizeof seed.nxName, name);
+    return static_cast<int32_t>(onInner(seed, [name](State& s, InnerHandle&, SimCall&) -> Outcome {
+        const DesignModel& model = DesignModel::instance();
+        const int32_t index = name == nullptr || s.hiddenNames.count(name) != 0 ? -1 : model.indexOfNxName(name);
+        if (index < 0) return {0, SIM_ERR_INVALID_PARAMETER};
+        return ok(model.parameters()[index].id);
+    }));
+}
+
+const char* parameterName(void* fg, int32_t index) {
+    SimCall seed = callOf("Fg_getParameterName", fg);
+    seed.id = index;
+    const char* name = nullptr;
+    onInner(seed, [index, &name](State&, InnerHandle&, SimCall& call) -> Outcome {
+        const DesignModel& model = DesignModel::instance();
+        if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return {0, SIM_ERR_INVALID_PARAMETER};
+        name = model.parameters()[model.nxIndices()[index]].name.c_str();
+        copyText(call.nxName, sizeof call.nxName, name);
+        return ok();
+    });
+    return name;
+}
+
+int32_t parameterId(void* fg, int32_t index) {
+    SimCall seed = callOf("Fg_getParameterId", fg);
+    seed.id = index;
+    return static_cast<int32_t>(onInner(seed, [index](State&, InnerHandle&, SimCall&) -> Outcome {
+        const DesignModel& model = DesignModel::instance();
+        if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return failed(SIM_ERR_INVALID_PARAMETER);
+        return ok(model.parameters()[model.nxIndices()[index]].id);
+    }));
+}
+
+int32_t parameterCount(void* fg) {
+    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](State&, InnerHandle&, SimCall&) {
+        return ok(static_cast<int64_t>(DesignModel::instance().nxIndices().size()));
+    }));
+}
+
+int32_t setParameter(const char* function, void* fg, int32_t id, const void* value, uint32_t dma, int32_t type) {
+    SimCall seed = callOf(function, fg);
+    seed.id = id;
+    seed.dma = dma;
+    if (type >= 0) recordValue(seed, type, value);
+    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall& call) {
+        return writeValue(s, handle, id, value, dma, type, call);
+    }));
+}
+
+int32_t getParameter(const char* function, void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
+    SimCall seed = callOf(function, fg);
+    seed.id = id;
+    seed.dma = dma;
+    seed.typeCode = type;
+    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall& call) {
+        return readValue(s, handle, id, value, dma, type, call);
+    }));
+}
+
+int32_t freeParameterString(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
+    SimCall seed = callOf("Fg_freeParameterStringWithType", fg);
+    seed.id = id;
+    seed.dma = dma;
+    seed.typeCode = type;
+    seed.args[0] = reinterpret_cast<uintptr_t>(value);
+    return static_cast<int32_t>(onInner(seed, [value](State&, InnerHandle& handle, SimCall&) {
+        auto& texts = handle.handedTexts;
+        for (auto text = texts.begin(); text != texts.end(); ++text) {
+            if (text->get() == value) {
+                texts.erase(text);
+                break;
+            }
+        }
+        return ok();
+    }));
+}
+
+int32_t saveConfig(void* fg, const char* fileName) {
+    SimCall seed = callOf("Fg_saveConfig", fg);
+    copyText(seed.text, sizeof seed.text, fileName);
+    return static_cast<int32_t>(onInner(seed, [fileName](State& s, InnerHandle& handle, SimCall&) {
+        if (fileName == nullptr) return failed(SIM_ERR_INVALID_PARAMETER);
+        std::ofstream out(fileName);
+        if (!out) return failed(SIM_ERR_FILE);
+        writeConfiguration(out, s.board(handle.hardware));
+        return out ? ok() : failed(SIM_ERR_FILE);
+    }));
+}
+
+int32_t loadConfig(void* fg, const char* fileName) {
+    SimCall seed = callOf("Fg_loadConfig", fg);
+    copyText(seed.text, sizeof seed.text, fileName);
+    // The applet never loads a design configuration through the runtime: only whether the file
+    // can be read is answered.
+    return static_cast<int32_t>(onInner(seed, [fileName](State&, InnerHandle&, SimCall&) {
+        if (fileName == nullptr) return failed(SIM_ERR_INVALID_PARAMETER);
+        return std::ifstream(fileName) ? ok() : failed(SIM_ERR_FILE);
+    }));
+}
+
+const ParameterInfoNode* parameterInfo(void* fg, int32_t port) {
+    SimCall seed = callOf("Fg_getParameterInfo", fg);
+    seed.id = port;
+    seed.dma = static_cast<uint32_t>(port);
+    const ParameterInfoNode* head = nullptr;
+    onInner(seed, [port, &head](State& s, InnerHandle& handle, SimCall&) -> Outcome {
+        if (port != 0) return {0, SIM_ERR_INVALID_PORT};
+        if (!handle.description) handle.description = std::make_unique<DescriptionTree>(DesignModel::instance(), s.hiddenNames);
+        head = handle.description->head();
+        return ok(static_cast<int64_t>(reinterpret_cast<uintptr_t>(head)));
+    });
+    return head;
+}
+
+int32_t appletId(void* fg, const void* argument) {
+    SimCall seed = callOf("Fg_getAppletId", fg);
+    seed.args[0] = reinterpret_cast<uintptr_t>(argument);
+    return static_cast<int32_t>(onInner(seed, [](State&, InnerHandle&, SimCall&) { return ok(kAppletId); }));
+}
+
+int64_t statusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void* memory) {
+    SimCall seed = callOf("Fg_getStatusEx", fg);
+    seed.id = statusId;
+    seed.u64 = data;
+    seed.dma = port;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return onInner(seed, [statusId, port](State& s, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        for (const StatusQuery& query : kStatusQueries) {
+            if (query.id == statusId) return ok(query.answer(s, handle));
+        }
+        return ok(0);
+    });
+}
+
+int32_t acquire(const char* function, void* fg, uint32_t port, int64_t pictureCount, int32_t flags, void* memory) {
+    SimCall seed = callOf(function, fg);
+    seed.dma = port;
+    seed.u64 = static_cast<uint64_t>(pictureCount);
+    seed.id = flags;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return static_cast<int32_t>(onInner(seed, [port, pictureCount](State&, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        // Starting again restarts the count, as a new acquisition on the port would.
+        handle.acquisition = Acquisition{true, pictureCount, 0};
+        return ok();
+    }));
+}
+
+int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory, int32_t flags) {
+    SimCall seed = callOf(function, fg);
+    seed.dma = port;
+    seed.id = flags;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return static_cast<int32_t>(onInner(seed, [port](State&, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        handle.acquisition.running = false;
+        return ok();
+    }));
+}
+
+namespace {
+
+// Delivers pictures up to `picture`; the acquisition ends with the last one asked for.
+void deliverUpTo(Acquisition& acquisition, int64_t picture) {
+    if (acquisition.requested > 0 && picture > acquisition.requested) picture = acquisition.requested;
+    if (picture > acquisition.delivered) acquisition.delivered = picture;
+    if (acquisition.requested > 0 && acquisition.delivered >= acquisition.requested) acquisition.running = false;
+}
+
+}  // namespace
+
+int64_t lastPicNumber(void* fg, uint32_t port, void* memory) {
+    SimCall seed = callOf("Fg_getLastPicNumberEx", fg);
+    seed.dma = port;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return onInner(seed, [port](State&, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        Acquisition& acquisition = handle.acquisition;
+        if (acquisition.running) deliverUpTo(acquisition, acquisition.delivered + 1);
+        return ok(acquisition.delivered);
+    });
+}
+
+int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory) {
+    SimCall seed = callOf("Fg_getLastPicNumberBlockingEx", fg);
+    seed.u64 = static_cast<uint64_t>(picture);
+    seed.dma = port;
+    seed.id = timeoutSeconds;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return onInner(seed, [picture, port](State&, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        // The pictures come at once; without an acquisition there is nothing to wait for, and
+        // the answer is the last picture delivered, as after a time-out.
+        Acquisition& acquisition = handle.acquisition;
+        if (acquisition.running) deliverUpTo(acquisition, picture);
+        return ok(acquisition.delivered);
+    });
+}
+
+int32_t freeGrabber(void* fg) {
+    return static_cast<int32_t>(onInner(callOf("Fg_FreeGrabber", fg), [](State&, InnerHandle& handle, SimCall&) {
+        handle.open = false;
+        handle.description.reset();
+        handle.handedTexts.clear();
+        handle.acquisition = Acquisition{};
+        return ok();
+    }));
+}
+
+int32_t notOffered(const char* function, void* fg) {
+    return static_cast<int32_t>(
+        onInner(callOf(function, fg), [](State&, InnerHandle&, SimCall&) { return failed(SIM_ERR_NOT_AVAILABLE); }));
+}
+
+}  // namespace sim::inner

@@ -1,0 +1,37 @@
+// The simulated runtime's process-wide state.
+#include "sim_state.h"
+
+#include <cstring>
+
+namespace sim {
+
+State& state() {
+    static State instance;
+    return instance;
+}
+
+InnerHandle* State::inner(const void* handle) {
+    const auto found = innerHandles.find(handle);
+    return found == innerHandles.end() ? nullptr : found->second.get();
+}
+
+SimCall& State::record(const char* function, const void* handle) {
+    calls.emplace_back();
+    SimCall& call = calls.back();
+    std::memset(&call, 0, sizeof call);
+    copyText(call.function, sizeof call.function, function);
+    call.handle = const_cast<void*>(handle);
+    return call;
+}
+
+uint64_t hardwareOfBoard(uint32_t boardIndex) { return 0x0B0A4D0000000000ULL + (uint64_t{boardIndex} << 8) + 1; }
+
+void copyText(char* field, std::size_t size, const char* text) {
+    if (size == 0) return;
+    std::size_t length = text == nullptr ? 0 : std::strlen(text);
+    if (length >= size) length = size - 1;
+    if (length > 0) std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+}  // namespace sim

@@ -1,0 +1,10 @@
+// Marks the applet's 32 exported entry points: plain C names, visible outside the library.
+// On Windows the module definition file Orvanta.def names them; elsewhere everything else is
+// built hidden and these get default visibility.
+#pragma once
+
+#if defined(_WIN32)
+#define ORVANTA_EXPORT extern "C"
+#else
+#define ORVANTA_EXPORT extern "C" __attribute__((visibility("default")))
+#endif

@@ -1,0 +1,44 @@
+// The SDK parameter vocabulary as data: an identifier per parameter (its index) and one
+// constexpr row per parameter, both generated from sdk_parameters.def.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vexo::applet {
+
+enum class ParameterKind : uint8_t { Integer, Integer64, Double, Enumeration, String, Forwarded };
+
+// Access flags as the description records carry them: 1 readable, 2 writable, 4 the further
+// flag of most writable parameters. Forwarded parameters are described by the runtime (0).
+enum class ParameterAccess : uint32_t { Runtime = 0, R = 1, RW = 3, RWC = 7 };
+
+// The identifier of an SDK parameter is its index in enumeration order.
+enum class SdkParameter : int32_t {
+#define SDK_PARAMETER(name, id, kind, access, description) name,
+#include "applet/sdk_parameters.def"
+#undef SDK_PARAMETER
+};
+
+struct SdkParameterInfo {
+    const char* name;
+    int32_t id;
+    ParameterKind kind;
+    ParameterAccess access;
+    const char* description;
+};
+
+inline constexpr SdkParameterInfo kSdkParameters[] = {
+#define SDK_PARAMETER(name, id, kind, access, description) \
+    {#name, id, ParameterKind::kind, ParameterAccess::access, description},
+#include "applet/sdk_parameters.def"
+#undef SDK_PARAMETER
+};
+
+inline constexpr size_t kSdkParameterCount = sizeof(kSdkParameters) / sizeof(kSdkParameters[0]);
+static_assert(kSdkParameterCount == 130, "the applet offers 130 SDK parameters");
+
+constexpr size_t indexOf(SdkParameter parameter) { return static_cast<size_t>(parameter); }
+constexpr const SdkParameterInfo& infoOf(SdkParameter parameter) { return kSdkParameters[indexOf(parameter)]; }
+
+}  // namespace vexo::applet

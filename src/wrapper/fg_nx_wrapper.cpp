@@ -1,0 +1,177 @@
+// The wrapper base: runtime binding, inner handle, last error, and the shared defaults.
+#include "wrapper/fg_nx_wrapper.h"
+
+#include <cstring>
+
+#include "logging/log_record.h"
+#include "logging/logging.h"
+#include "platform/dynamic_library.h"
+#include "wrapper/closed_libraries.h"
+#include "wrapper/error_codes.h"
+#include "wrapper/recent_handles.h"
+
+namespace vexo::wrapper {
+
+namespace platform = templates::platform;
+using tools::logging::logRecord;
+
+struct FgNxWrapperPrivate {
+    explicit FgNxWrapperPrivate(int32_t portCount)
+        : functions(new RuntimeFunctions), parameterInfo(new describe::ParameterInfoTable(portCount)) {}
+
+    // Release order: runtime library, HAP, function table, description store.
+    ~FgNxWrapperPrivate() {
+        if (runtimeModule != nullptr) platform::unloadLibrary(runtimeModule);
+        if (hapHandle != nullptr) Hap_Release(hapHandle);
+        functions.reset();
+        parameterInfo.reset();
+    }
+
+    std::unique_ptr<RuntimeFunctions> functions;
+    void* innerHandle = nullptr;
+    uint64_t hardwareHandle = 0;
+    void* hapHandle = nullptr;
+    platform::ModuleHandle runtimeModule = nullptr;
+    InitHandleSlaveAwareFn initHandleSlaveAware = nullptr;
+    InitHandleFn initHandle = nullptr;
+    GetParameterIdByNameFn getParameterIdByNameFn = nullptr;
+    GetLastErrorNumberFn getLastErrorNumberFn = nullptr;
+    std::unique_ptr<describe::ParameterInfoTable> parameterInfo;
+    int32_t lastError = errors::kSuccess;
+};
+
+namespace {
+constexpr int kMaxEvents = 64;
+}
+
+FgNxWrapper::FgNxWrapper(int32_t portCount) : d(new FgNxWrapperPrivate(portCount)) {}
+
+FgNxWrapper::~FgNxWrapper() noexcept(false) {
+    // The private block goes before the DMA map (members would go the other way round).
+    d.reset();
+}
+
+tools::logging::Logger* FgNxWrapper::getLogger() {
+    if (logger == nullptr) logger = tools::logging::Logging::instance().getLogger("vexo.wrapper.FgNxWrapper");
+    return logger;
+}
+
+int32_t FgNxWrapper::loadRuntime(const char* fileName) {
+    d->runtimeModule = platform::loadLibrary(platform::nativeLibraryFileName(fileName).c_str());
+    if (d->runtimeModule == nullptr) {
+        // The record names the library as the runtime is known on Windows, on every platform.
+        logRecord(getLogger(), tools::logging::kLevelBinding, "error opening dll '", fileName, "'");
+        d->lastError = errors::kRuntimeNotBound;
+        return errors::kRuntimeNotBound;
+    }
+    d->functions->resolve(d->runtimeModule);
+    d->getParameterIdByNameFn = resolveFunction<GetParameterIdByNameFn>(d->runtimeModule, "Fg_getParameterIdByName");
+    return errors::kSuccess;
+}
+
+int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandle, void* hapHandle, uint32_t flags) {
+    d->initHandleSlaveAware = resolveFunction<InitHandleSlaveAwareFn>(d->runtimeModule, "Fg_InitHandleSlaveAware");
+    d->initHandle = resolveFunction<InitHandleFn>(d->runtimeModule, "Fg_InitHandle");
+    d->getLastErrorNumberFn = resolveFunction<GetLastErrorNumberFn>(d->runtimeModule, "Fg_getLastErrorNumber");
+    if (d->initHandleSlaveAware == nullptr && d->initHandle == nullptr) {
+        logRecord(getLogger(), tools::logging::kLevelBinding,
+                  "cannot resolve function 'Fg_InitHandle' and/or 'Fg_InitHandleSlaveAware'");
+        d->lastError = errors::kRuntimeNotBound;
+        return errors::kRuntimeNotBound;
+    }
+    // Only the slave-aware form takes the flags; it is preferred whenever the runtime has it.
+    const bool slaveAware = d->initHandleSlaveAware != nullptr;
+    d->innerHandle = slaveAware ? d->initHandleSlaveAware(hapName, hardwareHandle, hapHandle, flags)
+                                : d->initHandle(hapName, hardwareHandle, hapHandle);
+    if (d->innerHandle != nullptr) {
+        lastHardwareHandle(hardwareHandle);
+        lastHapHandle(hapHandle);
+        return errors::kSuccess;
+    }
+    logRecord(getLogger(), tools::logging::kLevelFailedAccess, "error calling '",
+              slaveAware ? "Fg_InitHandleSlaveAware" : "Fg_InitHandle", "' (hapName = '", hapName, "')");
+    int32_t code = d->getLastErrorNumberFn != nullptr ? d->getLastErrorNumberFn(nullptr) : errors::kHapNotOpened;
+    // A refused open whose global last error reads 0 would look like success to start-up,
+    // which would then go on without an inner handle. Report it as a failed open instead.
+    if (code == errors::kSuccess) code = errors::kHapNotOpened;
+    d->lastError = code;
+    return code;
+}
+
+void FgNxWrapper::recordHandles(uint64_t hardwareHandle, void* hapHandle) {
+    d->hardwareHandle = hardwareHandle;
+    d->hapHandle = hapHandle;
+}
+
+int32_t FgNxWrapper::runtimeLastError() const {
+    const auto getLastErrorNumber = d->functions->get<RuntimeSlot::Fg_getLastErrorNumber>();
+    if (getLastErrorNumber == nullptr || d->innerHandle == nullptr) return errors::kRuntimeFunctionMissing;
+    return getLastErrorNumber(d->innerHandle);
+}
+
+int32_t FgNxWrapper::getLastError() const { return d->lastError; }
+
+void FgNxWrapper::setLastError(int32_t code) { d->lastError = code; }
+
+const RuntimeFunctions& FgNxWrapper::runtimeFunctions() const { return *d->functions; }
+
+void* FgNxWrapper::innerHandle() const { return d->innerHandle; }
+
+void* FgNxWrapper::hapHandle() const { return d->hapHandle; }
+
+uint64_t FgNxWrapper::hardwareHandle() const { return d->hardwareHandle; }
+
+describe::ParameterInfoTable& FgNxWrapper::parameterInfo() const { return *d->parameterInfo; }
+
+int32_t FgNxWrapper::nxParameterIdByName(const char* name) const {
+    return d->getParameterIdByNameFn != nullptr ? d->getParameterIdByNameFn(d->innerHandle, name) : 0;
+}
+
+// Configuration files and the XML description are not offered yet; they answer as any
+// operation the applet does not offer.
+int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* /*fileName*/) {
+    d->lastError = errors::kNotOffered;
+    return errors::kNotOffered;
+}
+
+int32_t FgNxWrapper::loadConfig(void* /*innerHandle*/, const char* /*fileName*/) {
+    d->lastError = errors::kNotOffered;
+    return errors::kNotOffered;
+}
+
+int32_t FgNxWrapper::getParameterInfoXML(void* /*handleRecord*/, int32_t /*port*/, char* /*buffer*/,
+                                         size_t* /*bufferSize*/) {
+    d->lastError = errors::kNotOffered;
+    return errors::kNotOffered;
+}
+
+void* FgNxWrapper::allocShading(void*, void*, void*) { return nullptr; }
+int32_t FgNxWrapper::freeShading(void*, void*, void*) { return errors::kNotOffered; }
+int32_t FgNxWrapper::setSubValueLine(void*, void*, void*, float) { return errors::kNotOffered; }
+int32_t FgNxWrapper::setMultValueLine(void*, void*, void*, float) { return errors::kNotOffered; }
+int32_t FgNxWrapper::setFixedPatternNoiseLine(void*, void*, void*, int32_t) { return errors::kNotOffered; }
+int32_t FgNxWrapper::getMaxLine(void*, void*, void*) { return errors::kNotOffered; }
+int32_t FgNxWrapper::getAccess(void*, void*, void*) { return errors::kNotOffered; }
+int32_t FgNxWrapper::freeAccess(void*, void*, void*) { return errors::kNotOffered; }
+int32_t FgNxWrapper::writeActLine(void*, void*, void*) { return errors::kNotOffered; }
+
+uint64_t FgNxWrapper::getEventMask(const char* name) {
+    if (name == nullptr) return 0;
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const HapEventDescriptor* event = Hap_GetEvent(d->hapHandle, i);
+        if (event != nullptr && event->name != nullptr && std::strcmp(event->name, name) == 0) {
+            return uint64_t{1} << i;
+        }
+    }
+    return 0;
+}
+
+const char* FgNxWrapper::getEventName(uint64_t mask) {
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const HapEventDescriptor* event = Hap_GetEvent(d->hapHandle, i);
+        if (event != nullptr && (uint64_t{1} << i) == mask) return event->name;
+    }
+    return nullptr;
+}
+
+}  // namespace vexo::wrapper
