@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "applet_exports.h"
+#include "board_session.h"
 #include "check.h"
 #include "vexo_sim.h"
 
@@ -15,26 +16,8 @@
 
 namespace {
 
-struct OpenBoard {
-    OpenBoard() {
-        SimCtl_Reset();
-        SimHap_Reset();
-        fg = Fg_Init("Orvanta", 0);
-    }
-    ~OpenBoard() {
-        if (fg != nullptr) Fg_FreeGrabber(fg);
-    }
-    void* fg = nullptr;
-};
-
-std::vector<SimCall> callsNamed(const char* function) {
-    std::vector<SimCall> found;
-    for (int32_t i = 0; i < SimCtl_CallCount(); ++i) {
-        SimCall call{};
-        if (SimCtl_GetCall(i, &call) == 0 && std::strcmp(call.function, function) == 0) found.push_back(call);
-    }
-    return found;
-}
+using board::callsNamed;
+using board::OpenBoard;
 
 void* innerHandleOfLastOpen() {
     const std::vector<SimCall> inits = callsNamed("Fg_InitHandleSlaveAware");

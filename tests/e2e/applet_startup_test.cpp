@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "applet_exports.h"
+#include "board_session.h"
 #include "check.h"
 #include "platform/environment.h"
 #include "vexo_sim.h"
@@ -25,14 +26,7 @@ void resetBoard() {
     SimHap_Reset();
 }
 
-std::vector<SimCall> callsNamed(const char* function) {
-    std::vector<SimCall> found;
-    for (int32_t i = 0; i < SimCtl_CallCount(); ++i) {
-        SimCall call{};
-        if (SimCtl_GetCall(i, &call) == 0 && std::strcmp(call.function, function) == 0) found.push_back(call);
-    }
-    return found;
-}
+using board::callsNamed;
 
 SimHapOpen lastHapOpen() {
     SimHapOpen open{};

@@ -1,0 +1,56 @@
+// An application's view of the simulated board for end-to-end tests: a board opened through the
+// runtime like an application opens it, and the runtime's record of what the applet called on
+// its inner handle (the NX writes in order, with their values).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "vexo_sim.h"
+
+namespace board {
+
+// Opens "Orvanta" on board 0 with a freshly reset simulated board; closes it again at the end.
+struct OpenBoard {
+    explicit OpenBoard(uint32_t flags = 0) {
+        SimCtl_Reset();
+        SimHap_Reset();
+        SimHw_Reset();
+        fg = Fg_InitEx("Orvanta", 0, flags);
+    }
+    ~OpenBoard() {
+        if (fg != nullptr) Fg_FreeGrabber(fg);
+    }
+    OpenBoard(const OpenBoard&) = delete;
+    OpenBoard& operator=(const OpenBoard&) = delete;
+    void* fg = nullptr;
+};
+
+// Every recorded call of one runtime function, oldest first.
+inline std::vector<SimCall> callsNamed(const char* function) {
+    std::vector<SimCall> found;
+    for (int32_t i = 0; i < SimCtl_CallCount(); ++i) {
+        SimCall call{};
+        if (SimCtl_GetCall(i, &call) == 0 && std::strcmp(call.function, function) == 0) found.push_back(call);
+    }
+    return found;
+}
+
+// One NX write as the runtime received it: the NX name and the integer value written.
+struct NxWrite {
+    std::string name;
+    uint64_t value;
+    bool operator==(const NxWrite& other) const { return name == other.name && value == other.value; }
+};
+
+// The NX writes since the last SimCtl_ClearCalls, in order, with the common "Device1_Process1_
+// Trigger_" / "Device1_Process0_" prefix kept so that expectations read like the design's names.
+inline std::vector<NxWrite> nxWrites() {
+    std::vector<NxWrite> writes;
+    for (const SimCall& call : callsNamed("Fg_setParameterWithType")) writes.push_back({call.nxName, call.u64});
+    return writes;
+}
+
+}  // namespace board
