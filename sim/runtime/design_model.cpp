@@ -52,6 +52,11 @@ constexpr StartValue kStartValues[] = {
     {"Process1_Trigger_TriggerCam0_InputStatistics_ReadPeriod_Status", 125000, 0.0, nullptr},
     {"Process1_Trigger_TriggerCam0_InputStatistics_ReadMax_Status", 250000, 0.0, nullptr},
     {"Process1_Trigger_TriggerCam0_InputStatistics_ReadMin_Status", 62500, 0.0, nullptr},
+    // An idle generator has reached its period and holds no queued pulse, so a software
+    // trigger finds it free; its queue status shows neither overflow nor a full queue.
+    {"Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status", 1, 0.0, nullptr},
+    {"Process1_Trigger_TriggerCam0_Generators_QueueValue_Status", 0, 0.0, nullptr},
+    {"Process1_Trigger_Monitoring_ReadQueueStatus_Status", 0, 0.0, nullptr},
 };
 
 // The debug entries the design announces through its Debug_ texts.

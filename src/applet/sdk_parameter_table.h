@@ -41,4 +41,7 @@ static_assert(kSdkParameterCount == 130, "the applet offers 130 SDK parameters")
 constexpr size_t indexOf(SdkParameter parameter) { return static_cast<size_t>(parameter); }
 constexpr const SdkParameterInfo& infoOf(SdkParameter parameter) { return kSdkParameters[indexOf(parameter)]; }
 
+// The writable bit of the access flags; forwarded parameters (Runtime) lack it too.
+constexpr bool isWritable(ParameterAccess access) { return (static_cast<uint32_t>(access) & 2u) != 0; }
+
 }  // namespace vexo::applet

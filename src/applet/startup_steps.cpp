@@ -1,23 +1,24 @@
-// The start-up steps that follow the opening of the inner handle. Most of them fill tables
-// that later parts of the applet bring (registry, NX ids, description tree, debug entries,
-// setters); until those exist the steps do what is already possible and nothing else.
+// The start-up steps that follow the opening of the inner handle, in the order startApplet
+// calls them: the registry, the NX ids, the debug entries and the initial values.
+#include "applet/setter_table.h"
+#include "nx/nx_access.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {
 
-void FgNxWrapperImpl::buildRegistry() {
-    // The applet has one DMA channel, and it belongs to process 0.
-    dmaToProcess()[0] = 0;
-}
+void FgNxWrapperImpl::buildRegistry() { parameterRegistry.build(*this); }
 
-void FgNxWrapperImpl::resolveNxIds() {}
-
-void FgNxWrapperImpl::buildParameterInfo() {}
+void FgNxWrapperImpl::resolveNxIds() { nx::resolveNxIds(*this); }
 
 void FgNxWrapperImpl::createDebugEntries() {}
 
-// Walks applet::kAppliedInitialValues through the setters with throwOnError false once the
-// setters exist; the value store already holds the same values from construction.
-void FgNxWrapperImpl::applyInitialValues() {}
+// In table order, since a setter may check against values written before it. Rows whose setter
+// does not exist yet keep the value the constructor stored.
+void FgNxWrapperImpl::applyInitialValues() {
+    for (const applet::InitialValue& row : applet::kAppliedInitialValues) {
+        const applet::SetterEntry& setter = applet::setterOf(row.parameter);
+        if (setter.fromInitial != nullptr) setter.fromInitial(*this, row);
+    }
+}
 
 }  // namespace vexo::wrapper

@@ -16,4 +16,13 @@ inline constexpr int32_t kInvalidParameter = -2070;
 inline constexpr int32_t kNotAllocatedStringType = -2078;
 inline constexpr int32_t kNotOffered = -2130;
 
+// Codes of the parameter code (writes and setters).
+inline constexpr int32_t kReadOnlyParameter = -12;        // write to a read-only SDK parameter
+inline constexpr int32_t kTriggerBusy = -60;              // software trigger while the generator is busy
+inline constexpr int32_t kDownscaleInconsistent = -2078;  // generator downscale against the trigger rate
+inline constexpr int32_t kTimingInconsistent = -2079;     // trigger rate against generator delay or width
+inline constexpr int32_t kNotSoftwareTriggerMode = -2140;
+inline constexpr int32_t kTriggerNotActive = -2141;
+inline constexpr int32_t kValueOutOfRange = -6000;        // value outside its range or list
+
 }  // namespace vexo::errors

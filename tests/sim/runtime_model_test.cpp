@@ -153,8 +153,9 @@ TEST_CASE("the board starts powered and idle with plausible monitor values") {
     const uint32_t lanes = integer("Device1_Process0_BoardStatus_PcieCurrentLinkWidth");
     CHECK(lanes == 4 || lanes == 8);
     CHECK_EQ(integer("Device1_Process0_BoardStatus_AlternativeBoardDetection"), 0U);
+    // An idle trigger generator: period reached, nothing queued, so a software trigger is free.
+    CHECK_EQ(integer("Device1_Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status"), 1U);
     for (const char* idle : {"Device1_Process1_Trigger_TriggerCam0_Generators_QueueValue_Status",
-                             "Device1_Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status",
                              "Device1_Process1_Trigger_Monitoring_ReadQueueStatus_Status",
                              "Device1_Process0_Buffer_0_DRAM_A_0_FillLevel", "Device1_Process0_Overflow_OverflowOccurred",
                              "Device1_Process1_Trigger_TriggerInput_InputStatus_Status"}) {

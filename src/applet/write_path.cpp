@@ -1,0 +1,97 @@
+// The write operation: one lock around the three id ranges (direct NX access, direct register
+// access, SDK parameters), and the SDK dispatch that refuses or hands the value to a setter.
+#include <cstring>
+
+#include "applet/registry.h"
+#include "applet/setter_table.h"
+#include "logging/log_record.h"
+#include "wrapper/closed_libraries.h"
+#include "wrapper/error_codes.h"
+#include "wrapper/fg_nx_wrapper_impl.h"
+
+namespace vexo::wrapper {
+
+using applet::kDnxaIdBase;
+using applet::kDraIdBase;
+using applet::kNarrowRegisterBits;
+using templates::platform::CriticalSectionGuard;
+using tools::logging::kLevelUnserved;
+using tools::logging::logRecord;
+
+int32_t FgNxWrapperImpl::setParameterWithType(int32_t id, const void* value, uint32_t dma, int32_t type) {
+    if (value == nullptr) {
+        setLastError(errors::kInvalidParameter);
+        return errors::kInvalidParameter;
+    }
+    CriticalSectionGuard guard(appletLock);
+    int32_t result = errors::kSuccess;
+    if (id > kDnxaIdBase) {
+        // Passed through as it is: the caller's type code and DMA index are the runtime's concern.
+        const auto set = runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
+        result = set != nullptr ? set(innerHandle(), id - kDnxaIdBase, value, dma, type)
+                                : errors::kRuntimeFunctionMissing;
+    } else if (isDraEnabled() && id > kDraIdBase) {
+        result = writeRegister(id, value);
+    } else {
+        try {
+            setSdkParameter(id, value, dma);
+        } catch (int32_t code) {
+            result = code;
+        }
+    }
+    setLastError(result);
+    return result;
+}
+
+int32_t FgNxWrapperImpl::writeRegister(int32_t id, const void* value) {
+    const uint32_t address = static_cast<uint32_t>(id - kDraIdBase);
+    uint64_t word = 0;
+    // A register up to 32 bits wide is written from a 32-bit value; reading 8 bytes there would
+    // take bytes the caller never meant.
+    if (Hap_GetRegisterWidth(hapHandle(), address) > kNarrowRegisterBits) {
+        std::memcpy(&word, value, sizeof word);
+    } else {
+        uint32_t narrow = 0;
+        std::memcpy(&narrow, value, sizeof narrow);
+        word = narrow;
+    }
+    return Hw_WriteRegister(hardwareHandle(), address, word);
+}
+
+void FgNxWrapperImpl::checkDma(const char* verb, int32_t id, uint32_t dma) {
+    const std::optional<int32_t> process = parameterRegistry.processOfDma(dma);
+    if (!process) throw errors::kInvalidParameter;
+    if (*process != 0) {
+        logRecord(getLogger(), kLevelUnserved, "trying to ", verb, " SDK parameter '", id, "' on unknown process ",
+                  *process, "!");
+        throw errors::kInvalidParameter;
+    }
+}
+
+void FgNxWrapperImpl::refuseUnknown(const char* verb, int32_t id) {
+    logRecord(getLogger(), kLevelUnserved, "trying to ", verb, " unknown SDK parameter '", id, "' on process 0!");
+    throw errors::kInvalidParameter;
+}
+
+void FgNxWrapperImpl::setSdkParameter(int32_t id, const void* value, uint32_t dma) {
+    checkDma("set", id, dma);
+    const std::optional<applet::SdkParameter> parameter = applet::sdkParameterOfId(id);
+    const char* readOnlyName = nullptr;
+    if (parameter) {
+        const applet::SdkParameterInfo& info = applet::infoOf(*parameter);
+        if (!applet::isWritable(info.access)) readOnlyName = info.name;
+    } else if (id == applet::kParamDescrId) {
+        readOnlyName = applet::kParamDescrName;
+    }
+    if (readOnlyName != nullptr) {
+        logRecord(getLogger(), kLevelUnserved, "trying to set read-only SDK parameter '", readOnlyName,
+                  "' on process 0!");
+        throw errors::kReadOnlyParameter;
+    }
+    // A writable parameter whose setter has not been written yet (camera simulator, geometry,
+    // debug injection) is answered as unknown until its group of setters exists.
+    if (!parameter || applet::setterOf(*parameter).fromCaller == nullptr) refuseUnknown("set", id);
+    applet::setterOf(*parameter).fromCaller(*this, value, true);
+}
+
+}  // namespace vexo::wrapper

@@ -1,0 +1,79 @@
+// Resolution of the NX ids and the accessors that every setter and read goes through: one
+// runtime call with the stored id, the failure logged and thrown (or ignored) by the caller's wish.
+#include "nx/nx_access.h"
+
+#include "logging/log_record.h"
+#include "wrapper/error_codes.h"
+#include "wrapper/fg_nx_wrapper_impl.h"
+
+namespace vexo::nx {
+
+using tools::logging::kLevelFailedAccess;
+using tools::logging::kLevelUnserved;
+using tools::logging::logRecord;
+using wrapper::RuntimeSlot;
+
+namespace {
+
+constexpr uint32_t kU32TypeCode = 2;
+
+// The common tail of both accessors; `verb` is "Setting" or "Getting".
+void finishAccess(wrapper::FgNxWrapperImpl& w, const char* verb, NxParameter p, int32_t id, int32_t result,
+                  bool throwOnError) {
+    if (result == errors::kSuccess) return;
+    logRecord(w.getLogger(), kLevelFailedAccess, verb, " NX parameter '", rowOf(p).name, "' (ID: ", id,
+              ") failed: result = ", result);
+    if (throwOnError) throw result;
+}
+
+}  // namespace
+
+void resolveNxIds(wrapper::FgNxWrapperImpl& w) {
+    for (size_t index = 0; index < kNxParameterCount; ++index) {
+        const NxParameter p = static_cast<NxParameter>(index);
+        const int32_t id = w.nxParameterIdByName(rowOf(p).name);
+        w.nxIds().set(p, id);
+        if (id < 1) {
+            logRecord(w.getLogger(), kLevelUnserved, "cannot retrieve NX id for NX parameter: '", rowOf(p).name, "'");
+        }
+    }
+}
+
+void writeNx(wrapper::FgNxWrapperImpl& w, NxParameter p, const void* value, uint32_t dma, uint32_t typeCode,
+             bool throwOnError) {
+    if (value == nullptr) {
+        if (throwOnError) throw errors::kInvalidParameter;
+        return;
+    }
+    const int32_t id = w.nxIds()[p];
+    const auto set = w.runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
+    // A runtime without the function fails every access alike, as the runtime itself would.
+    const int32_t result = set != nullptr ? set(w.innerHandle(), id, value, dma, static_cast<int32_t>(typeCode))
+                                          : errors::kRuntimeFunctionMissing;
+    finishAccess(w, "Setting", p, id, result, throwOnError);
+}
+
+void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dma, uint32_t typeCode,
+            bool throwOnError) {
+    if (value == nullptr) {
+        if (throwOnError) throw errors::kInvalidParameter;
+        return;
+    }
+    const int32_t id = w.nxIds()[p];
+    const auto get = w.runtimeFunctions().get<RuntimeSlot::Fg_getParameterWithType>();
+    const int32_t result = get != nullptr ? get(w.innerHandle(), id, value, dma, static_cast<int32_t>(typeCode))
+                                          : errors::kRuntimeFunctionMissing;
+    finishAccess(w, "Getting", p, id, result, throwOnError);
+}
+
+void writeNxU32(wrapper::FgNxWrapperImpl& w, NxParameter p, uint32_t value) {
+    writeNx(w, p, &value, 0, kU32TypeCode, true);
+}
+
+uint32_t readNxU32(wrapper::FgNxWrapperImpl& w, NxParameter p) {
+    uint32_t value = 0;
+    readNx(w, p, &value, 0, kU32TypeCode, true);
+    return value;
+}
+
+}  // namespace vexo::nx
