@@ -1,0 +1,31 @@
+// The camera simulator's rate functions, shared by its setters and by the read path: pixel
+// frequency, line rate and frame rate of a select mode, computed from the effective geometry
+// (the wrapper's cameraSimulator() state), the stored height and the simulator's clock
+// registers.
+#pragma once
+
+#include <cstdint>
+
+#include "applet/camera_simulator_state.h"
+
+namespace vexo::wrapper {
+class FgNxWrapperImpl;
+}
+
+namespace vexo::applet {
+
+// A select mode other than the three below.
+inline constexpr int32_t kUnknownSelectMode = -2075;
+
+// The select modes: which of the three rates the application sets.
+inline constexpr uint32_t kSelectPixelFrequency = 0;
+inline constexpr uint32_t kSelectLineRate = 1;
+inline constexpr uint32_t kSelectFrameRate = 2;
+
+// Each throws -2075 for a mode other than 0, 1 or 2 and the runtime's code when a register
+// read fails. Pixel frequency in MHz, line rate in lines and frame rate in frames per second.
+double cameraSimulatorPixelFrequency(wrapper::FgNxWrapperImpl& w, uint32_t mode);
+double cameraSimulatorLineRate(wrapper::FgNxWrapperImpl& w, uint32_t mode);
+double cameraSimulatorFrameRate(wrapper::FgNxWrapperImpl& w, uint32_t mode);
+
+}  // namespace vexo::applet

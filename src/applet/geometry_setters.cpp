@@ -1,0 +1,142 @@
+// The setters of the delivered image: the region of interest and output format become byte
+// positions of the frame buffer's lines, the image selector picks one image of a sequence, and
+// the acquisition time-out belongs to the runtime itself.
+#include "applet/geometry_setters.h"
+
+#include <cstddef>
+
+#include "applet/description_refresh.h"
+#include "applet/geometry.h"
+#include "nx/nx_access.h"
+
+namespace vexo::applet {
+
+namespace {
+
+using nx::NxParameter;
+using nx::writeNxU32;
+using wrapper::FgNxWrapperImpl;
+using wrapper::RuntimeSlot;
+
+// Pixels per line and lines per frame the frame buffer addresses, offset included.
+constexpr uint64_t kMaximumExtent = 65536;
+constexpr uint32_t kMinimumWidth = 8;
+constexpr uint32_t kMaximumSelectPeriod = 256;
+constexpr uint32_t kMinimumTimeout = 2;
+constexpr uint32_t kMaximumTimeout = 2147483646;
+// The runtime's own FG_TIMEOUT, set on the inner handle with an unsigned 32-bit value.
+constexpr int32_t kRuntimeTimeoutId = 600;
+constexpr int32_t kU32TypeCode = 2;
+
+constexpr int32_t kPixelFormats[] = {257, 258, 0};  // Mono8, Mono10, Raw
+
+bool listed(int32_t value) {
+    for (const int32_t format : kPixelFormats) {
+        if (format == value) return true;
+    }
+    return false;
+}
+
+uint32_t storedU32(const FgNxWrapperImpl& w, SdkParameter p) { return stored<uint32_t>(w, p); }
+
+bool fitsBeside(uint32_t value, const FgNxWrapperImpl& w, SdkParameter other) {
+    return uint64_t{value} + storedU32(w, other) <= kMaximumExtent;
+}
+
+void writeRoiRange(FgNxWrapperImpl& w, const LineLayout& layout) {
+    writeNxU32(w, NxParameter::Process0_Buffer_0_XROI_ROIRange_from, layout.offsetBytes);
+    writeNxU32(w, NxParameter::Process0_Buffer_0_XROI_ROIRange_to, layout.offsetBytes + layout.widthBytes - 1);
+}
+
+void writeLineLength(FgNxWrapperImpl& w, const LineLayout& layout) {
+    writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_XLength, layout.lineEnd);
+}
+
+// The region is cut out of the line by the ROI stage; the line starts at the buffer's first byte.
+void writeBufferStart(FgNxWrapperImpl& w) { writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_XOffset, 0); }
+
+}  // namespace
+
+void setWidth(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    const bool accepted = value >= kMinimumWidth && fitsBeside(value, w, SdkParameter::FG_XOFFSET);
+    runSetter(w, SdkParameter::FG_WIDTH, value, accepted, throwOnError, [&] {
+        const LineLayout layout =
+            lineLayout(storedU32(w, SdkParameter::FG_XOFFSET), value, storedU32(w, SdkParameter::FG_FORMAT));
+        writeRoiRange(w, layout);
+        writeLineLength(w, layout);
+        refreshDescription(w, SdkParameter::FG_XOFFSET);
+    });
+}
+
+void setXOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    runSetter(w, SdkParameter::FG_XOFFSET, value, fitsBeside(value, w, SdkParameter::FG_WIDTH), throwOnError, [&] {
+        const LineLayout layout =
+            lineLayout(value, storedU32(w, SdkParameter::FG_WIDTH), storedU32(w, SdkParameter::FG_FORMAT));
+        writeLineLength(w, layout);
+        writeRoiRange(w, layout);
+        writeBufferStart(w);
+        refreshDescription(w, SdkParameter::FG_WIDTH);
+    });
+}
+
+// A format whose pixels do not fit the stored region on whole bytes is refused by the layout,
+// and the old format stays.
+void setFormat(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    runSetter(w, SdkParameter::FG_FORMAT, value, bitsPerPixel(value) != 0, throwOnError, [&] {
+        const LineLayout layout =
+            lineLayout(storedU32(w, SdkParameter::FG_XOFFSET), storedU32(w, SdkParameter::FG_WIDTH), value);
+        writeBufferStart(w);
+        writeLineLength(w, layout);
+        writeRoiRange(w, layout);
+    });
+}
+
+void setHeight(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    const bool accepted = value >= 1 && fitsBeside(value, w, SdkParameter::FG_YOFFSET);
+    runSetter(w, SdkParameter::FG_HEIGHT, value, accepted, throwOnError, [&] {
+        writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_YLength, value);
+        refreshDescription(w, SdkParameter::FG_YOFFSET);
+    });
+}
+
+void setYOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    runSetter(w, SdkParameter::FG_YOFFSET, value, fitsBeside(value, w, SdkParameter::FG_HEIGHT), throwOnError, [&] {
+        writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_YOffset, value);
+        refreshDescription(w, SdkParameter::FG_HEIGHT);
+    });
+}
+
+// Only a tag for the application: the design delivers the same bytes whatever it says.
+void setPixelFormat(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
+    runSetter(w, SdkParameter::FG_PIXELFORMAT, value, listed(value), throwOnError, [] {});
+}
+
+// The selected image must lie inside the period; each side checks against the other's stored
+// value after storing its own, so that a refusal puts its own value back.
+void setImageSelectPeriod(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    const bool accepted = value >= 1 && value <= kMaximumSelectPeriod;
+    runSetter(w, SdkParameter::FG_IMG_SELECT_PERIOD, value, accepted, throwOnError, [&] {
+        if (value <= storedU32(w, SdkParameter::FG_IMG_SELECT)) throw errors::kValueOutOfRange;
+        writeNxU32(w, NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PERIOD_Divisor, value);
+    });
+}
+
+void setImageSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    const bool accepted = value <= kMaximumSelectPeriod - 1;
+    runSetter(w, SdkParameter::FG_IMG_SELECT, value, accepted, throwOnError, [&] {
+        if (value >= storedU32(w, SdkParameter::FG_IMG_SELECT_PERIOD)) throw errors::kValueOutOfRange;
+        writeNxU32(w, NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PHASE_Number, value);
+    });
+}
+
+void setTimeout(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+    const bool accepted = value >= kMinimumTimeout && value <= kMaximumTimeout;
+    runSetter(w, SdkParameter::FG_TIMEOUT, value, accepted, throwOnError, [&] {
+        const auto set = w.runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
+        const int32_t result = set != nullptr ? set(w.innerHandle(), kRuntimeTimeoutId, &value, 0, kU32TypeCode)
+                                              : errors::kRuntimeFunctionMissing;
+        if (result != errors::kSuccess) throw result;
+    });
+}
+
+}  // namespace vexo::applet

@@ -1,0 +1,63 @@
+// The line layout and the camera simulator's conversions on their own, at the boundaries the
+// end-to-end tests do not reach: every kind of format, the shortest and widest lines, and the
+// rounding of sizes and rates to whole clocks.
+#include <cstdint>
+
+#include "applet/camera_simulator_conversions.h"
+#include "applet/geometry.h"
+#include "check.h"
+
+using namespace vexo::applet;
+
+namespace {
+
+constexpr uint32_t kGray = 3, kGray10 = 21, kCol30 = 5, kRgbx64 = 416, kBinary = 8;
+
+int32_t layoutError(uint32_t xOffset, uint32_t width, uint32_t format) {
+    try {
+        lineLayout(xOffset, width, format);
+    } catch (int32_t code) {
+        return code;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST_CASE("the format table knows the 19 delivered formats and nothing else") {
+    CHECK_EQ(sizeof(kFormatBits) / sizeof(kFormatBits[0]), size_t{19});
+    CHECK_EQ(bitsPerPixel(kBinary), 1u);
+    CHECK_EQ(bitsPerPixel(kCol30), 30u);
+    CHECK_EQ(bitsPerPixel(0), 0u);
+    CHECK_EQ(layoutError(0, 1024, 11), kUnknownFormat);
+}
+
+TEST_CASE("the line ends on a 32-byte word, at 64 bytes at least, and only on whole bytes") {
+    CHECK_EQ(lineLayout(0, 64, kGray).lineEnd, 64u);
+    CHECK_EQ(lineLayout(0, 65, kGray).lineEnd, 96u);
+    const LineLayout gray10 = lineLayout(4, 1024, kGray10);
+    CHECK_EQ(gray10.offsetBytes, 5u);
+    CHECK_EQ(gray10.lineEnd, 1312u);
+    const LineLayout widest = lineLayout(0, 65536, kRgbx64);
+    CHECK_EQ(widest.widthBytes, 524288u);
+    CHECK_EQ(widest.lineEnd, 524288u);
+
+    CHECK_EQ(layoutError(2, 1024, kGray10), kRegionNotWholeBytes);
+    CHECK_EQ(layoutError(0, 1020, kBinary), kRegionNotWholeBytes);
+    CHECK_EQ(layoutError(8, 1024, kBinary), 0);
+    CHECK_EQ(layoutError(0, 2, kCol30), kRegionNotWholeBytes);
+}
+
+TEST_CASE("simulator sizes round up to whole clocks and rates to the nearest clock count") {
+    using namespace simulator;
+    CHECK_EQ(roundToProcessingWidth(0), uint64_t{0});
+    CHECK_EQ(roundToProcessingWidth(1), uint64_t{32});
+    CHECK_EQ(roundToProcessingWidth(1025), uint64_t{1056});
+    CHECK_EQ(activePixelsForFrequency(4000.0), 2000u);
+    CHECK_EQ(activePixelsForFrequency(0.99), 0u);
+    CHECK_EQ(activePixelsForFrequency(1.0), 1u);
+    CHECK_EQ(frequencyOfActivePixels(50), 100.0);
+    CHECK_EQ(sequenceLengthForLineRate(0.1), 1250000000u);
+}
+
+CHECK_MAIN
