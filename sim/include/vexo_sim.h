@@ -188,6 +188,9 @@ typedef struct SimCall {
 VEXO_SIM_API int32_t SimCtl_CallCount(void);
 VEXO_SIM_API int32_t SimCtl_GetCall(int32_t index, SimCall* call); /* 0, or -1 out of range */
 VEXO_SIM_API void SimCtl_ClearCalls(void);
+/* 0 stops recording calls (the calls themselves are answered as before), non-zero resumes it;
+ * SimCtl_Reset resumes it too. Lets a test watch the heap use of calls without the log's. */
+VEXO_SIM_API void SimCtl_SetRecording(int32_t on);
 
 /* Values of a board's design model, by full NX name (or by the runtime's own names such as
  * "FG_CAMSTATUS_EXTENDED"). 0, or -1 for an unknown name or a value of another kind (U64

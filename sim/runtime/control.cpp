@@ -53,6 +53,7 @@ void SimCtl_Reset(void) {
     s.failedCalls.clear();
     s.failedInit = 0;
     s.globalLastError = 0;
+    s.recording = true;
 }
 
 uint64_t SimCtl_HardwareHandle(uint32_t boardIndex) { return sim::hardwareOfBoard(boardIndex); }
@@ -77,6 +78,12 @@ void SimCtl_ClearCalls(void) {
     State& s = sim::state();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.calls.clear();
+}
+
+void SimCtl_SetRecording(int32_t on) {
+    State& s = sim::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.recording = on != 0;
 }
 
 int32_t SimCtl_SetNxU64(uint32_t boardIndex, const char* name, uint64_t value) {

@@ -39,8 +39,7 @@ template <typename Body>
 int64_t onInner(const SimCall& seed, Body body) {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    s.calls.push_back(seed);
-    SimCall& call = s.calls.back();
+    SimCall& call = s.keep(seed);
     InnerHandle* handle = s.inner(call.handle);
     Outcome outcome;
     if (handle == nullptr) {

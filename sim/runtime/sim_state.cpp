@@ -16,12 +16,20 @@ InnerHandle* State::inner(const void* handle) {
 }
 
 SimCall& State::record(const char* function, const void* handle) {
-    calls.emplace_back();
-    SimCall& call = calls.back();
-    std::memset(&call, 0, sizeof call);
-    copyText(call.function, sizeof call.function, function);
-    call.handle = const_cast<void*>(handle);
-    return call;
+    SimCall seed;
+    std::memset(&seed, 0, sizeof seed);
+    copyText(seed.function, sizeof seed.function, function);
+    seed.handle = const_cast<void*>(handle);
+    return keep(seed);
+}
+
+SimCall& State::keep(const SimCall& seed) {
+    if (!recording) {
+        unrecorded = seed;
+        return unrecorded;
+    }
+    calls.push_back(seed);
+    return calls.back();
 }
 
 uint64_t hardwareOfBoard(uint32_t boardIndex) { return 0x0B0A4D0000000000ULL + (uint64_t{boardIndex} << 8) + 1; }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -58,13 +59,20 @@ struct State {
     std::set<std::string> hiddenNames;
     std::map<std::string, int32_t> failedNxWrites;
     std::map<std::string, int32_t> failedNxReads;
-    std::map<std::string, InjectedCall> failedCalls;
+    // Found by the function name a call carries; the transparent comparison spares the key copy.
+    std::map<std::string, InjectedCall, std::less<>> failedCalls;
     int32_t failedInit = 0;
     int32_t globalLastError = 0;
+    // While off, calls go to `unrecorded` instead of the log: the log's growth would count
+    // against tests that watch the applet's own heap use.
+    bool recording = true;
+    SimCall unrecorded{};
 
     BoardValues& board(uint64_t hardware) { return boards[hardware]; }
     InnerHandle* inner(const void* handle);
     SimCall& record(const char* function, const void* handle);
+    // The log entry for a call prepared by the caller (or the unrecorded one), filled from seed.
+    SimCall& keep(const SimCall& seed);
 };
 
 // The process-wide state. It goes with the library: an applet that loaded the runtime itself

@@ -1,0 +1,337 @@
+// The read rules: the table built from read_rules.def, the composite rules it names, and the
+// one runner that applies a row and writes its answer in the parameter's own type.
+#include "applet/read_rules.h"
+
+#include <array>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "api/info.h"
+#include "applet/camera_simulator.h"
+#include "applet/camera_simulator_conversions.h"
+#include "applet/geometry.h"
+#include "applet/read_conversions.h"
+#include "applet/setter_framework.h"
+#include "applet/trigger_conversions.h"
+#include "nx/nx_access.h"
+#include "wrapper/error_codes.h"
+#include "wrapper/fg_nx_wrapper_impl.h"
+
+namespace vexo::applet {
+
+namespace {
+
+using Nx = nx::NxParameter;
+using nx::readNxU32;
+using wrapper::FgNxWrapperImpl;
+using namespace trigger::constants;
+
+// The descriptor property that answers the number of processes of the design.
+constexpr int32_t kProcessCountProperty = 0x1200;
+
+// A number in the value-store member of the parameter's kind, or nothing when the rule leaves
+// the caller's value as it was.
+using Answer = std::optional<StoredValue>;
+
+StoredValue valueOf(uint32_t number) {
+    StoredValue value;
+    value.u64 = 0;
+    value.u32 = number;
+    return value;
+}
+
+StoredValue valueOf(double number) {
+    StoredValue value;
+    value.f64 = number;
+    return value;
+}
+
+// An NX conversion: the 32-bit register value in, the SDK value out.
+using NxConversion = StoredValue (*)(uint32_t raw);
+
+template <auto Convert>
+StoredValue as(uint32_t raw) {
+    return valueOf(Convert(raw));
+}
+
+using Composite = Answer (*)(FgNxWrapperImpl& w);
+
+enum class ReadKind : uint8_t { Unserved, Constant, Stored, Forwarded, NxRead, Composite };
+
+struct ReadRule {
+    ReadKind kind = ReadKind::Unserved;
+    uint32_t number = 0;             // Constant numbers
+    const char* text = nullptr;      // Constant texts
+    bool callersArguments = false;   // Forwarded: the caller's DMA index and type code ...
+    uint32_t dma = 0;                // ... or these
+    int32_t type = 0;
+    Nx nx = Nx{};                    // NxRead
+    bool converted = false;          // NxRead: false answers the value as read ...
+    NxConversion convert = nullptr;  // ... true converts it
+    Composite compose = nullptr;     // Composite
+};
+
+constexpr ReadRule constant(uint32_t number) { return {ReadKind::Constant, number}; }
+constexpr ReadRule constantText(const char* text) { return {ReadKind::Constant, 0, text}; }
+constexpr ReadRule storedValue() { return {ReadKind::Stored}; }
+constexpr ReadRule forwarded() { return {ReadKind::Forwarded, 0, nullptr, true}; }
+constexpr ReadRule forwardedAs(uint32_t dma, int32_t type) {
+    return {ReadKind::Forwarded, 0, nullptr, false, dma, type};
+}
+constexpr ReadRule nxRead(Nx parameter) { return {ReadKind::NxRead, 0, nullptr, false, 0, 0, parameter}; }
+constexpr ReadRule nxRead(Nx parameter, NxConversion convert) {
+    return {ReadKind::NxRead, 0, nullptr, false, 0, 0, parameter, true, convert};
+}
+constexpr ReadRule composite(Composite compose) {
+    return {ReadKind::Composite, 0, nullptr, false, 0, 0, Nx{}, false, nullptr, compose};
+}
+
+Answer integer(uint32_t number) { return valueOf(number); }
+Answer real(double number) { return valueOf(number); }
+
+uint32_t storedU32(const FgNxWrapperImpl& w, SdkParameter p) { return stored<uint32_t>(w, p); }
+
+uint32_t selectMode(const FgNxWrapperImpl& w) { return storedU32(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE); }
+
+uint32_t areaTriggerMode(const FgNxWrapperImpl& w) { return storedU32(w, SdkParameter::FG_AREATRIGGERMODE); }
+
+// The runtime's own parameter; a non-zero answer is the read's result.
+void askRuntime(FgNxWrapperImpl& w, int32_t id, void* value, uint32_t dma, int32_t type) {
+    const auto get = w.runtimeFunctions().get<wrapper::RuntimeSlot::Fg_getParameterWithType>();
+    const int32_t result = get != nullptr ? get(w.innerHandle(), id, value, dma, type) : errors::kRuntimeFunctionMissing;
+    if (result != errors::kSuccess) throw result;
+}
+
+bool overflowOccurred(FgNxWrapperImpl& w) { return readNxU32(w, Nx::Process0_Overflow_OverflowOccurred) == 1; }
+
+uint32_t fillLevel(FgNxWrapperImpl& w) {
+    if (overflowOccurred(w)) return read::kFullFillLevel;
+    return readNxU32(w, Nx::Process0_Buffer_0_DRAM_A_0_FillLevel);
+}
+
+uint32_t extendedCameraStatus(FgNxWrapperImpl& w) {
+    const uint32_t level = fillLevel(w);
+    const uint32_t overflow = readNxU32(w, Nx::Process0_Overflow_OverflowOccurred);
+    uint32_t runtimeStatus = 0;
+    askRuntime(w, infoOf(SdkParameter::FG_CAMSTATUS_EXTENDED).id, &runtimeStatus, 0, 2);
+    const bool simulator = storedU32(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE) == 1;
+    return read::extendedCameraStatus(runtimeStatus, simulator, level, overflow);
+}
+
+Answer cameraStatusExtended(FgNxWrapperImpl& w) { return integer(extendedCameraStatus(w)); }
+
+Answer cameraStatus(FgNxWrapperImpl& w) { return integer(extendedCameraStatus(w) & read::kPixelClockBit); }
+
+Answer processCount(FgNxWrapperImpl&) {
+    return integer(static_cast<uint32_t>(api::info(kProcessCountProperty, 0, 0, nullptr, nullptr)));
+}
+
+Answer bufferFillLevel(FgNxWrapperImpl& w) { return integer(fillLevel(w)); }
+
+// Bits per line of the output format, wrapping in 32 bits as the register it describes would.
+Answer linePayloadSize(FgNxWrapperImpl& w) {
+    const uint32_t bits = bitsPerPixel(storedU32(w, SdkParameter::FG_FORMAT));
+    if (bits == 0) throw kUnknownFormat;
+    return integer(storedU32(w, SdkParameter::FG_WIDTH) * bits);
+}
+
+// The simulator's geometry as it runs: gaps that the select mode does not use read 0.
+Answer simulatorWidth(FgNxWrapperImpl& w) { return integer(w.cameraSimulator().width); }
+
+Answer simulatorLineGap(FgNxWrapperImpl& w) {
+    return integer(selectMode(w) != kSelectPixelFrequency ? 0 : w.cameraSimulator().lineGap);
+}
+
+Answer simulatorFrameGap(FgNxWrapperImpl& w) {
+    return integer(selectMode(w) == kSelectFrameRate ? 0 : w.cameraSimulator().frameGap);
+}
+
+Answer simulatorPixelFrequency(FgNxWrapperImpl& w) { return real(cameraSimulatorPixelFrequency(w, selectMode(w))); }
+
+Answer simulatorLineRate(FgNxWrapperImpl& w) { return real(cameraSimulatorLineRate(w, selectMode(w))); }
+
+Answer simulatorFrameRate(FgNxWrapperImpl& w) { return real(cameraSimulatorFrameRate(w, selectMode(w))); }
+
+// The active and passive parts of the frequency sequence exist only in pixel-frequency mode;
+// in the other modes the caller keeps the value it passed.
+Answer simulatorActivePart(FgNxWrapperImpl& w) {
+    if (selectMode(w) != kSelectPixelFrequency) return std::nullopt;
+    return integer(readNxU32(w, Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number));
+}
+
+Answer simulatorPassivePart(FgNxWrapperImpl& w) {
+    if (selectMode(w) != kSelectPixelFrequency) return std::nullopt;
+    return integer(simulator::kFrequencySequenceLength -
+                   readNxU32(w, Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number));
+}
+
+// The rate as the generator runs it: the stored rate through its period and back.
+Answer triggerFramesPerSecond(FgNxWrapperImpl& w) {
+    return real(trigger::recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)));
+}
+
+// The generator paces itself and cannot exceed its own period limits.
+Answer triggerExceededPeriodLimits(FgNxWrapperImpl& w) {
+    if (areaTriggerMode(w) == static_cast<uint32_t>(ATM_GENERATOR)) return integer(0);
+    return integer(read::exceededPeriodLimits(readNxU32(w, Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status)));
+}
+
+// Busy unless the generator has reached its period with nothing left in the queue.
+Answer softwareTriggerIsBusy(FgNxWrapperImpl& w) {
+    if (areaTriggerMode(w) != static_cast<uint32_t>(ATM_SOFTWARE)) return integer(0);
+    const uint32_t reached = readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status);
+    const uint32_t queued = readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status);
+    return integer(reached != 0 && queued == 0 ? 0 : 1);
+}
+
+// Pulses waiting in the trigger queue; an empty queue whose generator is still within its
+// period counts the pulse being output. The generator queues nothing, and neither does a
+// trigger system stopped at once.
+uint32_t triggerQueueDepth(FgNxWrapperImpl& w) {
+    const uint32_t mode = areaTriggerMode(w);
+    // Mode 3 is none the setter accepts; it reads an empty queue, like the generator.
+    if (mode == static_cast<uint32_t>(ATM_GENERATOR) || mode == 3 ||
+        storedU32(w, SdkParameter::FG_TRIGGERSTATE) == static_cast<uint32_t>(TS_ASYNC_STOP)) {
+        return 0;
+    }
+    if ((readNxU32(w, Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status) & read::kTriggerQueueFullBit) != 0) {
+        return read::kFullTriggerQueue;
+    }
+    const uint32_t queued = readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status);
+    if (queued != 0) return queued;
+    return readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status) != 0 ? 0 : 1;
+}
+
+Answer triggerQueueFillLevel(FgNxWrapperImpl& w) { return integer(triggerQueueDepth(w)); }
+
+// Every software trigger pulse is multiplied before it is queued.
+Answer softwareTriggerQueueFillLevel(FgNxWrapperImpl& w) {
+    if (areaTriggerMode(w) != static_cast<uint32_t>(ATM_SOFTWARE)) return integer(0);
+    return integer(triggerQueueDepth(w) * storedU32(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES));
+}
+
+using ReadRuleTable = std::array<ReadRule, kSdkParameterCount>;
+
+constexpr ReadRuleTable buildReadRules() {
+    ReadRuleTable table{};
+#define READ_RULE(name, rule) table[indexOf(SdkParameter::name)] = rule;
+#include "applet/read_rules.def"
+#undef READ_RULE
+    return table;
+}
+
+constexpr ReadRuleTable kReadRules = buildReadRules();
+
+// A row fits its parameter when the value it produces has the parameter's kind: texts for
+// strings, NX reads in the type the parameter is written in, the caller's forwarding only for
+// the parameters the runtime describes, stored values only where a setter stores them.
+constexpr bool ruleFits(const ReadRule& rule, const SdkParameterInfo& info) {
+    const bool text = info.kind == ParameterKind::String;
+    switch (rule.kind) {
+    case ReadKind::Unserved: return true;
+    case ReadKind::Constant: return text == (rule.text != nullptr);
+    case ReadKind::Stored: return isWritable(info.access);
+    case ReadKind::Forwarded: return !text && (rule.callersArguments == (info.kind == ParameterKind::Forwarded));
+    case ReadKind::Composite: return !text;
+    case ReadKind::NxRead: break;
+    }
+    const uint32_t typeCode = nx::rowOf(rule.nx).typeCode;
+    if (rule.converted) return !text && typeCode == 2;
+    switch (info.kind) {
+    case ParameterKind::Integer:
+    case ParameterKind::Enumeration: return typeCode == 2;
+    case ParameterKind::Integer64: return typeCode == 4;
+    case ParameterKind::Double: return typeCode == 5;
+    case ParameterKind::String: return typeCode == 6;
+    case ParameterKind::Forwarded: return false;
+    }
+    return false;
+}
+
+constexpr bool readRulesFit() {
+    for (size_t i = 0; i < kSdkParameterCount; ++i) {
+        if (!ruleFits(kReadRules[i], kSdkParameters[i])) return false;
+    }
+    return true;
+}
+static_assert(readRulesFit(), "every read rule produces a value of its parameter's kind");
+
+constexpr bool rowsAreUnique() {
+    std::array<int, kSdkParameterCount> rows{};
+#define READ_RULE(name, rule) \
+    if (++rows[indexOf(SdkParameter::name)] > 1) return false;
+#include "applet/read_rules.def"
+#undef READ_RULE
+    return true;
+}
+static_assert(rowsAreUnique(), "no parameter has two read rules");
+
+// Bytes written for a number: the parameter's own width, not the caller's type code.
+size_t widthOf(ParameterKind kind) {
+    return kind == ParameterKind::Integer64 || kind == ParameterKind::Double ? sizeof(uint64_t) : sizeof(uint32_t);
+}
+
+// NX reads land in a cleared temporary, so that a failed read leaves the caller's value alone.
+StoredValue readNxNumber(FgNxWrapperImpl& w, const ReadRule& rule) {
+    StoredValue raw;
+    raw.u64 = 0;
+    nx::readNx(w, rule.nx, &raw, 0, nx::rowOf(rule.nx).typeCode, true);
+    return rule.converted ? rule.convert(raw.u32) : raw;
+}
+
+Answer numberOf(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule) {
+    switch (rule.kind) {
+    case ReadKind::Constant: return integer(rule.number);
+    case ReadKind::Stored: return w.values()[p];
+    case ReadKind::NxRead: return readNxNumber(w, rule);
+    case ReadKind::Composite: return rule.compose(w);
+    case ReadKind::Forwarded:
+    case ReadKind::Unserved: break;
+    }
+    throw errors::kInvalidParameter;
+}
+
+void readText(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule, const ReadRequest& request) {
+    switch (rule.kind) {
+    case ReadKind::Constant: copyReadText(rule.text, request.text, request.textCapacity); return;
+    case ReadKind::Stored: copyReadText(w.values().text(p).c_str(), request.text, request.textCapacity); return;
+    case ReadKind::NxRead: nx::readNx(w, rule.nx, request.text, 0, nx::rowOf(rule.nx).typeCode, true); return;
+    case ReadKind::Forwarded:
+    case ReadKind::Composite:
+    case ReadKind::Unserved: break;
+    }
+    throw errors::kInvalidParameter;
+}
+
+}  // namespace
+
+bool hasReadRule(SdkParameter p) { return kReadRules[indexOf(p)].kind != ReadKind::Unserved; }
+
+void runReadRule(FgNxWrapperImpl& w, SdkParameter p, const ReadRequest& request) {
+    const ReadRule& rule = kReadRules[indexOf(p)];
+    const SdkParameterInfo& info = infoOf(p);
+    if (info.kind == ParameterKind::String) {
+        readText(w, p, rule, request);
+    } else if (rule.kind == ReadKind::Forwarded) {
+        askRuntime(w, info.id, request.value, rule.callersArguments ? request.dma : rule.dma,
+                   rule.callersArguments ? request.type : rule.type);
+    } else if (const Answer answer = numberOf(w, p, rule)) {
+        std::memcpy(request.value, &*answer, widthOf(info.kind));
+    }
+}
+
+void describeParameterByName(const FgNxWrapperImpl& w, const char* name, const ReadRequest& request) {
+    // The lookup copies the name first: with a caller's buffer the answer overwrites it.
+    const std::string* description = w.registry().descriptionOf(name);
+    copyReadText(description != nullptr ? description->c_str() : "-", request.text, request.textCapacity);
+}
+
+void copyReadText(const char* text, char* destination, size_t capacity) {
+    size_t length = std::strlen(text);
+    if (length > capacity) length = capacity;
+    std::memmove(destination, text, length);
+    if (length < capacity) destination[length] = '\0';
+}
+
+}  // namespace vexo::applet
