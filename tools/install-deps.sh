@@ -2,7 +2,10 @@
 # Installs what building and testing Orvanta needs on a fresh Debian machine: the Linux
 # toolchain, the mingw-w64 cross-compiler for the Windows build and Wine to run its tests.
 set -euo pipefail
-packages=(cmake ninja-build g++ python3 binutils g++-mingw-w64-x86-64 wine64)
+# libaravis-dev and pkg-config: the GenApi consumer that reads the applet's XML back in a test;
+# its pkg-config file also names libusb-1.0, which the package does not pull in.
+packages=(cmake ninja-build g++ python3 binutils g++-mingw-w64-x86-64 wine64 pkg-config libaravis-dev
+          libusb-1.0-0-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,58 @@
+// The applet's parameters as a GenApi register description: every described parameter becomes a
+// feature backed by a register on one port, addressed by its SDK id, and the categories of the
+// description tree become one flat level of categories below "Root".
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "describe/parameter_info_table.h"
+
+namespace vexo::describe {
+
+// Answers of the XML query: a buffer that cannot take the text, and a port without a tree.
+inline constexpr int32_t kXmlBufferTooSmall = -500;
+inline constexpr int32_t kXmlNoSuchPort = -2075;
+
+// The five characters XML reserves become their entities; everything else is copied.
+std::string escapeXml(const char* text);
+
+// Only what a GenApi node name may hold: ASCII letters anywhere, digits and '_' after the first
+// character ("Pulse Form Generator 0" becomes "PulseFormGenerator0").
+std::string reduceName(const char* text);
+
+// One category of the output: the tree of the XML is flat, so only "Root" has children.
+struct XmlCategory {
+    std::string name;
+    std::vector<std::unique_ptr<XmlCategory>> children;  // in order of creation
+    std::vector<std::string> features;                   // reduced names, in order of addition
+};
+
+class ParameterInfoBuilderXML {
+public:
+    // `modelName` is the applet's type name (getTypeName), written as the document's ModelName.
+    ParameterInfoBuilderXML(const ParameterInfoTable& table, const char* modelName, int32_t port);
+    ParameterInfoBuilderXML(const ParameterInfoBuilderXML&) = delete;
+    ParameterInfoBuilderXML& operator=(const ParameterInfoBuilderXML&) = delete;
+    virtual ~ParameterInfoBuilderXML();
+
+    // The whole description of the port, built anew on every call.
+    std::string build();
+
+private:
+    void writeHeader(std::ostream& out) const;
+    void writeCategoryTree(std::ostream& out, const ParameterInfoNode* category);
+    void writeParameter(std::ostream& out, const ParameterInfoNode* node, const ParameterInfoNode* parent);
+    void addFeature(const char* categoryName, const char* parameterName);
+    void writeCategory(std::ostream& out, const XmlCategory& category) const;
+
+    const ParameterInfoTable& table;
+    std::string modelName;
+    int32_t port;
+    XmlCategory root;
+};
+
+}  // namespace vexo::describe
