@@ -3,10 +3,15 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
+
 namespace vexo::templates::platform {
 
 namespace {
-thread_local LoadError lastError{0, {}};
+// Plain characters rather than a std::string: a thread-local with a destructor in a library
+// that is loaded and unloaded at run time leaves a destructor entry behind that outlives the
+// library's code.
+thread_local char lastErrorText[512];
 }  // namespace
 
 std::string nativeLibraryFileName(const std::string& windowsFileName) {
@@ -19,7 +24,7 @@ ModuleHandle loadLibrary(const char* fileName) {
     ModuleHandle module = dlopen(fileName, RTLD_NOW);
     if (module == nullptr) {
         const char* text = dlerror();
-        lastError = {0, text != nullptr ? text : "dlopen failed"};
+        std::snprintf(lastErrorText, sizeof lastErrorText, "%s", text != nullptr ? text : "dlopen failed");
     }
     return module;
 }
@@ -33,6 +38,6 @@ void unloadLibrary(ModuleHandle module) {
     if (module != nullptr) dlclose(module);
 }
 
-LoadError lastLoadError() { return lastError; }
+LoadError lastLoadError() { return {0, lastErrorText}; }
 
 }  // namespace vexo::templates::platform

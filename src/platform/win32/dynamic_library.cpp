@@ -1,13 +1,18 @@
 // Loading DLLs with LoadLibraryA, GetProcAddress and FreeLibrary.
 #include "platform/dynamic_library.h"
 
+#include <cstdio>
+
 #include "platform/win32/windows_api.h"
 
 namespace vexo::templates::platform {
 
 namespace {
 
-thread_local LoadError lastError{0, {}};
+// Plain values rather than a std::string: a thread-local with a destructor in a DLL that is
+// loaded and unloaded at run time must not outlive the DLL's code.
+thread_local uint32_t lastErrorCode;
+thread_local char lastErrorText[512];
 
 // The system's own text for an error code, in the neutral default language.
 std::string systemMessage(DWORD code) {
@@ -33,7 +38,8 @@ ModuleHandle loadLibrary(const char* fileName) {
     HMODULE module = LoadLibraryA(fileName);
     if (module == nullptr) {
         const DWORD code = GetLastError();
-        lastError = {static_cast<uint32_t>(code), systemMessage(code)};
+        lastErrorCode = static_cast<uint32_t>(code);
+        std::snprintf(lastErrorText, sizeof lastErrorText, "%s", systemMessage(code).c_str());
     }
     return module;
 }
@@ -47,6 +53,6 @@ void unloadLibrary(ModuleHandle module) {
     if (module != nullptr) FreeLibrary(static_cast<HMODULE>(module));
 }
 
-LoadError lastLoadError() { return lastError; }
+LoadError lastLoadError() { return {lastErrorCode, lastErrorText}; }
 
 }  // namespace vexo::templates::platform
