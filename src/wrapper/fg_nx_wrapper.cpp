@@ -3,9 +3,12 @@
 
 #include <cstring>
 
+#include "config/config_errors.h"
+#include "config/config_file_parser.h"
 #include "logging/log_record.h"
 #include "logging/logging.h"
 #include "platform/dynamic_library.h"
+#include "platform/process_locale.h"
 #include "wrapper/closed_libraries.h"
 #include "wrapper/error_codes.h"
 #include "wrapper/recent_handles.h"
@@ -41,8 +44,20 @@ struct FgNxWrapperPrivate {
 };
 
 namespace {
+
 constexpr int kMaxEvents = 64;
+
+// Only the applet name of the header is compared; the vendor and the port only have to be there.
+bool configHeaderFits(config::McfParser& parser, const char* appletName) {
+    char text[config::kLineBufferSize];
+    if (parser.parseKeyFromLine("Hersteller", text) != errors::kSuccess) return false;
+    if (parser.parseKeyFromLine("Typ", text) != errors::kSuccess) return false;
+    if (std::strcmp(text, appletName) != 0) return false;
+    uint32_t activePort = 0;
+    return parser.parseIntKeyFromHeader("AktivePort", activePort) == errors::kSuccess;
 }
+
+}  // namespace
 
 FgNxWrapper::FgNxWrapper(int32_t portCount) : d(new FgNxWrapperPrivate(portCount)) {}
 
@@ -127,22 +142,35 @@ int32_t FgNxWrapper::nxParameterIdByName(const char* name) const {
     return d->getParameterIdByNameFn != nullptr ? d->getParameterIdByNameFn(d->innerHandle, name) : 0;
 }
 
-// Configuration files and the XML description are not offered yet; they answer as any
-// operation the applet does not offer.
-int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* /*fileName*/) {
-    d->lastError = errors::kNotOffered;
-    return errors::kNotOffered;
+// Doubles are written and read with the decimal point of the process locale, so both
+// operations switch the whole process to the English locale first and leave it so.
+int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* fileName) {
+    platform::setEnglishLocale();
+    config::McfParser parser(nullptr, nullptr, false);
+    if (!parser.setSaveFile(fileName)) {
+        d->lastError = config::kFileNotCreated;
+        return config::kFileNotCreated;
+    }
+    parser.writeConfigFileHeader();
+    parser.writeConfigFile("Hersteller", getManufacturer());
+    parser.writeConfigFile("Typ", getTypeName());
+    parser.writeConfigFile("Version", getVersion());
+    parser.writeConfigFileIntKey("LoadAppletId", getLoadAppletId());
+    parser.writeConfigFileIntKey("AktivePort", 0);
+    writeConfiguration(parser);
+    d->lastError = errors::kSuccess;
+    return errors::kSuccess;
 }
 
-int32_t FgNxWrapper::loadConfig(void* /*innerHandle*/, const char* /*fileName*/) {
-    d->lastError = errors::kNotOffered;
-    return errors::kNotOffered;
-}
-
-int32_t FgNxWrapper::getParameterInfoXML(void* /*handleRecord*/, int32_t /*port*/, char* /*buffer*/,
-                                         size_t* /*bufferSize*/) {
-    d->lastError = errors::kNotOffered;
-    return errors::kNotOffered;
+int32_t FgNxWrapper::loadConfig(void* /*innerHandle*/, const char* fileName) {
+    platform::setEnglishLocale();
+    config::McfParser parser(nullptr, fileName, true);
+    // Every failure leaves -5000 as the last error, also where the answer is -2076.
+    d->lastError = config::kContentInvalid;
+    if (!parser.isOpen()) return config::kFileNotFound;
+    if (!configHeaderFits(parser, getTypeName()) || !readConfiguration(parser)) return config::kContentInvalid;
+    d->lastError = errors::kSuccess;
+    return errors::kSuccess;
 }
 
 void* FgNxWrapper::allocShading(void*, void*, void*) { return nullptr; }

@@ -1,0 +1,136 @@
+// The port section of a configuration file: writeConfiguration writes the 72 keys as the read
+// path reports them, readConfiguration reads them back in a checking, an applying and a last
+// pass (FG_DEBUGFILE). Both walk the key table of config_keys.def.
+#include <array>
+#include <cstdint>
+
+#include "applet/setter_table.h"
+#include "config/config_file_parser.h"
+#include "config/config_keys.h"
+#include "wrapper/error_codes.h"
+#include "wrapper/fg_nx_wrapper_impl.h"
+
+namespace vexo::wrapper {
+
+namespace {
+
+using config::ApplyingPass;
+using config::CheckingPass;
+using config::ConfigKey;
+using config::ConfigValueKind;
+using config::McfParser;
+
+constexpr uint32_t kPort = 0;
+constexpr uint32_t kDma = 0;
+
+// The read path's type codes for the three kinds of value.
+constexpr int32_t typeCodeOf(ConfigValueKind kind) {
+    switch (kind) {
+    case ConfigValueKind::Int: return 2;
+    case ConfigValueKind::Double: return 5;
+    case ConfigValueKind::Text: return 6;
+    }
+    return 0;
+}
+
+// One key's value in the form its kind is read and written. The text buffer is the one the
+// FG_DEBUGFILE pass has always used: 1023 characters, zeroed.
+struct KeyValue {
+    int32_t integer = 0;
+    double number = 0;
+    std::array<char, 1023> text{};
+    static_assert(sizeof(text) >= config::kLineBufferSize, "a value read from a line fits");
+
+    void* address(ConfigValueKind kind) {
+        switch (kind) {
+        case ConfigValueKind::Int: return &integer;
+        case ConfigValueKind::Double: return &number;
+        case ConfigValueKind::Text: return text.data();
+        }
+        return nullptr;
+    }
+};
+
+// A key the read path cannot answer (its read throws) is left out of the file.
+void writeKey(FgNxWrapperImpl& w, McfParser& parser, const ConfigKey& key) {
+    KeyValue value;
+    const int32_t id = applet::infoOf(key.parameter).id;
+    if (w.getParameterWithType(id, value.address(key.kind), kDma, typeCodeOf(key.kind)) != errors::kSuccess) return;
+    const char* name = config::keyName(key);
+    switch (key.kind) {
+    case ConfigValueKind::Int: parser.writeConfigFileIntKey(name, value.integer); break;
+    case ConfigValueKind::Double: parser.writeConfigFileDoubleKey(name, value.number); break;
+    case ConfigValueKind::Text: parser.writeConfigFile(name, value.text.data()); break;
+    }
+}
+
+// Integers are read as 32-bit values whatever their sign.
+bool readKey(McfParser& parser, const ConfigKey& key, KeyValue& value) {
+    const char* name = config::keyName(key);
+    switch (key.kind) {
+    case ConfigValueKind::Int: {
+        uint32_t integer = 0;
+        if (parser.parsePortKey(kPort, name, integer) != 0) return false;
+        value.integer = static_cast<int32_t>(integer);
+        return true;
+    }
+    case ConfigValueKind::Double: return parser.parsePortKey(kPort, name, value.number) == 0;
+    case ConfigValueKind::Text: return parser.parsePortKey(kPort, name, value.text.data()) == 0;
+    }
+    return false;
+}
+
+void storeKey(FgNxWrapperImpl& w, const ConfigKey& key, const KeyValue& value) {
+    switch (key.kind) {
+    case ConfigValueKind::Int: w.values()[key.parameter].i32 = value.integer; break;
+    case ConfigValueKind::Double: w.values()[key.parameter].f64 = value.number; break;
+    case ConfigValueKind::Text: w.values().text(key.parameter) = value.text.data(); break;
+    }
+}
+
+// The first missing key ends the pass; what was stored before it stays.
+bool storeKeys(FgNxWrapperImpl& w, McfParser& parser) {
+    for (const ConfigKey& key : config::kConfigKeys) {
+        if (key.checking != CheckingPass::Store) continue;
+        KeyValue value;
+        if (!readKey(parser, key, value)) return false;
+        storeKey(w, key, value);
+    }
+    return true;
+}
+
+// Each value goes to its setter as a write would hand it over, with throwOnError, so that a
+// refused value fails the load. Parameters whose setters do not exist yet are passed over.
+// Settings applied before a failure stay in force.
+bool applyKeys(FgNxWrapperImpl& w, McfParser& parser, ApplyingPass pass) {
+    for (const ConfigKey& key : config::kConfigKeys) {
+        if (key.applying != pass) continue;
+        KeyValue value;
+        if (!readKey(parser, key, value)) return false;
+        const applet::CallerSetter setter = applet::setterOf(key.parameter).fromCaller;
+        if (setter == nullptr) continue;
+        try {
+            setter(w, value.address(key.kind), true);
+        } catch (int32_t) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void FgNxWrapperImpl::writeConfiguration(config::McfParser& parser) {
+    parser.writePortSectionHeader(kPort);
+    for (const ConfigKey& key : config::kConfigKeys) writeKey(*this, parser, key);
+}
+
+// The whole load runs under the parameter lock, as every write does, so that no write of the
+// application lands between the passes.
+bool FgNxWrapperImpl::readConfiguration(config::McfParser& parser) {
+    templates::platform::CriticalSectionGuard guard(appletLock);
+    return storeKeys(*this, parser) && applyKeys(*this, parser, ApplyingPass::Apply) &&
+           applyKeys(*this, parser, ApplyingPass::Last);
+}
+
+}  // namespace vexo::wrapper
