@@ -6,6 +6,7 @@
 #include "applet/camera_simulator_conversions.h"
 #include "applet/setter_framework.h"
 #include "nx/nx_access.h"
+#include "wrapper/error_codes.h"
 
 namespace vexo::applet {
 
@@ -21,7 +22,7 @@ using namespace simulator;
 constexpr double kUnprogrammedFrequency = 3999.9999999999995;
 
 void requireKnownMode(uint32_t mode) {
-    if (mode > kSelectFrameRate) throw kUnknownSelectMode;
+    if (mode > kSelectFrameRate) throw errors::kUnknownSelectMode;
 }
 
 uint32_t storedSelectMode(const FgNxWrapperImpl& w) {

@@ -15,7 +15,6 @@ class FgNxWrapperImpl;
 namespace vexo::applet {
 
 // A select mode other than the three below.
-inline constexpr int32_t kUnknownSelectMode = -2075;
 
 // The select modes: which of the three rates the application sets.
 inline constexpr uint32_t kSelectPixelFrequency = 0;

@@ -1,6 +1,7 @@
 // The line layout: where a region of pixels lies in the frame buffer's lines, in bytes, for
 // the bits per pixel of the output format.
 #include "applet/geometry.h"
+#include "wrapper/error_codes.h"
 
 namespace vexo::applet {
 
@@ -14,10 +15,10 @@ constexpr uint64_t kMinimumLineBytes = 64;
 
 LineLayout lineLayout(uint32_t xOffset, uint32_t width, uint32_t format) {
     const uint64_t bits = bitsPerPixel(format);
-    if (bits == 0) throw kUnknownFormat;
+    if (bits == 0) throw errors::kDesignValueInvalid;
     const uint64_t offsetBits = xOffset * bits;
     const uint64_t widthBits = width * bits;
-    if (offsetBits % 8 != 0 || widthBits % 8 != 0) throw kRegionNotWholeBytes;
+    if (offsetBits % 8 != 0 || widthBits % 8 != 0) throw errors::kRegionNotWholeBytes;
     const uint64_t offsetBytes = offsetBits / 8;
     const uint64_t widthBytes = widthBits / 8;
     uint64_t lineEnd = (offsetBytes + widthBytes + kLineWordBytes - 1) / kLineWordBytes * kLineWordBytes;

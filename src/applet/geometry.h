@@ -8,8 +8,6 @@ namespace vexo::applet {
 
 // Failures of the line layout: an FG_FORMAT outside the table, and a region that does not begin
 // and end on whole bytes in the format.
-inline constexpr int32_t kUnknownFormat = -2031;
-inline constexpr int32_t kRegionNotWholeBytes = -7080;
 
 struct PixelFormatBits {
     uint32_t format;  // FG_FORMAT value

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include "wrapper/error_codes.h"
 
 namespace vexo::applet::read {
 
 // An NX answer the design cannot give (the board detection register holds only 0 or 1).
-inline constexpr int32_t kImpossibleDesignValue = -2031;
 
 // The frame buffer reports overflow separately; while it overflows, its fill level reads full.
 inline constexpr uint32_t kFullFillLevel = 100;
@@ -38,7 +38,7 @@ inline double ticksToMicroseconds(uint32_t ticks) { return static_cast<double>(t
 // The register reads 0 when the alternative detection is configured; the SDK answers the
 // reverse. Any other register value throws -2031.
 inline uint32_t alternativeBoardDetection(uint32_t nx) {
-    if (nx > 1) throw kImpossibleDesignValue;
+    if (nx > 1) throw errors::kDesignValueInvalid;
     return nx == 0 ? 1 : 0;
 }
 

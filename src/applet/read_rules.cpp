@@ -132,7 +132,7 @@ Answer bufferFillLevel(FgNxWrapperImpl& w) { return integer(fillLevel(w)); }
 // Bits per line of the output format, wrapping in 32 bits as the register it describes would.
 Answer linePayloadSize(FgNxWrapperImpl& w) {
     const uint32_t bits = bitsPerPixel(storedU32(w, SdkParameter::FG_FORMAT));
-    if (bits == 0) throw kUnknownFormat;
+    if (bits == 0) throw errors::kDesignValueInvalid;
     return integer(storedU32(w, SdkParameter::FG_WIDTH) * bits);
 }
 

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "describe/parameter_info_node.h"
+#include "wrapper/error_codes.h"
 
 namespace vexo::describe {
 
 // The set-entry operation's answer when an entry could not be stored.
-inline constexpr int32_t kEntryNotStored = -500;
+using errors::kEntryNotStored;
 
 // What a parameter record carries besides its names and value fields.
 struct ParameterTraits {

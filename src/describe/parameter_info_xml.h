@@ -14,8 +14,6 @@
 namespace vexo::describe {
 
 // Answers of the XML query: a buffer that cannot take the text, and a port without a tree.
-inline constexpr int32_t kXmlBufferTooSmall = -500;
-inline constexpr int32_t kXmlNoSuchPort = -2075;
 
 // The five characters XML reserves become their entities; everything else is copied.
 std::string escapeXml(const char* text);

@@ -13,15 +13,15 @@ namespace {
 
 int32_t copyParameterInfoXML(FgNxWrapper& wrapper, int32_t port, char* buffer, size_t* bufferSize) {
     // Without a size there is nothing to check a buffer against, nor a place for the answer.
-    if (bufferSize == nullptr) return describe::kXmlBufferTooSmall;
-    if (buffer != nullptr && *bufferSize == 0) return describe::kXmlBufferTooSmall;
+    if (bufferSize == nullptr) return errors::kBufferTooSmall;
+    if (buffer != nullptr && *bufferSize == 0) return errors::kBufferTooSmall;
     const describe::ParameterInfoTable& table = wrapper.parameterInfo();
-    if (table.getTree(port) == nullptr) return describe::kXmlNoSuchPort;
+    if (table.getTree(port) == nullptr) return errors::kNoDescriptionForPort;
 
     describe::ParameterInfoBuilderXML builder(table, wrapper.getTypeName(), port);
     const std::string text = builder.build();
     if (buffer != nullptr) {
-        if (text.size() >= *bufferSize) return describe::kXmlBufferTooSmall;
+        if (text.size() >= *bufferSize) return errors::kBufferTooSmall;
         // strncpy also zero-fills the rest: no stale bytes of an earlier answer follow the text.
         std::strncpy(buffer, text.c_str(), *bufferSize);
     }

@@ -24,5 +24,13 @@ inline constexpr int32_t kTimingInconsistent = -2079;     // trigger rate agains
 inline constexpr int32_t kNotSoftwareTriggerMode = -2140;
 inline constexpr int32_t kTriggerNotActive = -2141;
 inline constexpr int32_t kValueOutOfRange = -6000;        // value outside its range or list
+inline constexpr int32_t kDesignValueInvalid = -2031;     // a design answer or stored format the applet cannot use
+inline constexpr int32_t kUnknownSelectMode = -2075;      // a simulator rate asked for a mode that does not exist
+inline constexpr int32_t kRegionNotWholeBytes = -7080;    // ROI not starting and ending on whole bytes
+
+// Codes of the parameter description.
+inline constexpr int32_t kEntryNotStored = -500;          // an enumeration entry's texts could not be copied
+inline constexpr int32_t kBufferTooSmall = -500;          // XML: no room for the text (or a size of 0)
+inline constexpr int32_t kNoDescriptionForPort = -2075;   // XML: the port has no description tree
 
 }  // namespace vexo::errors

@@ -6,6 +6,7 @@
 #include "applet/camera_simulator_conversions.h"
 #include "applet/geometry.h"
 #include "check.h"
+#include "wrapper/error_codes.h"
 
 using namespace vexo::applet;
 
@@ -29,7 +30,7 @@ TEST_CASE("the format table knows the 19 delivered formats and nothing else") {
     CHECK_EQ(bitsPerPixel(kBinary), 1u);
     CHECK_EQ(bitsPerPixel(kCol30), 30u);
     CHECK_EQ(bitsPerPixel(0), 0u);
-    CHECK_EQ(layoutError(0, 1024, 11), kUnknownFormat);
+    CHECK_EQ(layoutError(0, 1024, 11), vexo::errors::kDesignValueInvalid);
 }
 
 TEST_CASE("the line ends on a 32-byte word, at 64 bytes at least, and only on whole bytes") {
@@ -42,10 +43,10 @@ TEST_CASE("the line ends on a 32-byte word, at 64 bytes at least, and only on wh
     CHECK_EQ(widest.widthBytes, 524288u);
     CHECK_EQ(widest.lineEnd, 524288u);
 
-    CHECK_EQ(layoutError(2, 1024, kGray10), kRegionNotWholeBytes);
-    CHECK_EQ(layoutError(0, 1020, kBinary), kRegionNotWholeBytes);
+    CHECK_EQ(layoutError(2, 1024, kGray10), vexo::errors::kRegionNotWholeBytes);
+    CHECK_EQ(layoutError(0, 1020, kBinary), vexo::errors::kRegionNotWholeBytes);
     CHECK_EQ(layoutError(8, 1024, kBinary), 0);
-    CHECK_EQ(layoutError(0, 2, kCol30), kRegionNotWholeBytes);
+    CHECK_EQ(layoutError(0, 2, kCol30), vexo::errors::kRegionNotWholeBytes);
 }
 
 TEST_CASE("simulator sizes round up to whole clocks and rates to the nearest clock count") {
