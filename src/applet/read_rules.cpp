@@ -10,6 +10,7 @@
 #include "api/info.h"
 #include "applet/camera_simulator.h"
 #include "applet/camera_simulator_conversions.h"
+#include "applet/debug_injection.h"
 #include "applet/geometry.h"
 #include "applet/read_conversions.h"
 #include "applet/setter_framework.h"
@@ -56,8 +57,10 @@ StoredValue as(uint32_t raw) {
 }
 
 using Composite = Answer (*)(FgNxWrapperImpl& w);
+// A text composite writes at most `capacity` characters and the terminator at `text`.
+using TextComposite = void (*)(FgNxWrapperImpl& w, char* text, size_t capacity);
 
-enum class ReadKind : uint8_t { Unserved, Constant, Stored, Forwarded, NxRead, Composite };
+enum class ReadKind : uint8_t { Unserved, Constant, Stored, Forwarded, NxRead, Composite, TextComposite };
 
 struct ReadRule {
     ReadKind kind = ReadKind::Unserved;
@@ -70,6 +73,7 @@ struct ReadRule {
     bool converted = false;          // NxRead: false answers the value as read ...
     NxConversion convert = nullptr;  // ... true converts it
     Composite compose = nullptr;     // Composite
+    TextComposite composeText = nullptr;  // TextComposite
 };
 
 constexpr ReadRule constant(uint32_t number) { return {ReadKind::Constant, number}; }
@@ -85,6 +89,9 @@ constexpr ReadRule nxRead(Nx parameter, NxConversion convert) {
 }
 constexpr ReadRule composite(Composite compose) {
     return {ReadKind::Composite, 0, nullptr, false, 0, 0, Nx{}, false, nullptr, compose};
+}
+constexpr ReadRule textComposite(TextComposite compose) {
+    return {ReadKind::TextComposite, 0, nullptr, false, 0, 0, Nx{}, false, nullptr, nullptr, compose};
 }
 
 Answer integer(uint32_t number) { return valueOf(number); }
@@ -234,6 +241,7 @@ constexpr bool ruleFits(const ReadRule& rule, const SdkParameterInfo& info) {
     case ReadKind::Stored: return isWritable(info.access);
     case ReadKind::Forwarded: return !text && (rule.callersArguments == (info.kind == ParameterKind::Forwarded));
     case ReadKind::Composite: return !text;
+    case ReadKind::TextComposite: return text;
     case ReadKind::NxRead: break;
     }
     const uint32_t typeCode = nx::rowOf(rule.nx).typeCode;
@@ -287,6 +295,7 @@ Answer numberOf(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule) {
     case ReadKind::NxRead: return readNxNumber(w, rule);
     case ReadKind::Composite: return rule.compose(w);
     case ReadKind::Forwarded:
+    case ReadKind::TextComposite:
     case ReadKind::Unserved: break;
     }
     throw errors::kInvalidParameter;
@@ -297,6 +306,7 @@ void readText(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule, const Re
     case ReadKind::Constant: copyReadText(rule.text, request.text, request.textCapacity); return;
     case ReadKind::Stored: copyReadText(w.values().text(p).c_str(), request.text, request.textCapacity); return;
     case ReadKind::NxRead: nx::readNx(w, rule.nx, request.text, 0, nx::rowOf(rule.nx).typeCode, true); return;
+    case ReadKind::TextComposite: rule.composeText(w, request.text, request.textCapacity); return;
     case ReadKind::Forwarded:
     case ReadKind::Composite:
     case ReadKind::Unserved: break;

@@ -10,8 +10,6 @@ void FgNxWrapperImpl::buildRegistry() { parameterRegistry.build(*this); }
 
 void FgNxWrapperImpl::resolveNxIds() { nx::resolveNxIds(*this); }
 
-void FgNxWrapperImpl::createDebugEntries() {}
-
 // In table order, since a setter may check against values written before it. Rows whose setter
 // does not exist yet keep the value the constructor stored.
 void FgNxWrapperImpl::applyInitialValues() {

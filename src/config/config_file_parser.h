@@ -84,10 +84,4 @@ private:
     tools::logging::LegacyTextLog* log;
 };
 
-// The parser as the wrapper's configuration operations receive it.
-class McfParser final : public Fg_ConfigFileParser {
-public:
-    using Fg_ConfigFileParser::Fg_ConfigFileParser;
-};
-
 }  // namespace vexo::config

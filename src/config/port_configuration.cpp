@@ -18,7 +18,7 @@ using config::ApplyingPass;
 using config::CheckingPass;
 using config::ConfigKey;
 using config::ConfigValueKind;
-using config::McfParser;
+using config::Fg_ConfigFileParser;
 
 constexpr uint32_t kPort = 0;
 constexpr uint32_t kDma = 0;
@@ -52,7 +52,7 @@ struct KeyValue {
 };
 
 // A key the read path cannot answer (its read throws) is left out of the file.
-void writeKey(FgNxWrapperImpl& w, McfParser& parser, const ConfigKey& key) {
+void writeKey(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, const ConfigKey& key) {
     KeyValue value;
     const int32_t id = applet::infoOf(key.parameter).id;
     if (w.getParameterWithType(id, value.address(key.kind), kDma, typeCodeOf(key.kind)) != errors::kSuccess) return;
@@ -65,7 +65,7 @@ void writeKey(FgNxWrapperImpl& w, McfParser& parser, const ConfigKey& key) {
 }
 
 // Integers are read as 32-bit values whatever their sign.
-bool readKey(McfParser& parser, const ConfigKey& key, KeyValue& value) {
+bool readKey(Fg_ConfigFileParser& parser, const ConfigKey& key, KeyValue& value) {
     const char* name = config::keyName(key);
     switch (key.kind) {
     case ConfigValueKind::Int: {
@@ -89,7 +89,7 @@ void storeKey(FgNxWrapperImpl& w, const ConfigKey& key, const KeyValue& value) {
 }
 
 // The first missing key ends the pass; what was stored before it stays.
-bool storeKeys(FgNxWrapperImpl& w, McfParser& parser) {
+bool storeKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser) {
     for (const ConfigKey& key : config::kConfigKeys) {
         if (key.checking != CheckingPass::Store) continue;
         KeyValue value;
@@ -102,7 +102,7 @@ bool storeKeys(FgNxWrapperImpl& w, McfParser& parser) {
 // Each value goes to its setter as a write would hand it over, with throwOnError, so that a
 // refused value fails the load. Parameters whose setters do not exist yet are passed over.
 // Settings applied before a failure stay in force.
-bool applyKeys(FgNxWrapperImpl& w, McfParser& parser, ApplyingPass pass) {
+bool applyKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, ApplyingPass pass) {
     for (const ConfigKey& key : config::kConfigKeys) {
         if (key.applying != pass) continue;
         KeyValue value;
@@ -120,14 +120,14 @@ bool applyKeys(FgNxWrapperImpl& w, McfParser& parser, ApplyingPass pass) {
 
 }  // namespace
 
-void FgNxWrapperImpl::writeConfiguration(config::McfParser& parser) {
+void FgNxWrapperImpl::writeConfiguration(config::Fg_ConfigFileParser& parser) {
     parser.writePortSectionHeader(kPort);
     for (const ConfigKey& key : config::kConfigKeys) writeKey(*this, parser, key);
 }
 
 // The whole load runs under the parameter lock, as every write does, so that no write of the
 // application lands between the passes.
-bool FgNxWrapperImpl::readConfiguration(config::McfParser& parser) {
+bool FgNxWrapperImpl::readConfiguration(config::Fg_ConfigFileParser& parser) {
     templates::platform::CriticalSectionGuard guard(appletLock);
     return storeKeys(*this, parser) && applyKeys(*this, parser, ApplyingPass::Apply) &&
            applyKeys(*this, parser, ApplyingPass::Last);

@@ -48,7 +48,7 @@ namespace {
 constexpr int kMaxEvents = 64;
 
 // Only the applet name of the header is compared; the vendor and the port only have to be there.
-bool configHeaderFits(config::McfParser& parser, const char* appletName) {
+bool configHeaderFits(config::Fg_ConfigFileParser& parser, const char* appletName) {
     char text[config::kLineBufferSize];
     if (parser.parseKeyFromLine("Hersteller", text) != errors::kSuccess) return false;
     if (parser.parseKeyFromLine("Typ", text) != errors::kSuccess) return false;
@@ -146,7 +146,7 @@ int32_t FgNxWrapper::nxParameterIdByName(const char* name) const {
 // operations switch the whole process to the English locale first and leave it so.
 int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* fileName) {
     platform::setEnglishLocale();
-    config::McfParser parser(nullptr, nullptr, false);
+    config::Fg_ConfigFileParser parser(nullptr, nullptr, false);
     if (!parser.setSaveFile(fileName)) {
         d->lastError = config::kFileNotCreated;
         return config::kFileNotCreated;
@@ -164,7 +164,7 @@ int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* fileName) {
 
 int32_t FgNxWrapper::loadConfig(void* /*innerHandle*/, const char* fileName) {
     platform::setEnglishLocale();
-    config::McfParser parser(nullptr, fileName, true);
+    config::Fg_ConfigFileParser parser(nullptr, fileName, true);
     // Every failure leaves -5000 as the last error, also where the answer is -2076.
     d->lastError = config::kContentInvalid;
     if (!parser.isOpen()) return config::kFileNotFound;

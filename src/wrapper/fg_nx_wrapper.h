@@ -14,7 +14,7 @@
 #include "wrapper/runtime_functions.h"
 
 namespace vexo::config {
-class McfParser;
+class Fg_ConfigFileParser;
 }
 
 namespace vexo::wrapper {
@@ -29,8 +29,8 @@ public:
 
     // "vexo.wrapper.FgNxWrapper", fetched once and cached.
     virtual tools::logging::Logger* getLogger();
-    virtual bool readConfiguration(config::McfParser& parser) = 0;
-    virtual void writeConfiguration(config::McfParser& parser) = 0;
+    virtual bool readConfiguration(config::Fg_ConfigFileParser& parser) = 0;
+    virtual void writeConfiguration(config::Fg_ConfigFileParser& parser) = 0;
     virtual int32_t processChannelToDma(int32_t channel) = 0;
     virtual int32_t mapDmaToFormat(int32_t dma) = 0;
     virtual int32_t setDmaAlignment(int32_t dma, int32_t alignment) = 0;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "applet/camera_simulator_state.h"
+#include "applet/debug_injection.h"
 #include "applet/events.h"
 #include "applet/registry.h"
 #include "applet/value_store.h"
@@ -32,8 +33,8 @@ public:
 
     // "vexo.wrapper.Orvanta", fetched once and cached.
     tools::logging::Logger* getLogger() override;
-    bool readConfiguration(config::McfParser& parser) override;
-    void writeConfiguration(config::McfParser& parser) override;
+    bool readConfiguration(config::Fg_ConfigFileParser& parser) override;
+    void writeConfiguration(config::Fg_ConfigFileParser& parser) override;
     // Never called by any export; they throw std::runtime_error("<name>() is not implemented.").
     int32_t processChannelToDma(int32_t channel) override;
     int32_t mapDmaToFormat(int32_t dma) override;
@@ -77,6 +78,9 @@ public:
     // The camera simulator's effective geometry, maximum pixel rate and running frame rate.
     applet::CameraSimulatorState& cameraSimulator() { return cameraSimulatorState; }
     const applet::CameraSimulatorState& cameraSimulator() const { return cameraSimulatorState; }
+    // The debug entries the design announced at start-up.
+    applet::DebugEntries& debugEntries() { return debugEntryTable; }
+    const applet::DebugEntries& debugEntries() const { return debugEntryTable; }
     // The event names and masks, filled as the last step of buildRegistry.
     applet::EventMaps& eventMaps() { return events; }
 
@@ -103,6 +107,7 @@ private:
     nx::NxIdTable nxIdTable;
     std::array<uint32_t, 10> outputSources{60, 61, 5, 5, 5, 5, 5, 5, 60, 61};
     applet::CameraSimulatorState cameraSimulatorState;
+    applet::DebugEntries debugEntryTable;
     applet::EventMaps events;
     // String parameters read with type code 22 are written here first. The byte after the
     // buffer is kept 0, so that a text cut at the end is still terminated.

@@ -53,4 +53,13 @@ inline std::vector<NxWrite> nxWrites() {
     return writes;
 }
 
+// What start-up writes even with flag bit 0 (no initial values): the debug-entry step clears the
+// pulse form generators and the queue of the trigger module, in this order.
+inline std::vector<NxWrite> debugStepClearWrites() {
+    const std::string trigger = "Device1_Process1_Trigger_TriggerCam0_";
+    return {{trigger + "PulseFormGenerators_Clear_Mode", 1},
+            {trigger + "Generators_ClearQueuePulse_Mode", 1},
+            {trigger + "PulseFormGenerators_Clear_Mode", 0}};
+}
+
 }  // namespace board
