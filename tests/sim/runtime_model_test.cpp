@@ -293,3 +293,5 @@ TEST_CASE("values belong to their board until the reset") {
     Fg_FreeGrabber(again);
     Fg_FreeGrabber(b);
 }
+
+CHECK_MAIN
