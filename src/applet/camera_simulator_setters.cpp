@@ -2,7 +2,7 @@
 // written as line and frame geometry; the three timing modes each program the clock registers
 // from one rate, and each limits the sizes the others may take so that the simulator never has
 // to exceed its maximum pixel rate.
-#include "applet/camera_simulator_setters.h"
+#include "applet/setters.h"
 
 #include <cmath>
 #include <cstddef>

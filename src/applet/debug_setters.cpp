@@ -1,6 +1,6 @@
 // The setters of the debug injection. Each checks its value, stores it and writes the selected
 // entry's NX parameter; a failed entry access answers -2031 and puts the old value back.
-#include "applet/debug_setters.h"
+#include "applet/setters.h"
 
 #include <cstdint>
 

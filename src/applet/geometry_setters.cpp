@@ -1,7 +1,7 @@
 // The setters of the delivered image: the region of interest and output format become byte
 // positions of the frame buffer's lines, the image selector picks one image of a sequence, and
 // the acquisition time-out belongs to the runtime itself.
-#include "applet/geometry_setters.h"
+#include "applet/setters.h"
 
 #include <cstddef>
 

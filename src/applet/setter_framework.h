@@ -5,10 +5,9 @@
 //
 // Setters are listed per group in X-macro files, one row per parameter:
 //     SETTER(FG_SDK_NAME, ValueType, functionName)
-// with the functions declared in the header of the same name (trigger_setters.def and
-// trigger_setters.h, camera_simulator_setters.*, geometry_setters.*, debug_setters.*). The
-// dispatch table of setter_table.h picks up every group file that exists; nothing else needs
-// to be registered.
+// (trigger_setters.def, camera_simulator_setters.def, geometry_setters.def, debug_setters.def,
+// gathered by setter_groups.def). setters.h declares the functions from those rows and the
+// dispatch table of setter_table.h is built from them; nothing else needs to be registered.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
-// The one dispatch table from SDK parameter to setter, built at compile time from every setter
-// group file that exists. The write path and applyInitialValues walk it; a parameter whose
-// setter has not been written has an empty entry.
+// The one dispatch table from SDK parameter to setter, built at compile time from the setter
+// group files. The write path, applyInitialValues and configuration loading walk it; a
+// read-only parameter has an empty entry.
 #pragma once
 
 #include <array>
@@ -9,19 +9,7 @@
 #include "applet/initial_values.h"
 #include "applet/sdk_parameter_table.h"
 #include "applet/setter_framework.h"
-
-#if __has_include("applet/trigger_setters.h")
-#include "applet/trigger_setters.h"
-#endif
-#if __has_include("applet/camera_simulator_setters.h")
-#include "applet/camera_simulator_setters.h"
-#endif
-#if __has_include("applet/geometry_setters.h")
-#include "applet/geometry_setters.h"
-#endif
-#if __has_include("applet/debug_setters.h")
-#include "applet/debug_setters.h"
-#endif
+#include "applet/setters.h"
 
 namespace vexo::applet {
 
@@ -31,8 +19,11 @@ using InitialSetter = void (*)(wrapper::FgNxWrapperImpl& w, const InitialValue& 
 
 struct SetterEntry {
     ValueType type = ValueType::U32;
-    CallerSetter fromCaller = nullptr;  // null: the parameter has no setter yet
+    CallerSetter fromCaller = nullptr;  // null: a read-only parameter
     InitialSetter fromInitial = nullptr;
+    // Whether the entry holds a setter, for the compile-time checks: comparing function
+    // addresses is not a constant expression for every compiler setting.
+    bool present = false;
 };
 
 namespace detail {
@@ -57,7 +48,7 @@ void callWithInitialValue(wrapper::FgNxWrapperImpl& w, const InitialValue& value
 
 template <ValueType V, SetterFunction<V> Setter>
 constexpr SetterEntry entryFor() {
-    return SetterEntry{V, &callWithCallerValue<V, Setter>, &callWithInitialValue<V, Setter>};
+    return SetterEntry{V, &callWithCallerValue<V, Setter>, &callWithInitialValue<V, Setter>, true};
 }
 
 // The value type a setter reads must fit the parameter's kind, or the value store's member and
@@ -104,5 +95,15 @@ static_assert(setterRowsAreSound(), "setters belong to writable parameters of a 
 inline constexpr detail::SetterTable kSetters = detail::buildSetterTable();
 
 constexpr const SetterEntry& setterOf(SdkParameter p) { return kSetters[indexOf(p)]; }
+
+// Every writable parameter has its setter, so the write path never meets a writable parameter
+// it cannot serve.
+constexpr bool everyWritableParameterHasASetter() {
+    for (size_t i = 0; i < kSdkParameterCount; ++i) {
+        if (isWritable(kSdkParameters[i].access) && !kSetters[i].present) return false;
+    }
+    return true;
+}
+static_assert(everyWritableParameterHasASetter(), "a writable SDK parameter lacks its setter");
 
 }  // namespace vexo::applet

@@ -10,12 +10,20 @@ void FgNxWrapperImpl::buildRegistry() { parameterRegistry.build(*this); }
 
 void FgNxWrapperImpl::resolveNxIds() { nx::resolveNxIds(*this); }
 
-// In table order, since a setter may check against values written before it. Rows whose setter
-// does not exist yet keep the value the constructor stored.
+namespace {
+constexpr bool appliedRowsHaveSetters() {
+    for (const applet::InitialValue& row : applet::kAppliedInitialValues) {
+        if (!applet::setterOf(row.parameter).present) return false;
+    }
+    return true;
+}
+static_assert(appliedRowsHaveSetters(), "an initial value is applied through a setter that does not exist");
+}  // namespace
+
+// In table order, since a setter may check against values written before it.
 void FgNxWrapperImpl::applyInitialValues() {
     for (const applet::InitialValue& row : applet::kAppliedInitialValues) {
-        const applet::SetterEntry& setter = applet::setterOf(row.parameter);
-        if (setter.fromInitial != nullptr) setter.fromInitial(*this, row);
+        applet::setterOf(row.parameter).fromInitial(*this, row);
     }
 }
 

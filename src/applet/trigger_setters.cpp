@@ -1,7 +1,7 @@
 // The setters of the area trigger module. Each checks the caller's value, stores it and turns it
 // into writes of the design's trigger registers through the common setter contract; the mode
 // and state setters hand the register work to the trigger state machine.
-#include "applet/trigger_setters.h"
+#include "applet/setters.h"
 
 #include <chrono>
 #include <thread>

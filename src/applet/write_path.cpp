@@ -88,9 +88,7 @@ void FgNxWrapperImpl::setSdkParameter(int32_t id, const void* value, uint32_t dm
                   "' on process 0!");
         throw errors::kReadOnlyParameter;
     }
-    // A writable parameter whose setter has not been written yet (camera simulator, geometry,
-    // debug injection) is answered as unknown until its group of setters exists.
-    if (!parameter || applet::setterOf(*parameter).fromCaller == nullptr) refuseUnknown("set", id);
+    if (!parameter) refuseUnknown("set", id);
     applet::setterOf(*parameter).fromCaller(*this, value, true);
 }
 

@@ -99,18 +99,24 @@ bool storeKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser) {
     return true;
 }
 
+// Every key that is applied has a setter to apply it with.
+constexpr bool appliedKeysHaveSetters() {
+    for (const ConfigKey& key : config::kConfigKeys) {
+        if (key.applying != ApplyingPass::Skip && !applet::setterOf(key.parameter).present) return false;
+    }
+    return true;
+}
+static_assert(appliedKeysHaveSetters(), "an applied configuration key lacks its setter");
+
 // Each value goes to its setter as a write would hand it over, with throwOnError, so that a
-// refused value fails the load. Parameters whose setters do not exist yet are passed over.
-// Settings applied before a failure stay in force.
+// refused value fails the load. Settings applied before a failure stay in force.
 bool applyKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, ApplyingPass pass) {
     for (const ConfigKey& key : config::kConfigKeys) {
         if (key.applying != pass) continue;
         KeyValue value;
         if (!readKey(parser, key, value)) return false;
-        const applet::CallerSetter setter = applet::setterOf(key.parameter).fromCaller;
-        if (setter == nullptr) continue;
         try {
-            setter(w, value.address(key.kind), true);
+            applet::setterOf(key.parameter).fromCaller(w, value.address(key.kind), true);
         } catch (int32_t) {
             return false;
         }

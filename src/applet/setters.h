@@ -1,6 +1,6 @@
-// The setters of the debug injection (entry selection, injection and monitor switches, image
-// insertion, pixel words and their flags, the debug file, saving the configuration), declared
-// from their table.
+// Every setter of a writable SDK parameter, declared from the group tables (trigger module,
+// camera simulator, image geometry, debug injection), so that the dispatch table and setters
+// that call other setters see them all.
 #pragma once
 
 #include "applet/setter_framework.h"
@@ -9,7 +9,7 @@ namespace vexo::applet {
 
 #define SETTER(name, valueType, function) \
     void function(wrapper::FgNxWrapperImpl& w, ValueOf<ValueType::valueType> value, bool throwOnError);
-#include "applet/debug_setters.def"
+#include "applet/setter_groups.def"
 #undef SETTER
 
 }  // namespace vexo::applet
