@@ -7,8 +7,8 @@
 
 #include "applet/description_refresh.h"
 #include "applet/setter_framework.h"
-#include "applet/trigger_conversions.h"
 #include "applet/setters.h"
+#include "applet/trigger_conversions.h"
 #include "nx/nx_access.h"
 
 namespace vexo::applet::trigger {
