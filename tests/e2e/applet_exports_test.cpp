@@ -18,11 +18,7 @@ namespace {
 
 using board::callsNamed;
 using board::OpenBoard;
-
-void* innerHandleOfLastOpen() {
-    const std::vector<SimCall> inits = callsNamed("Fg_InitHandleSlaveAware");
-    return inits.empty() ? nullptr : reinterpret_cast<void*>(static_cast<uintptr_t>(inits.back().result));
-}
+using board::innerHandleOfLastOpen;
 
 // One forwarded export, called through the runtime on an application's handle.
 struct Forwarded {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/environment.h"
 #include "vexo_sim.h"
 
 namespace board {
@@ -37,6 +38,23 @@ inline std::vector<SimCall> callsNamed(const char* function) {
     }
     return found;
 }
+
+// The inner handle that the runtime opened for the applet most recently.
+inline void* innerHandleOfLastOpen() {
+    const std::vector<SimCall> inits = callsNamed("Fg_InitHandleSlaveAware");
+    return inits.empty() ? nullptr : reinterpret_cast<void*>(static_cast<uintptr_t>(inits.back().result));
+}
+
+// Sets an environment switch for the boards opened while it lives, and removes it again.
+struct Switch {
+    explicit Switch(const char* switchName, const char* value = "1") : name(switchName) {
+        vexo::templates::platform::setEnvironment(name, value);
+    }
+    ~Switch() { vexo::templates::platform::unsetEnvironment(name); }
+    Switch(const Switch&) = delete;
+    Switch& operator=(const Switch&) = delete;
+    const char* name;
+};
 
 // One NX write as the runtime received it: the NX name and the integer value written.
 struct NxWrite {

@@ -11,21 +11,12 @@
 #include "board_session.h"
 #include "check.h"
 #include "describe/parameter_info_node.h"
-#include "platform/environment.h"
 #include "vexo_sim.h"
 
 namespace {
 
 using board::OpenBoard;
-using vexo::templates::platform::setEnvironment;
-using vexo::templates::platform::unsetEnvironment;
-
-// Sets a switch for the boards opened while it lives.
-struct Switch {
-    explicit Switch(const char* name) : name(name) { setEnvironment(name, "1"); }
-    ~Switch() { unsetEnvironment(name); }
-    const char* name;
-};
+using board::Switch;
 
 const ParameterInfoNode* topLevel(const ParameterInfoNode* head, const std::string& name) {
     for (const ParameterInfoNode* top = head; top != nullptr; top = top->older) {

@@ -8,7 +8,6 @@
 #include "applet/sdk_parameter_table.h"
 #include "board_session.h"
 #include "check.h"
-#include "platform/environment.h"
 #include "vexo_sim.h"
 
 namespace {
@@ -16,28 +15,16 @@ namespace {
 using board::callsNamed;
 using board::OpenBoard;
 using vexo::applet::kSdkParameters;
-using vexo::templates::platform::setEnvironment;
-using vexo::templates::platform::unsetEnvironment;
+using board::innerHandleOfLastOpen;
+using board::Switch;
 
 constexpr int32_t kFixedCount = 130;
 constexpr int32_t kInvalid = -2070;
-
-// Sets one switch for the life of an open board and removes it again.
-struct Switch {
-    Switch(const char* name, const char* value) : name(name) { setEnvironment(name, value); }
-    ~Switch() { unsetEnvironment(name); }
-    const char* name;
-};
 
 // The name at an index as a text, "(null)" when there is none.
 std::string nameAt(void* fg, int32_t index) {
     const char* name = Fg_getParameterName(fg, index);
     return name != nullptr ? name : "(null)";
-}
-
-void* innerHandleOfLastOpen() {
-    const std::vector<SimCall> inits = callsNamed("Fg_InitHandleSlaveAware");
-    return inits.empty() ? nullptr : reinterpret_cast<void*>(static_cast<uintptr_t>(inits.back().result));
 }
 
 }  // namespace
