@@ -49,27 +49,13 @@ void deliverText(void* value, int32_t type, char* textBuffer, size_t textBufferS
 }  // namespace
 
 int32_t FgNxWrapperImpl::getParameterWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
-    if (value == nullptr) {
-        setLastError(errors::kInvalidParameter);
-        return errors::kInvalidParameter;
-    }
-    CriticalSectionGuard guard(appletLock);
-    int32_t result = errors::kSuccess;
-    if (id > kDnxaIdBase) {
-        const auto get = runtimeFunctions().get<RuntimeSlot::Fg_getParameterWithType>();
-        result = get != nullptr ? get(innerHandle(), id - kDnxaIdBase, value, dma, type)
-                                : errors::kRuntimeFunctionMissing;
-    } else if (isDraEnabled() && id > kDraIdBase) {
-        result = readRegister(id, value);
-    } else {
-        try {
-            getSdkParameter(id, value, dma, type);
-        } catch (int32_t code) {
-            result = code;
-        }
-    }
-    setLastError(result);
-    return result;
+    return serveParameter(
+        id, value,
+        [&](int32_t nxId) {
+            const auto get = runtimeFunctions().get<RuntimeSlot::Fg_getParameterWithType>();
+            return get != nullptr ? get(innerHandle(), nxId, value, dma, type) : errors::kRuntimeFunctionMissing;
+        },
+        [&] { return readRegister(id, value); }, [&] { getSdkParameter(id, value, dma, type); });
 }
 
 int32_t FgNxWrapperImpl::readRegister(int32_t id, void* value) {

@@ -11,36 +11,20 @@
 
 namespace vexo::wrapper {
 
-using applet::kDnxaIdBase;
 using applet::kDraIdBase;
 using applet::kNarrowRegisterBits;
-using templates::platform::CriticalSectionGuard;
 using tools::logging::kLevelUnserved;
 using tools::logging::logRecord;
 
 int32_t FgNxWrapperImpl::setParameterWithType(int32_t id, const void* value, uint32_t dma, int32_t type) {
-    if (value == nullptr) {
-        setLastError(errors::kInvalidParameter);
-        return errors::kInvalidParameter;
-    }
-    CriticalSectionGuard guard(appletLock);
-    int32_t result = errors::kSuccess;
-    if (id > kDnxaIdBase) {
-        // Passed through as it is: the caller's type code and DMA index are the runtime's concern.
-        const auto set = runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
-        result = set != nullptr ? set(innerHandle(), id - kDnxaIdBase, value, dma, type)
-                                : errors::kRuntimeFunctionMissing;
-    } else if (isDraEnabled() && id > kDraIdBase) {
-        result = writeRegister(id, value);
-    } else {
-        try {
-            setSdkParameter(id, value, dma);
-        } catch (int32_t code) {
-            result = code;
-        }
-    }
-    setLastError(result);
-    return result;
+    return serveParameter(
+        id, value,
+        [&](int32_t nxId) {
+            // Passed through as it is: the caller's type code and DMA index are the runtime's concern.
+            const auto set = runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
+            return set != nullptr ? set(innerHandle(), nxId, value, dma, type) : errors::kRuntimeFunctionMissing;
+        },
+        [&] { return writeRegister(id, value); }, [&] { setSdkParameter(id, value, dma); });
 }
 
 int32_t FgNxWrapperImpl::writeRegister(int32_t id, const void* value) {

@@ -19,6 +19,7 @@
 #include "logging/logger.h"
 #include "nx/nx_access.h"
 #include "platform/locks.h"
+#include "wrapper/error_codes.h"
 #include "wrapper/fg_nx_wrapper.h"
 #include "wrapper/inspect_settings.h"
 
@@ -85,6 +86,33 @@ public:
     applet::EventMaps& eventMaps() { return events; }
 
 private:
+    // The frame of a parameter read or write: the null-pointer answer without the lock, then under
+    // the parameter lock the id range decides — direct NX access (the runtime with the NX id),
+    // direct register access when it is on, or the SDK dispatch, whose thrown code becomes the
+    // result. The result is the last error.
+    template <typename DirectNx, typename DirectRegister, typename Sdk>
+    int32_t serveParameter(int32_t id, const void* value, DirectNx directNx, DirectRegister directRegister,
+                           Sdk sdk) {
+        if (value == nullptr) {
+            setLastError(errors::kInvalidParameter);
+            return errors::kInvalidParameter;
+        }
+        templates::platform::CriticalSectionGuard guard(appletLock);
+        int32_t result = errors::kSuccess;
+        if (id > applet::kDnxaIdBase) {
+            result = directNx(id - applet::kDnxaIdBase);
+        } else if (isDraEnabled() && id > applet::kDraIdBase) {
+            result = directRegister();
+        } else {
+            try {
+                sdk();
+            } catch (int32_t code) {
+                result = code;
+            }
+        }
+        setLastError(result);
+        return result;
+    }
     void findModuleFiles();
     // The SDK branch of a write: throws the int32_t result of a refusal or of the setter.
     void setSdkParameter(int32_t id, const void* value, uint32_t dma);
