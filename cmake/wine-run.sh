@@ -4,7 +4,9 @@
 # creates the prefix under a lock.
 set -euo pipefail
 exe=$1; shift
-build=$(cd "$(dirname "$exe")/.." && pwd)
+# The build folder is the nearest one above the executable that holds a CMakeCache.txt.
+build=$(cd "$(dirname "$exe")" && pwd)
+while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}

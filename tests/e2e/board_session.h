@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/environment.h"
 #include "vexo_sim.h"
 
@@ -27,6 +29,15 @@ struct OpenBoard {
     OpenBoard(const OpenBoard&) = delete;
     OpenBoard& operator=(const OpenBoard&) = delete;
     void* fg = nullptr;
+};
+
+// A test case on a freshly reset board 0 opened with flags 0; the case fails at once when it
+// does not open.
+class BoardTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(board_.fg, nullptr); }
+    void* fg() const { return board_.fg; }
+    OpenBoard board_;
 };
 
 // Every recorded call of one runtime function, oldest first.

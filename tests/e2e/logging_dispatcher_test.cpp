@@ -21,7 +21,10 @@ namespace platform = vexo::templates::platform;
 using board::callsNamed;
 using board::OpenBoard;
 
-constexpr const char* kLogFile = "logging_dispatcher_test.log";
+// Cases run as processes of their own, side by side: each writes a file of its own.
+std::string logFile() {
+    return std::string("logging_dispatcher_") + ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + ".log";
+}
 constexpr const char* kLoggerName = "vexo.wrapper.Orvanta";
 constexpr int32_t kCamStatus = 2000;         // FG_CAMSTATUS, read-only
 constexpr int32_t kTriggerInSource = 8110;   // FG_TRIGGERIN_SRC
@@ -38,8 +41,8 @@ struct LogLine {
 // at every record: set both before any board opens, and start each case with an empty file.
 void startLog() {
     platform::setEnvironment("VEXO_SIM_LOG_LEVEL", "4");
-    platform::setEnvironment("VEXO_SIM_LOG_FILE", kLogFile);
-    std::remove(kLogFile);
+    platform::setEnvironment("VEXO_SIM_LOG_FILE", logFile().c_str());
+    std::remove(logFile().c_str());
 }
 
 std::string record(const std::string& message) {
@@ -49,7 +52,7 @@ std::string record(const std::string& message) {
 // "<time> TAB <logger> TAB <level> TAB <text>" per line.
 std::vector<LogLine> logLines() {
     std::vector<LogLine> lines;
-    std::ifstream file(kLogFile);
+    std::ifstream file(logFile());
     std::string line;
     while (std::getline(file, line)) {
         const size_t logger = line.find('\t') + 1;
@@ -132,7 +135,7 @@ TEST_CASE("the level the dispatcher sets decides which records are written") {
     OpenBoard board;
     REQUIRE(board.fg != nullptr);
     writeU32(board.fg, 1, 0);  // the applet asks for its logger at its first record
-    std::remove(kLogFile);
+    std::remove(logFile().c_str());
     REQUIRE_EQ(SimLog_SetLevel(kLoggerName, 5), 0);
     SimCtl_FailNxWrite(kInputSelect, -3333);
     writeU32(board.fg, 1, 0);
