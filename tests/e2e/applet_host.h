@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "applet_exports.h"
 #include "platform/dynamic_library.h"
 #include "vexo_sim.h"

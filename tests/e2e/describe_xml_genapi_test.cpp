@@ -1,136 +1,266 @@
-// The applet's description read back by a real GenApi consumer, Aravis's parser, without a device:
-// every record the tree holds is a feature of its kind with the limits, entries, address, length
-// and access of the record, listed in one category, or is absent when GenApi cannot show it.
+// The applet's GenApi description driven by a real GenApi engine, Aravis: a device whose register
+// reads and writes go to an opened board, so that the addresses, lengths, signs and byte orders
+// the XML declares meet the applet's typed values, and every record is a feature of its kind.
 #include <arv.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "board_session.h"
-#include "check.h"
-#include "describe/parameter_info_node.h"
-#include "platform/environment.h"
-#include "vexo_sim.h"
+#include "trigger_board.h"
 
 namespace {
 
-struct Document {
-    explicit Document(const std::string& xml) : gc(arv_gc_new(nullptr, xml.data(), xml.size())) {}
-    ~Document() {
-        if (gc != nullptr) g_object_unref(gc);
-        if (error != nullptr) g_error_free(error);
+using trigger_test::forEachRecord;
+
+constexpr int32_t kUnsigned32 = 2, kDouble = 5, kAllocatedText = 22;
+
+// The register space of an opened board as the XML lays it out: address = SDK id; integers and
+// enumerations 4 bytes, doubles 8, both little-endian; texts (read only here) up to their length.
+struct AppletPort {
+    // The applet's answer, or 1 when no record of the address has that length.
+    int32_t access(uint64_t address, uint32_t size, void* buffer, bool write) {
+        const int32_t id = static_cast<int32_t>(address);
+        const int32_t type = types.count(id) != 0 ? types.at(id) : -1;
+        auto* bytes = static_cast<uint8_t*>(buffer);
+        if (type == PARAM_INFO_STRING && !write && size > 0) {
+            char* text = nullptr;
+            const int32_t code = Fg_getParameterWithType(fg, id, &text, 0, kAllocatedText);
+            std::memset(buffer, 0, size);
+            if (code == 0) std::strncpy(static_cast<char*>(buffer), text, size - 1);
+            if (code == 0) Fg_freeParameterStringWithType(fg, id, text, 0, kAllocatedText);
+            return code;
+        }
+        const bool isDouble = type == PARAM_INFO_DOUBLE;
+        const bool isInteger = type == PARAM_INFO_UINT32 || type == PARAM_INFO_INT32 || type == PARAM_INFO_ENUM;
+        if (size != (isDouble ? 8u : isInteger ? 4u : 0u)) return 1;
+        uint64_t bits = 0;
+        for (uint32_t i = size; write && i-- > 0;) bits = bits << 8 | bytes[i];
+        uint32_t integer = static_cast<uint32_t>(bits);
+        double real = 0;
+        std::memcpy(&real, &bits, sizeof real);
+        void* value = isDouble ? static_cast<void*>(&real) : &integer;
+        const int32_t typeCode = isDouble ? kDouble : kUnsigned32;
+        if (write) {
+            ++writes;
+            return Fg_setParameterWithType(fg, id, value, 0, typeCode);
+        }
+        const int32_t code = Fg_getParameterWithType(fg, id, value, 0, typeCode);
+        if (isDouble) std::memcpy(&bits, &real, sizeof bits);
+        if (!isDouble) bits = integer;
+        for (uint32_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(bits >> 8 * i);
+        return code;
     }
-    ArvGcNode* node(const std::string& name) const { return arv_gc_get_node(gc, name.c_str()); }
-    ArvGc* gc;
-    GError* error = nullptr;  // the first failed evaluation: constants need no device
+
+    void* fg = nullptr;
+    std::map<int32_t, int32_t> types;  // record type by SDK id
+    int writes = 0;                    // the writes that reached the applet
 };
-
-bool near(double parsed, double stored) { return std::fabs(parsed - stored) <= 1e-11 * std::fabs(stored); }
-
-void checkRegister(Document& doc, const std::string& name, const ParameterInfoNode& record, uint64_t length) {
-    REQUIRE(ARV_IS_GC_REGISTER(doc.node(name)));
-    ArvGcRegister* reg = ARV_GC_REGISTER(doc.node(name));
-    CHECK_EQ(arv_gc_register_get_address(reg, &doc.error), uint64_t(record.id));
-    CHECK_EQ(arv_gc_register_get_length(reg, &doc.error), length);
-    const int mode = arv_gc_feature_node_get_actual_access_mode(ARV_GC_FEATURE_NODE(reg));
-    CHECK_EQ(mode, int(record.access & 2U ? ARV_GC_ACCESS_MODE_RW : ARV_GC_ACCESS_MODE_RO));
-}
-
-void checkFeature(Document& doc, const ParameterInfoNode& record) {
-    const std::string name = record.parameterName;
-    ArvGcNode* node = doc.node(name);
-    if (record.type == PARAM_INFO_UINT32) {
-        REQUIRE(ARV_IS_GC_INTEGER_NODE(node) && ARV_IS_GC_INT_REG_NODE(doc.node(name + "_Reg")));
-        CHECK_EQ(arv_gc_integer_get_min(ARV_GC_INTEGER(node), &doc.error), int64_t{record.value.u32.min});
-        CHECK_EQ(arv_gc_integer_get_max(ARV_GC_INTEGER(node), &doc.error), int64_t{record.value.u32.max});
-        // Without an Inc element GenApi steps by 1.
-        const int64_t inc = std::max(record.value.u32.inc, 1U);
-        CHECK_EQ(arv_gc_integer_get_inc(ARV_GC_INTEGER(node), &doc.error), inc);
-        checkRegister(doc, name + "_Reg", record, 4);
-    } else if (record.type == PARAM_INFO_ENUM) {
-        REQUIRE(ARV_IS_GC_ENUMERATION(node) && ARV_IS_GC_INT_REG_NODE(doc.node(name + "_Reg")));
-        const auto& entries = record.value.enumeration;
-        std::map<int64_t, std::string> expected, parsed;
-        for (int32_t i = 0; i < entries.entryCount; ++i) {
-            if (entries.entrySymbols[i] != nullptr) expected[entries.entryValues[i]] = entries.entrySymbols[i];
-        }
-        for (const GSList* item = arv_gc_enumeration_get_entries(ARV_GC_ENUMERATION(node)); item; item = item->next) {
-            ArvGcFeatureNode* entry = ARV_GC_FEATURE_NODE(item->data);
-            const int64_t value = arv_gc_enum_entry_get_value(ARV_GC_ENUM_ENTRY(entry), &doc.error);
-            parsed[value] = arv_gc_feature_node_get_name(entry);
-        }
-        CHECK(parsed == expected);
-        checkRegister(doc, name + "_Reg", record, 4);
-    } else if (record.type == PARAM_INFO_DOUBLE) {
-        REQUIRE(ARV_IS_GC_FLOAT_NODE(node) && ARV_IS_GC_FLOAT_REG_NODE(doc.node(name + "_Reg")));
-        CHECK(near(arv_gc_float_get_min(ARV_GC_FLOAT(node), &doc.error), record.value.dbl.min));
-        CHECK(near(arv_gc_float_get_max(ARV_GC_FLOAT(node), &doc.error), record.value.dbl.max));
-        checkRegister(doc, name + "_Reg", record, 8);
-    } else {
-        REQUIRE(record.type == PARAM_INFO_STRING && ARV_IS_GC_STRING_REG_NODE(node));
-        checkRegister(doc, name, record, 4096);
-    }
-    CHECK_EQ(arv_gc_feature_node_get_description(ARV_GC_FEATURE_NODE(node)), static_cast<const char*>(record.name));
-}
-
-// Each feature listed by the categories below Root, with the number of categories listing it.
-void listFeatures(const Document& doc, const std::string& category, std::map<std::string, int>& listed) {
-    REQUIRE(ARV_IS_GC_CATEGORY(doc.node(category)));
-    const GSList* features = arv_gc_category_get_features(ARV_GC_CATEGORY(doc.node(category)));
-    for (const GSList* item = features; item != nullptr; item = item->next) {
-        const std::string feature = static_cast<const char*>(item->data);
-        REQUIRE(doc.node(feature) != nullptr);
-        if (ARV_IS_GC_CATEGORY(doc.node(feature))) {
-            listFeatures(doc, feature, listed);
-        } else {
-            ++listed[feature];
-        }
-    }
-}
-
-void checkRecords(Document& doc, const ParameterInfoNode* category, std::map<std::string, int>& listed) {
-    const bool hidden = std::strcmp(category->name, "Direct Register Access") == 0;
-    for (int32_t i = 0; i < category->value.category.childCount; ++i) {
-        const ParameterInfoNode& child = *category->value.category.children[i];
-        if (child.type == PARAM_INFO_CATEGORY) {
-            checkRecords(doc, &child, listed);
-        } else if (hidden || child.type == PARAM_INFO_UINT64) {
-            CHECK(doc.node(child.parameterName) == nullptr);
-        } else {
-            checkFeature(doc, child);
-            CHECK_EQ(listed[child.parameterName], 1);
-            listed.erase(child.parameterName);
-        }
-    }
-}
 
 }  // namespace
 
-TEST_CASE("a GenApi parser finds every written feature with its kind, limits and category") {
-    using vexo::templates::platform::setEnvironment;
-    setEnvironment("VEXO_ENABLE_DRA", "1");
-    setEnvironment("VEXO_ENABLE_DNXA", "1");
-    board::OpenBoard board;
-    REQUIRE(board.fg != nullptr);
-    size_t size = 0;
-    REQUIRE_EQ(Fg_getParameterInfoXML(board.fg, 0, nullptr, &size), 0);
-    std::vector<char> xml(size);
-    REQUIRE_EQ(Fg_getParameterInfoXML(board.fg, 0, xml.data(), &size), 0);
+// An Aravis device whose memory is an AppletPort.
+G_DECLARE_FINAL_TYPE(OrvantaDevice, orvanta_device, ORVANTA, DEVICE, ArvDevice)
 
-    Document doc(std::string(xml.data(), size - 1));
-    REQUIRE(doc.gc != nullptr);
-    std::map<std::string, int> listed;
-    listFeatures(doc, "Root", listed);
-    CHECK(listed.size() > 121);
-    for (const ParameterInfoNode* top = Fg_getParameterInfo(board.fg, 0); top != nullptr; top = top->older) {
-        checkRecords(doc, top, listed);
-    }
-    CHECK(listed.empty());  // no category lists a feature the tree does not have
-    CHECK(doc.error == nullptr);
+struct _OrvantaDevice {
+    ArvDevice parent;
+    AppletPort* port;
+    ArvGc* genicam;
+};
+
+G_DEFINE_TYPE(OrvantaDevice, orvanta_device, ARV_TYPE_DEVICE)
+
+static gboolean accessMemory(ArvDevice* device, guint64 address, guint32 size, void* buffer, bool write,
+                             GError** error) {
+    const int32_t code = ORVANTA_DEVICE(device)->port->access(address, size, buffer, write);
+    if (code == 0) return TRUE;
+    g_set_error(error, ARV_DEVICE_ERROR, ARV_DEVICE_ERROR_PROTOCOL_ERROR, "%s of %u bytes at %u: %d",
+                write ? "write" : "read", size, static_cast<unsigned>(address), code);
+    return FALSE;
 }
 
-CHECK_MAIN
+static void orvanta_device_init(OrvantaDevice*) {}
+
+static void orvanta_device_finalize(GObject* object) {
+    g_clear_object(&ORVANTA_DEVICE(object)->genicam);
+    G_OBJECT_CLASS(orvanta_device_parent_class)->finalize(object);
+}
+
+static void orvanta_device_class_init(OrvantaDeviceClass* klass) {
+    G_OBJECT_CLASS(klass)->finalize = orvanta_device_finalize;
+    ArvDeviceClass* device = ARV_DEVICE_CLASS(klass);
+    device->get_genicam = [](ArvDevice* self) { return ORVANTA_DEVICE(self)->genicam; };
+    device->read_memory = [](ArvDevice* self, guint64 address, guint32 size, void* buffer, GError** error) {
+        return accessMemory(self, address, size, buffer, false, error);
+    };
+    device->write_memory = [](ArvDevice* self, guint64 address, guint32 size, void* buffer, GError** error) {
+        return accessMemory(self, address, size, buffer, true, error);
+    };
+}
+
+namespace {
+
+// Both direct access switches on before the board opens: the document then has its most features.
+struct DirectAccessOn {
+    board::Switch dra{"VEXO_ENABLE_DRA"}, dnxa{"VEXO_ENABLE_DNXA"};
+};
+
+// The Aravis device on a freshly opened board, its node map built from the applet's own XML.
+// Aravis reads every value afresh and checks the range before it writes.
+class GenApiEngine : private DirectAccessOn, public board::BoardTest {
+protected:
+    void SetUp() override {
+        BoardTest::SetUp();
+        port.fg = fg();
+        forEachRecord(fg(), [this](const ParameterInfoNode& record) { port.types[record.id] = record.type; });
+        size_t size = 0;
+        ASSERT_EQ(Fg_getParameterInfoXML(fg(), 0, nullptr, &size), 0);
+        std::vector<char> xml(size);
+        ASSERT_EQ(Fg_getParameterInfoXML(fg(), 0, xml.data(), &size), 0);
+        device = ORVANTA_DEVICE(g_object_new(orvanta_device_get_type(), nullptr));
+        device->port = &port;
+        device->genicam = arv_gc_new(ARV_DEVICE(device), xml.data(), size - 1);
+        ASSERT_NE(device->genicam, nullptr);
+        arv_device_set_register_cache_policy(arv(), ARV_REGISTER_CACHE_POLICY_DISABLE);
+        arv_device_set_range_check_policy(arv(), ARV_RANGE_CHECK_POLICY_ENABLE);
+    }
+    void TearDown() override {
+        if (device != nullptr) g_object_unref(device);
+        g_clear_error(&error);
+    }
+
+    ArvDevice* arv() const { return ARV_DEVICE(device); }
+    ArvGcNode* node(const std::string& name) const { return arv_gc_get_node(device->genicam, name.c_str()); }
+
+    // The applet's own answer for an SDK parameter, read directly.
+    template <typename T>
+    T applet(const char* name) const {
+        T value{};
+        const int32_t code = std::is_same_v<T, double> ? kDouble : kUnsigned32;
+        EXPECT_EQ(Fg_getParameterWithType(fg(), Fg_getParameterIdByName(fg(), name), &value, 0, code), 0) << name;
+        return value;
+    }
+
+    AppletPort port;
+    OrvantaDevice* device = nullptr;
+    GError* error = nullptr;
+};
+
+TEST_F(GenApiEngine, IntegerWrittenThroughTheNodeMapReachesTheApplet) {
+    arv_device_set_integer_feature_value(arv(), "FG_WIDTH", 512, &error);
+    ASSERT_EQ(error, nullptr) << error->message;
+    EXPECT_EQ(port.writes, 1);
+    EXPECT_EQ(applet<uint32_t>("FG_WIDTH"), 512u);
+    EXPECT_EQ(arv_device_get_integer_feature_value(arv(), "FG_WIDTH", &error), 512);
+    EXPECT_EQ(error, nullptr);
+}
+
+TEST_F(GenApiEngine, EnumerationAndFloatRoundTrip) {
+    arv_device_set_string_feature_value(arv(), "FG_FORMAT", "FG_GRAY16", &error);
+    ASSERT_EQ(error, nullptr) << error->message;
+    EXPECT_EQ(applet<uint32_t>("FG_FORMAT"), 1u);
+    EXPECT_STREQ(arv_device_get_string_feature_value(arv(), "FG_FORMAT", &error), "FG_GRAY16");
+
+    arv_device_set_float_feature_value(arv(), "FG_TRIGGER_FRAMESPERSECOND", 1234.5, &error);
+    ASSERT_EQ(error, nullptr) << error->message;
+    const double stored = applet<double>("FG_TRIGGER_FRAMESPERSECOND");
+    EXPECT_NEAR(stored, 1234.5, 1e-3);
+    EXPECT_DOUBLE_EQ(arv_device_get_float_feature_value(arv(), "FG_TRIGGER_FRAMESPERSECOND", &error), stored);
+    EXPECT_EQ(error, nullptr);
+}
+
+TEST_F(GenApiEngine, ValuesOutsideMinMaxNeverReachTheApplet) {
+    const uint32_t width = applet<uint32_t>("FG_WIDTH");
+    for (const int64_t refused : {int64_t{7}, int64_t{65537}}) {
+        arv_device_set_integer_feature_value(arv(), "FG_WIDTH", refused, &error);
+        EXPECT_TRUE(g_error_matches(error, ARV_GC_ERROR, ARV_GC_ERROR_OUT_OF_RANGE)) << refused;
+        g_clear_error(&error);
+    }
+    arv_device_set_float_feature_value(arv(), "FG_TRIGGER_FRAMESPERSECOND", 12500001.0, &error);
+    EXPECT_TRUE(g_error_matches(error, ARV_GC_ERROR, ARV_GC_ERROR_OUT_OF_RANGE));
+    EXPECT_EQ(port.writes, 0);
+    EXPECT_EQ(applet<uint32_t>("FG_WIDTH"), width);
+}
+
+TEST_F(GenApiEngine, StringRegisterReadsTheAppletId) {
+    char id[256] = {};
+    ASSERT_EQ(Fg_getParameterWithType(fg(), Fg_getParameterIdByName(fg(), "FG_APPLET_ID"), id, 0, 6), 0);
+    ASSERT_NE(id[0], '\0');
+    EXPECT_STREQ(arv_device_get_string_feature_value(arv(), "FG_APPLET_ID", &error), id);
+    EXPECT_EQ(error, nullptr);
+}
+
+// Every record GenApi can show (the direct NX access copies too) is a feature of its kind, with
+// the record's limits, entries, description, address, length and access, in exactly one category.
+TEST_F(GenApiEngine, EveryRecordIsAFeatureOfItsKindInOneCategory) {
+    std::map<std::string, int> listed;
+    std::function<void(const char*)> list = [&](const char* category) {
+        ASSERT_TRUE(ARV_IS_GC_CATEGORY(node(category))) << category;
+        const GSList* features = arv_gc_category_get_features(ARV_GC_CATEGORY(node(category)));
+        for (const GSList* item = features; item != nullptr; item = item->next) {
+            const char* feature = static_cast<const char*>(item->data);
+            ASSERT_NE(node(feature), nullptr) << feature;
+            if (ARV_IS_GC_CATEGORY(node(feature))) list(feature);
+            if (!ARV_IS_GC_CATEGORY(node(feature))) ++listed[feature];
+        }
+    };
+    list("Root");
+    int described = 0;
+    const auto expectFeature = [&](const ParameterInfoNode& record) {
+        const std::string name = record.parameterName;
+        ArvGcNode* feature = node(name);
+        ArvGcNode* reg = record.type == PARAM_INFO_STRING ? feature : node(name + "_Reg");
+        ASSERT_NE(feature, nullptr);
+        EXPECT_STREQ(arv_gc_feature_node_get_description(ARV_GC_FEATURE_NODE(feature)), record.name);
+        if (record.type == PARAM_INFO_UINT32) {
+            ASSERT_TRUE(ARV_IS_GC_INTEGER_NODE(feature) && ARV_IS_GC_INT_REG_NODE(reg));
+            EXPECT_EQ(arv_gc_integer_get_min(ARV_GC_INTEGER(feature), &error), int64_t{record.value.u32.min});
+            EXPECT_EQ(arv_gc_integer_get_max(ARV_GC_INTEGER(feature), &error), int64_t{record.value.u32.max});
+            // Without an Inc element GenApi steps by 1.
+            EXPECT_EQ(arv_gc_integer_get_inc(ARV_GC_INTEGER(feature), &error), std::max(record.value.u32.inc, 1U));
+        } else if (record.type == PARAM_INFO_ENUM) {
+            ASSERT_TRUE(ARV_IS_GC_ENUMERATION(feature) && ARV_IS_GC_INT_REG_NODE(reg));
+            const auto& entries = record.value.enumeration;
+            std::map<int64_t, std::string> expected, parsed;
+            for (int32_t i = 0; i < entries.entryCount; ++i) {
+                if (entries.entrySymbols[i] != nullptr) expected[entries.entryValues[i]] = entries.entrySymbols[i];
+            }
+            for (const GSList* item = arv_gc_enumeration_get_entries(ARV_GC_ENUMERATION(feature)); item;
+                 item = item->next) {
+                const int64_t value = arv_gc_enum_entry_get_value(ARV_GC_ENUM_ENTRY(item->data), &error);
+                parsed[value] = arv_gc_feature_node_get_name(ARV_GC_FEATURE_NODE(item->data));
+            }
+            EXPECT_EQ(parsed, expected);
+        } else if (record.type == PARAM_INFO_DOUBLE) {
+            ASSERT_TRUE(ARV_IS_GC_FLOAT_NODE(feature) && ARV_IS_GC_FLOAT_REG_NODE(reg));
+            const auto& limits = record.value.dbl;
+            EXPECT_NEAR(arv_gc_float_get_min(ARV_GC_FLOAT(feature), &error), limits.min, 1e-11 * std::fabs(limits.min));
+            EXPECT_NEAR(arv_gc_float_get_max(ARV_GC_FLOAT(feature), &error), limits.max, 1e-11 * std::fabs(limits.max));
+        } else {
+            ASSERT_TRUE(record.type == PARAM_INFO_STRING && ARV_IS_GC_STRING_REG_NODE(feature));
+        }
+        const uint64_t length = record.type == PARAM_INFO_STRING ? 4096 : record.type == PARAM_INFO_DOUBLE ? 8 : 4;
+        EXPECT_EQ(arv_gc_register_get_address(ARV_GC_REGISTER(reg), &error), uint64_t(record.id));
+        EXPECT_EQ(arv_gc_register_get_length(ARV_GC_REGISTER(reg), &error), length);
+        EXPECT_EQ(arv_gc_feature_node_get_actual_access_mode(ARV_GC_FEATURE_NODE(reg)),
+                  record.access & 2U ? ARV_GC_ACCESS_MODE_RW : ARV_GC_ACCESS_MODE_RO);
+        EXPECT_EQ(listed[name], 1);
+        listed.erase(name);
+        ++described;
+    };
+    forEachRecord(fg(), [&](const ParameterInfoNode& record) {
+        if (record.type == PARAM_INFO_UINT64 || std::strncmp(record.parameterName, "DRA_", 4) == 0) return;
+        SCOPED_TRACE(record.parameterName);
+        expectFeature(record);
+    });
+    EXPECT_GT(described, 121);    // the direct NX access copies are described too
+    EXPECT_TRUE(listed.empty());  // no category lists a feature the tree does not have
+    EXPECT_EQ(error, nullptr);    // limits and addresses are constants
+}
+
+}  // namespace

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "board_session.h"
-#include "check.h"
 #include "vexo_sim.h"
 
 namespace {
@@ -25,7 +24,6 @@ struct EventBoard {
         classes.resize(names.size(), 1);
         SimHap_SetEvents(pointers.data(), classes.data(), static_cast<int32_t>(names.size()));
         fg = Fg_Init("Orvanta", 0);
-        REQUIRE(fg != nullptr);
     }
     ~EventBoard() {
         if (fg != nullptr) Fg_FreeGrabber(fg);
@@ -39,71 +37,71 @@ struct EventBoard {
 // The mask, or 0 with -2070 as last error for a name that is not offered.
 uint64_t maskOf(void* fg, const char* name) {
     const uint64_t mask = Fg_getEventMask(fg, name);
-    CHECK_EQ(Fg_getLastErrorNumber(fg), mask != 0 ? 0 : kInvalid);
+    EXPECT_EQ(Fg_getLastErrorNumber(fg), mask != 0 ? 0 : kInvalid) << (name != nullptr ? name : "(null)");
     return mask;
 }
 
 std::string nameOf(void* fg, uint64_t mask) {
     const char* name = Fg_getEventName(fg, mask);
-    CHECK_EQ(Fg_getLastErrorNumber(fg), name != nullptr ? 0 : kInvalid);
+    EXPECT_EQ(Fg_getLastErrorNumber(fg), name != nullptr ? 0 : kInvalid) << mask;
     return name != nullptr ? name : "(null)";
 }
 
 }  // namespace
 
-TEST_CASE("the design's events answer under their SDK and NX names, one bit per list position") {
-    board::OpenBoard board;
-    REQUIRE(board.fg != nullptr);
-    CHECK_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{1});
-    CHECK_EQ(maskOf(board.fg, kOverflow), uint64_t{1});
-    CHECK_EQ(nameOf(board.fg, 1), std::string("FG_OVERFLOW_CAM0"));
-    CHECK_EQ(maskOf(board.fg, "FG_TRIGGER_OUTPUT_CAM0"), uint64_t{1} << 34);
+using Events = board::BoardTest;
+
+// The design's events answer under their SDK and NX names, one bit per list position.
+TEST_F(Events, DesignEventsAnswerUnderSdkAndNxNames) {
+    EXPECT_EQ(maskOf(fg(), "FG_OVERFLOW_CAM0"), uint64_t{1});
+    EXPECT_EQ(maskOf(fg(), kOverflow), uint64_t{1});
+    EXPECT_EQ(nameOf(fg(), 1), "FG_OVERFLOW_CAM0");
+    EXPECT_EQ(maskOf(fg(), "FG_TRIGGER_OUTPUT_CAM0"), uint64_t{1} << 34);
     // Without an SDK name the NX name is the event's name.
-    CHECK_EQ(maskOf(board.fg, "Device1_Process0_CameraSimulator_Events_FrameDone"), uint64_t{8});
-    CHECK_EQ(nameOf(board.fg, 8), std::string("Device1_Process0_CameraSimulator_Events_FrameDone"));
+    EXPECT_EQ(maskOf(fg(), "Device1_Process0_CameraSimulator_Events_FrameDone"), uint64_t{8});
+    EXPECT_EQ(nameOf(fg(), 8), "Device1_Process0_CameraSimulator_Events_FrameDone");
     // The debug tick is of another class: not offered, yet its position keeps its bit.
-    CHECK_EQ(maskOf(board.fg, "Device1_Process0_Debug_Events_InternalTick"), uint64_t{0});
-    CHECK_EQ(nameOf(board.fg, uint64_t{1} << 20), std::string("(null)"));
-    CHECK_EQ(maskOf(board.fg, "FG_TRIGGER_FRONT_GPI0_RISING"), uint64_t{1} << 21);
+    EXPECT_EQ(maskOf(fg(), "Device1_Process0_Debug_Events_InternalTick"), uint64_t{0});
+    EXPECT_EQ(nameOf(fg(), uint64_t{1} << 20), "(null)");
+    EXPECT_EQ(maskOf(fg(), "FG_TRIGGER_FRONT_GPI0_RISING"), uint64_t{1} << 21);
 }
 
-TEST_CASE("names and masks that are not one event's are refused with -2070") {
-    board::OpenBoard board;
-    REQUIRE(board.fg != nullptr);
+TEST_F(Events, NamesAndMasksOfNoSingleEventAreRefused) {
     for (const char* name : {"", "fg_overflow_cam0", "FG_OVERFLOW_CAM0 ", "FG_NO_SUCH_EVENT"}) {
-        CHECK_EQ(maskOf(board.fg, name), uint64_t{0});
+        EXPECT_EQ(maskOf(fg(), name), uint64_t{0}) << name;
     }
-    CHECK_EQ(maskOf(board.fg, nullptr), uint64_t{0});
+    EXPECT_EQ(maskOf(fg(), nullptr), uint64_t{0});
     for (const uint64_t mask : {uint64_t{0}, uint64_t{3}, uint64_t{1} << 40, ~uint64_t{0}}) {
-        CHECK_EQ(nameOf(board.fg, mask), std::string("(null)"));
+        EXPECT_EQ(nameOf(fg(), mask), "(null)") << mask;
     }
 }
 
-TEST_CASE("an SDK name whose design event is missing is refused while the others work") {
+TEST(EventList, SdkNameWhoseDesignEventIsMissingIsRefused) {
     EventBoard board({kFrameStart, "Custom_Event"});
-    CHECK_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{0});
-    CHECK_EQ(maskOf(board.fg, "FG_START_OF_FRAME_CAM_PORT_0"), uint64_t{1});
-    CHECK_EQ(maskOf(board.fg, "Custom_Event"), uint64_t{2});
-    CHECK_EQ(nameOf(board.fg, 1), std::string("FG_START_OF_FRAME_CAM_PORT_0"));
+    ASSERT_NE(board.fg, nullptr);
+    EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{0});
+    EXPECT_EQ(maskOf(board.fg, "FG_START_OF_FRAME_CAM_PORT_0"), uint64_t{1});
+    EXPECT_EQ(maskOf(board.fg, "Custom_Event"), uint64_t{2});
+    EXPECT_EQ(nameOf(board.fg, 1), "FG_START_OF_FRAME_CAM_PORT_0");
 }
 
-TEST_CASE("only the first 64 positions of a longer list are read") {
+TEST(EventList, OnlyTheFirst64PositionsAreRead) {
     std::vector<std::string> names;
     for (int i = 0; i < 70; ++i) names.push_back("Event_" + std::to_string(i));
     names[64] = kOverflow;
     EventBoard board(names);
-    CHECK_EQ(maskOf(board.fg, "Event_63"), uint64_t{1} << 63);
-    CHECK_EQ(nameOf(board.fg, uint64_t{1} << 63), std::string("Event_63"));
-    CHECK_EQ(maskOf(board.fg, "Event_65"), uint64_t{0});
-    CHECK_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{0});
+    ASSERT_NE(board.fg, nullptr);
+    EXPECT_EQ(maskOf(board.fg, "Event_63"), uint64_t{1} << 63);
+    EXPECT_EQ(nameOf(board.fg, uint64_t{1} << 63), "Event_63");
+    EXPECT_EQ(maskOf(board.fg, "Event_65"), uint64_t{0});
+    EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{0});
 }
 
-TEST_CASE("an event of another class is reachable through its SDK name only") {
+TEST(EventList, EventOfAnotherClassIsReachableThroughItsSdkNameOnly) {
     EventBoard board({kOverflow, kFrameStart}, {0, 1});
-    CHECK_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{1});
-    CHECK_EQ(maskOf(board.fg, kOverflow), uint64_t{0});
-    CHECK_EQ(nameOf(board.fg, 1), std::string("FG_OVERFLOW_CAM0"));
-    CHECK_EQ(maskOf(board.fg, kFrameStart), uint64_t{2});
+    ASSERT_NE(board.fg, nullptr);
+    EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{1});
+    EXPECT_EQ(maskOf(board.fg, kOverflow), uint64_t{0});
+    EXPECT_EQ(nameOf(board.fg, 1), "FG_OVERFLOW_CAM0");
+    EXPECT_EQ(maskOf(board.fg, kFrameStart), uint64_t{2});
 }
-
-CHECK_MAIN

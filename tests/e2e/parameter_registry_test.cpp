@@ -1,25 +1,80 @@
-// The SDK parameter registry seen by an application: the 130 fixed parameters in index order,
-// the exact name lookup, and the optional register (DRA_) and NX (DNXA_) families switched on
-// by the environment before the board is opened.
+// The SDK parameter registry seen by an application: the 130 fixed parameters row by row against
+// the committed table sdk_parameters.txt (index, id, name, kind, access and start value), the
+// exact name lookup, and the optional register (DRA_) and NX (DNXA_) families switched on by the
+// environment before the board is opened.
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "applet/sdk_parameter_table.h"
 #include "board_session.h"
-#include "check.h"
 #include "vexo_sim.h"
 
 namespace {
 
-using board::callsNamed;
+using Registry = board::BoardTest;
 using board::OpenBoard;
-using vexo::applet::kSdkParameters;
-using board::innerHandleOfLastOpen;
 using board::Switch;
 
 constexpr int32_t kFixedCount = 130;
 constexpr int32_t kInvalid = -2070;
+constexpr uint64_t kPattern = 0xAAAAAAAAAAAAAAAAu;
+
+// One line of sdk_parameters.txt, which the build copies beside the executable.
+struct Row {
+    int32_t index = -1;
+    int32_t id = 0;
+    std::string name, kind, access, start, read;
+};
+
+std::vector<Row> tableRows() {
+    std::vector<Row> rows;
+    std::ifstream file("sdk_parameters.txt");
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        Row row;
+        std::istringstream(line) >> row.index >> row.id >> row.name >> row.kind >> row.access >> row.start >> row.read;
+        if (row.start == "\"\"") row.start.clear();
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// A read as the application sees it. Numbers go into an 8-byte cell filled with a pattern, with
+// type code 5, which the export does not clear: the bytes written show the parameter's width.
+// Texts come with type code 22 and are given back at once.
+struct Answer {
+    int32_t result = 0;
+    uint64_t cell = kPattern;
+    std::string text;
+    bool operator==(const Answer& o) const { return result == o.result && cell == o.cell && text == o.text; }
+};
+
+Answer readRow(void* fg, const Row& row) {
+    Answer answer;
+    if (row.kind == "string") {
+        char* text = nullptr;
+        answer.result = Fg_getParameterWithType(fg, row.id, &text, 0, 22);
+        if (text != nullptr) {
+            answer.text = text;
+            EXPECT_EQ(Fg_freeParameterStringWithType(fg, row.id, text, 0, 22), 0);
+        }
+    } else {
+        // The runtime answers its own parameters in the caller's type.
+        answer.result = Fg_getParameterWithType(fg, row.id, &answer.cell, 0, row.kind == "runtime" ? 4 : 5);
+    }
+    return answer;
+}
+
+std::string description(void* fg, const std::string& name) {
+    char buffer[512] = {};
+    name.copy(buffer, sizeof buffer - 1);
+    EXPECT_EQ(Fg_getParameterWithType(fg, 24114, buffer, 0, 6), 0);  // FG_PARAM_DESCR
+    return buffer;
+}
 
 // The name at an index as a text, "(null)" when there is none.
 std::string nameAt(void* fg, int32_t index) {
@@ -29,145 +84,177 @@ std::string nameAt(void* fg, int32_t index) {
 
 }  // namespace
 
-TEST_CASE("the fixed parameters in index order, with their ids") {
-    OpenBoard board;
-    REQUIRE(board.fg != nullptr);
-    REQUIRE_EQ(Fg_getNrOfParameter(board.fg), kFixedCount);
-    CHECK_EQ(nameAt(board.fg, 0), std::string("FG_TIMEOUT"));
-    CHECK_EQ(nameAt(board.fg, 129), std::string("FG_DEBUGSAVECONFIG"));
-    for (int32_t index = 0; index < kFixedCount; ++index) {
-        const char* name = Fg_getParameterName(board.fg, index);
-        REQUIRE(name != nullptr);
-        CHECK_EQ(std::string(name), std::string(kSdkParameters[index].name));
-        CHECK_EQ(Fg_getParameterId(board.fg, index), kSdkParameters[index].id);
-        CHECK_EQ(Fg_getParameterIdByName(board.fg, name), kSdkParameters[index].id);
-        CHECK_EQ(Fg_getLastErrorNumber(board.fg), 0);
+TEST_F(Registry, FixedParametersAreTheTablesRows) {
+    const std::vector<Row> rows = tableRows();
+    ASSERT_EQ(rows.size(), size_t{kFixedCount});
+    ASSERT_EQ(Fg_getNrOfParameter(fg()), kFixedCount);
+    SimCtl_ClearCalls();
+    std::vector<Answer> first;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(nameAt(fg(), row.index), row.name);
+        EXPECT_EQ(Fg_getParameterId(fg(), row.index), row.id);
+        EXPECT_EQ(Fg_getParameterIdByName(fg(), row.name.c_str()), row.id);
+        EXPECT_EQ(Fg_getLastErrorNumber(fg()), 0);
+        first.push_back(readRow(fg(), row));
+        EXPECT_EQ(first.back().result, 0);
+        if (row.kind != "runtime" && row.kind != "string") {
+            const bool wide = row.kind == "double" || row.kind == "int64";
+            EXPECT_EQ(first.back().cell >> 32 != kPattern >> 32, wide);
+        }
+        // Only the runtime's own parameters go without a description.
+        EXPECT_EQ(description(fg(), row.name).empty(), row.kind == "runtime");
     }
-    CHECK_EQ(Fg_getParameterIdByName(board.fg, "FG_WIDTH"), 100);
-    CHECK_EQ(Fg_getParameterIdByName(board.fg, "FG_TRIGGER_FRAMESPERSECOND"), 90);
+    // Reads change nothing: a second round answers alike, and the design was never written.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_TRUE(readRow(fg(), rows[i]) == first[i]);
+    }
+    EXPECT_TRUE(board::callsNamed("Fg_setParameterWithType").empty());
+
+    const uint64_t zero = 0;
+    for (const Row& row : rows) {
+        if (row.access != "R" && row.access != "runtime") continue;
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(Fg_setParameterWithType(fg(), row.id, &zero, 0, 2), -12);
+    }
 }
 
-TEST_CASE("unknown indices and names answer -2070 and leave it as last error") {
-    OpenBoard board;
-    REQUIRE(board.fg != nullptr);
+// The stored start values are the constructor's and are written again by start-up's setters:
+// with flag bit 0 (no setter runs) or without, every read of a stored value answers them.
+TEST(StartValues, StoredValuesAreTheTablesWithOrWithoutInitialWrites) {
+    const std::vector<Row> rows = tableRows();
+    ASSERT_EQ(rows.size(), size_t{kFixedCount});
+    for (const uint32_t flags : {0u, 1u}) {
+        OpenBoard board(flags);
+        ASSERT_NE(board.fg, nullptr);
+        for (const Row& row : rows) {
+            if (row.read != "stored") continue;
+            SCOPED_TRACE(row.name + " with flags " + std::to_string(flags));
+            const Answer answer = readRow(board.fg, row);
+            ASSERT_EQ(answer.result, 0);
+            double number = 0;
+            std::memcpy(&number, &answer.cell, sizeof number);
+            if (row.kind == "string") {
+                EXPECT_EQ(answer.text, row.start);
+            } else if (row.kind == "double") {
+                EXPECT_DOUBLE_EQ(number, std::strtod(row.start.c_str(), nullptr));
+            } else if (row.kind == "int64") {
+                EXPECT_EQ(answer.cell, std::strtoull(row.start.c_str(), nullptr, 10));
+            } else {
+                EXPECT_EQ(static_cast<uint32_t>(answer.cell), std::strtoul(row.start.c_str(), nullptr, 10));
+            }
+        }
+    }
+}
+
+TEST_F(Registry, UnknownIndicesAndNamesAnswerInvalidAndLeaveItAsLastError) {
     for (const int32_t index : {kFixedCount, -1, 1000000}) {
-        CHECK(Fg_getParameterName(board.fg, index) == nullptr);
-        CHECK_EQ(Fg_getLastErrorNumber(board.fg), kInvalid);
-        Fg_getParameterName(board.fg, 0);
-        CHECK_EQ(Fg_getParameterId(board.fg, index), kInvalid);
-        CHECK_EQ(Fg_getLastErrorNumber(board.fg), kInvalid);
+        SCOPED_TRACE(index);
+        EXPECT_EQ(Fg_getParameterName(fg(), index), nullptr);
+        EXPECT_EQ(Fg_getLastErrorNumber(fg()), kInvalid);
+        Fg_getParameterName(fg(), 0);
+        EXPECT_EQ(Fg_getParameterId(fg(), index), kInvalid);
+        EXPECT_EQ(Fg_getLastErrorNumber(fg()), kInvalid);
     }
     // Exact and case-sensitive; FG_PARAM_DESCR belongs to the read path only.
     for (const char* name : {"fg_width", "FG_WIDTH ", "", "FG_PARAM_DESCR", "DRA_ScratchPad"}) {
-        Fg_getParameterName(board.fg, 0);
-        CHECK_EQ(Fg_getParameterIdByName(board.fg, name), kInvalid);
-        CHECK_EQ(Fg_getLastErrorNumber(board.fg), kInvalid);
+        SCOPED_TRACE(name);
+        Fg_getParameterName(fg(), 0);
+        EXPECT_EQ(Fg_getParameterIdByName(fg(), name), kInvalid);
+        EXPECT_EQ(Fg_getLastErrorNumber(fg()), kInvalid);
     }
 }
 
-TEST_CASE("direct register access lists the registers and reaches the register file") {
+TEST(RegistrySwitches, DirectRegisterAccessListsTheRegistersAndReachesThem) {
     Switch dra("VEXO_ENABLE_DRA", "On");
     OpenBoard board;
-    REQUIRE(board.fg != nullptr);
+    ASSERT_NE(board.fg, nullptr);
     // The HAP lists eight registers; they follow the fixed parameters in position order.
-    REQUIRE_EQ(Fg_getNrOfParameter(board.fg), kFixedCount + 8);
-    CHECK_EQ(nameAt(board.fg, 130), std::string("DRA_ControlWord"));
-    CHECK_EQ(nameAt(board.fg, 137), std::string("DRA_ScratchPad"));
-    CHECK_EQ(Fg_getParameterId(board.fg, 131), 1000004);
+    ASSERT_EQ(Fg_getNrOfParameter(board.fg), kFixedCount + 8);
+    EXPECT_EQ(nameAt(board.fg, 130), "DRA_ControlWord");
+    EXPECT_EQ(nameAt(board.fg, 137), "DRA_ScratchPad");
+    EXPECT_EQ(Fg_getParameterId(board.fg, 131), 1000004);
     const int32_t scratch = Fg_getParameterIdByName(board.fg, "DRA_ScratchPad");
     const int32_t compare = Fg_getParameterIdByName(board.fg, "DRA_TimestampCompare");
-    CHECK_EQ(scratch, 1000000 + 0x30);
-    CHECK_EQ(compare, 1000000 + 0x28);
+    EXPECT_EQ(scratch, 1000000 + 0x30);
+    EXPECT_EQ(compare, 1000000 + 0x28);
 
     // A 32-bit register takes the low four bytes only; a 40-bit one the whole 64-bit value.
     const uint64_t hardware = SimCtl_HardwareHandle(0);
     const uint64_t wide = 0xA5A5A5A512345678u;
-    CHECK_EQ(Fg_setParameterWithType(board.fg, scratch, &wide, 0, 2), 0);
+    EXPECT_EQ(Fg_setParameterWithType(board.fg, scratch, &wide, 0, 2), 0);
     uint64_t stored = 0;
-    CHECK_EQ(SimHw_GetRegister(hardware, 0x30, &stored), 0);
-    CHECK_EQ(stored, uint64_t{0x12345678});
+    EXPECT_EQ(SimHw_GetRegister(hardware, 0x30, &stored), 0);
+    EXPECT_EQ(stored, 0x12345678u);
     const uint64_t fortyBits = 0x12345678ABu;
-    CHECK_EQ(Fg_setParameterWithType(board.fg, compare, &fortyBits, 0, 4), 0);
-    CHECK_EQ(SimHw_GetRegister(hardware, 0x28, &stored), 0);
-    CHECK_EQ(stored, fortyBits);
-    CHECK_EQ(Fg_getLastErrorNumber(board.fg), 0);
+    EXPECT_EQ(Fg_setParameterWithType(board.fg, compare, &fortyBits, 0, 4), 0);
+    EXPECT_EQ(SimHw_GetRegister(hardware, 0x28, &stored), 0);
+    EXPECT_EQ(stored, fortyBits);
+    EXPECT_EQ(Fg_getLastErrorNumber(board.fg), 0);
 
     // Reads: a narrow register leaves the upper half of a 64-bit value as the export cleared it.
     SimHw_SetRegister(hardware, 0x20, 0x9876543210u);
     uint64_t read = 0;
-    CHECK_EQ(Fg_getParameterWithType(board.fg, 1000000 + 0x20, &read, 0, 4), 0);
-    CHECK_EQ(read, uint64_t{0x9876543210u});
+    EXPECT_EQ(Fg_getParameterWithType(board.fg, 1000000 + 0x20, &read, 0, 4), 0);
+    EXPECT_EQ(read, 0x9876543210u);
     read = ~uint64_t{0};
-    CHECK_EQ(Fg_getParameterWithType(board.fg, scratch, &read, 0, 4), 0);
-    CHECK_EQ(read, uint64_t{0x12345678});
+    EXPECT_EQ(Fg_getParameterWithType(board.fg, scratch, &read, 0, 4), 0);
+    EXPECT_EQ(read, 0x12345678u);
     // With type code 2 nobody clears the upper half, and only four bytes may be written.
     read = ~uint64_t{0};
-    CHECK_EQ(Fg_getParameterWithType(board.fg, scratch, &read, 0, 2), 0);
-    CHECK_EQ(read, uint64_t{0xFFFFFFFF12345678u});
+    EXPECT_EQ(Fg_getParameterWithType(board.fg, scratch, &read, 0, 2), 0);
+    EXPECT_EQ(read, 0xFFFFFFFF12345678u);
 
     // The hardware library's answer is the result, and a failed read leaves the value alone.
     SimHw_FailAccess(0x30, -77);
-    CHECK_EQ(Fg_setParameterWithType(board.fg, scratch, &wide, 0, 2), -77);
-    CHECK_EQ(Fg_getLastErrorNumber(board.fg), -77);
+    EXPECT_EQ(Fg_setParameterWithType(board.fg, scratch, &wide, 0, 2), -77);
+    EXPECT_EQ(Fg_getLastErrorNumber(board.fg), -77);
     uint32_t untouched = 5;
-    CHECK_EQ(Fg_getParameterWithType(board.fg, scratch, &untouched, 0, 2), -77);
-    CHECK_EQ(untouched, 5u);
+    EXPECT_EQ(Fg_getParameterWithType(board.fg, scratch, &untouched, 0, 2), -77);
+    EXPECT_EQ(untouched, 5u);
 }
 
-TEST_CASE("without direct register access register ids are unknown parameters") {
-    OpenBoard board;
-    REQUIRE(board.fg != nullptr);
-    const int32_t writes = SimHw_WriteCount();
-    const uint32_t value = 1;
-    CHECK_EQ(Fg_setParameterWithType(board.fg, 1000000 + 0x30, &value, 0, 2), kInvalid);
-    CHECK_EQ(Fg_getParameterWithType(board.fg, 1000000 + 0x30, const_cast<uint32_t*>(&value), 0, 2), kInvalid);
-    CHECK_EQ(SimHw_WriteCount(), writes);
-}
-
-TEST_CASE("direct NX access offers the runtime's NX parameters under DNXA_ names") {
+TEST(RegistrySwitches, DirectNxAccessOffersTheRuntimesNxParametersUnderDnxaNames) {
     {
         // Only the four words switch it on.
         Switch dnxa("VEXO_ENABLE_DNXA", "enabled");
         OpenBoard board;
-        REQUIRE(board.fg != nullptr);
-        CHECK_EQ(Fg_getNrOfParameter(board.fg), kFixedCount);
+        ASSERT_NE(board.fg, nullptr);
+        EXPECT_EQ(Fg_getNrOfParameter(board.fg), kFixedCount);
     }
     Switch dnxa("VEXO_ENABLE_DNXA", "TRUE");
     OpenBoard board;
-    REQUIRE(board.fg != nullptr);
+    ASSERT_NE(board.fg, nullptr);
     const int32_t count = Fg_getNrOfParameter(board.fg);
-    // Every parameter the design names, the 118 the applet uses among them.
-    REQUIRE(count > kFixedCount + 118);
+    // Every parameter of the design, the 118 the applet uses among them.
+    ASSERT_GT(count, kFixedCount + 118);
 
     const std::string offset = "Device1_Process0_CameraSimulator_Offset_Value";
     std::string previous;
     int32_t offsetIndex = -1;
     for (int32_t index = kFixedCount; index < count; ++index) {
-        const char* name = Fg_getParameterName(board.fg, index);
-        REQUIRE(name != nullptr);
-        const std::string text = name;
-        CHECK_EQ(text.rfind("DNXA_", 0), size_t{0});
-        CHECK(previous < text);  // in name order
-        previous = text;
-        if (text == "DNXA_" + offset) offsetIndex = index;
+        const std::string name = nameAt(board.fg, index);
+        EXPECT_EQ(name.rfind("DNXA_", 0), 0u) << name;
+        EXPECT_LT(previous, name);  // in name order
+        previous = name;
+        if (name == "DNXA_" + offset) offsetIndex = index;
     }
-    REQUIRE(offsetIndex >= 0);
+    ASSERT_GE(offsetIndex, 0);
     // Listed but not in the id map: neither the index nor the name gives an id.
-    CHECK_EQ(Fg_getParameterId(board.fg, offsetIndex), kInvalid);
-    CHECK_EQ(Fg_getParameterIdByName(board.fg, ("DNXA_" + offset).c_str()), kInvalid);
+    EXPECT_EQ(Fg_getParameterId(board.fg, offsetIndex), kInvalid);
+    EXPECT_EQ(Fg_getParameterIdByName(board.fg, ("DNXA_" + offset).c_str()), kInvalid);
 
     // The id is the runtime's NX id + 2000000, and reaches that NX value both ways.
-    const int32_t nxId = Fg_getParameterIdByName(innerHandleOfLastOpen(), offset.c_str());
-    REQUIRE(nxId > 0);
+    const int32_t nxId = Fg_getParameterIdByName(board::innerHandleOfLastOpen(), offset.c_str());
+    ASSERT_GT(nxId, 0);
     const uint32_t written = 77;
-    CHECK_EQ(Fg_setParameterWithType(board.fg, nxId + 2000000, &written, 0, 2), 0);
+    EXPECT_EQ(Fg_setParameterWithType(board.fg, nxId + 2000000, &written, 0, 2), 0);
     uint64_t inDesign = 0;
-    CHECK_EQ(SimCtl_GetNxU64(0, offset.c_str(), &inDesign), 0);
-    CHECK_EQ(inDesign, uint64_t{77});
+    EXPECT_EQ(SimCtl_GetNxU64(0, offset.c_str(), &inDesign), 0);
+    EXPECT_EQ(inDesign, 77u);
     SimCtl_SetNxU64(0, offset.c_str(), 91);
     uint32_t read = 0;
-    CHECK_EQ(Fg_getParameterWithType(board.fg, nxId + 2000000, &read, 0, 2), 0);
-    CHECK_EQ(read, 91u);
+    EXPECT_EQ(Fg_getParameterWithType(board.fg, nxId + 2000000, &read, 0, 2), 0);
+    EXPECT_EQ(read, 91u);
 }
-
-CHECK_MAIN

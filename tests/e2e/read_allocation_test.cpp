@@ -7,10 +7,11 @@
 #include <new>
 
 #include "board_session.h"
-#include "check.h"
 #include "vexo_sim.h"
 
 namespace {
+
+using Allocation = board::BoardTest;
 
 std::atomic<uint64_t> allocations{0};
 
@@ -21,15 +22,9 @@ void* allocate(std::size_t size) {
 }
 
 constexpr int32_t kTypeU32 = 2;
-constexpr int32_t kTypeU64 = 4;
-constexpr int32_t kTypeDouble = 5;
 constexpr int32_t kTypeAllocated = 22;
-
-// Stored values of each width: FG_WIDTH, FG_TIMEOUT, FG_TRIGGERIN_SRC, FG_PIXELFORMAT (signed),
-// FG_DEBUGWRITEPIXEL (64-bit), FG_TRIGGER_EXCEEDED_PERIOD_LIMITS_CLEAR.
-constexpr int32_t kStoredIds[] = {100, 600, 8110, 200368, 900010, 300203};
-constexpr int32_t FG_WIDTH = 100;
-constexpr int32_t FG_HAP_FILE = 24108;
+constexpr int32_t kWidth = 100;
+constexpr int32_t kHapFile = 24108;
 
 // Allocations made while `body` runs, with the runtime's call log paused.
 template <typename Body>
@@ -51,42 +46,34 @@ void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
-TEST_CASE("reading stored values allocates nothing") {
-    board::OpenBoard board;
-    REQUIRE(board.fg != nullptr);
+TEST_F(Allocation, ReadingStoredValuesAllocatesNothing) {
+    // Stored values of each width: FG_WIDTH, FG_TIMEOUT, FG_TRIGGERIN_SRC, FG_PIXELFORMAT
+    // (signed), FG_DEBUGWRITEPIXEL (64-bit), FG_TRIGGER_EXCEEDED_PERIOD_LIMITS_CLEAR.
     uint64_t value = 0;
     int32_t failures = 0;
     const auto readAll = [&] {
-        for (const int32_t id : kStoredIds) {
-            for (const int32_t type : {kTypeU32, kTypeU64, kTypeDouble}) {
-                failures += Fg_getParameterWithType(board.fg, id, &value, 0, type) != 0;
-            }
+        for (const int32_t id : {100, 600, 8110, 200368, 900010, 300203}) {
+            for (const int32_t type : {2, 4, 5}) failures += Fg_getParameterWithType(fg(), id, &value, 0, type) != 0;
         }
     };
     readAll();  // whatever is set up on first use is not the read's cost
-    CHECK_EQ(allocationsDuring(readAll), uint64_t{0});
-    CHECK_EQ(failures, 0);
+    EXPECT_EQ(allocationsDuring(readAll), 0u);
+    EXPECT_EQ(failures, 0);
 
     // The count does see the applet's own allocations: a string handed out is one.
     char* text = nullptr;
-    CHECK(allocationsDuring([&] { Fg_getParameterWithType(board.fg, FG_HAP_FILE, &text, 0, kTypeAllocated); }) > 0);
-    REQUIRE(text != nullptr);
-    CHECK_EQ(Fg_freeParameterStringWithType(board.fg, FG_HAP_FILE, text, 0, kTypeAllocated), 0);
+    EXPECT_GT(allocationsDuring([&] { Fg_getParameterWithType(fg(), kHapFile, &text, 0, kTypeAllocated); }), 0u);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(Fg_freeParameterStringWithType(fg(), kHapFile, text, 0, kTypeAllocated), 0);
 }
 
-TEST_CASE("a successful FG_WIDTH write allocates nothing") {
-    board::OpenBoard board;
-    REQUIRE(board.fg != nullptr);
+TEST_F(Allocation, ASuccessfulWidthWriteAllocatesNothing) {
     int32_t result = 0;
-    const auto write = [&](uint32_t width) {
-        result |= Fg_setParameterWithType(board.fg, FG_WIDTH, &width, 0, kTypeU32);
-    };
+    const auto write = [&](uint32_t width) { result |= Fg_setParameterWithType(fg(), kWidth, &width, 0, kTypeU32); };
     write(512);
-    CHECK_EQ(allocationsDuring([&] { write(2048); }), uint64_t{0});
-    CHECK_EQ(result, 0);
+    EXPECT_EQ(allocationsDuring([&] { write(2048); }), 0u);
+    EXPECT_EQ(result, 0);
     uint32_t width = 0;
-    CHECK_EQ(Fg_getParameterWithType(board.fg, FG_WIDTH, &width, 0, kTypeU32), 0);
-    CHECK_EQ(width, 2048u);
+    EXPECT_EQ(Fg_getParameterWithType(fg(), kWidth, &width, 0, kTypeU32), 0);
+    EXPECT_EQ(width, 2048u);
 }
-
-CHECK_MAIN

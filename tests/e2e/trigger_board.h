@@ -1,14 +1,16 @@
-// A board opened as an application opens it, with SDK parameters written by name through the
-// runtime, and the trigger registers the applet then wrote, listed in order for comparison.
+// A board opened as an application opens it: SDK parameters written by name through the runtime,
+// the registers the applet then wrote, listed in order for comparison, and the description
+// records as an application reads them back.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "board_session.h"
-#include "check.h"
+#include "describe/parameter_info_node.h"
 #include "vexo_sim.h"
 
 namespace trigger_test {
@@ -16,6 +18,7 @@ namespace trigger_test {
 using board::NxWrite;
 using Writes = std::vector<NxWrite>;
 
+constexpr int32_t kOutOfRange = -6000;
 inline const std::string kTriggerPrefix = "Device1_Process1_Trigger_";
 
 // A write of a trigger register, named without the common prefix.
@@ -36,15 +39,43 @@ inline std::string listing(const Writes& writes) {
     return text;
 }
 
-struct TriggerBoard : board::OpenBoard {
-    TriggerBoard() { REQUIRE(fg != nullptr); }
+using RecordVisit = std::function<void(const ParameterInfoNode&)>;
 
+// Visits every parameter record below a category, depth first in index order.
+inline void forEachRecord(const ParameterInfoNode* category, const RecordVisit& visit) {
+    for (int32_t i = 0; i < category->value.category.childCount; ++i) {
+        const ParameterInfoNode* child = category->value.category.children[i];
+        if (child->type == PARAM_INFO_CATEGORY) {
+            forEachRecord(child, visit);
+        } else {
+            visit(*child);
+        }
+    }
+}
+
+// The same for every top-level category of port 0, newest first.
+inline void forEachRecord(void* fg, const RecordVisit& visit) {
+    for (const ParameterInfoNode* top = Fg_getParameterInfo(fg, 0); top != nullptr; top = top->older) {
+        forEachRecord(top, visit);
+    }
+}
+
+// A copy of the current record of an SDK parameter; a missing record fails the case without ending it.
+inline ParameterInfoNode record(void* fg, const std::string& name) {
+    ParameterInfoNode found{};
+    forEachRecord(fg, [&](const ParameterInfoNode& r) { found = name == r.parameterName ? r : found; });
+    if (found.parameterName == nullptr) ADD_FAILURE() << "no record of " << name;
+    return found;
+}
+
+class TriggerBoard : public board::BoardTest {
+protected:
     // Writes an SDK parameter by name; integers go as type code 2, doubles as 5.
     template <typename T>
     int32_t set(const char* name, T value) {
         static_assert(std::is_same_v<T, double> || sizeof(T) == 4, "SDK values here are 32-bit or double");
-        const int32_t id = Fg_getParameterIdByName(fg, name);
-        return Fg_setParameterWithType(fg, id, &value, 0, std::is_same_v<T, double> ? 5 : 2);
+        const int32_t id = Fg_getParameterIdByName(fg(), name);
+        return Fg_setParameterWithType(fg(), id, &value, 0, std::is_same_v<T, double> ? 5 : 2);
     }
 
     // The same, after forgetting earlier calls: nxWrites() then holds this write's registers.
@@ -57,4 +88,20 @@ struct TriggerBoard : board::OpenBoard {
 
 }  // namespace trigger_test
 
-#define CHECK_WRITES(expected) CHECK_EQ(::trigger_test::listing(::board::nxWrites()), ::trigger_test::listing(expected))
+// The NX writes since the last write() are exactly these, in this order.
+#define EXPECT_WRITES(expected) \
+    EXPECT_EQ(::trigger_test::listing(::board::nxWrites()), ::trigger_test::listing(expected))
+
+// In a TriggerBoard case: the write is accepted and makes exactly these register writes, in order.
+#define EXPECT_WRITE(name, value, ...)                            \
+    do {                                                          \
+        EXPECT_EQ(write(name, value), 0) << (name);               \
+        EXPECT_WRITES((::trigger_test::Writes{__VA_ARGS__}));     \
+    } while (0)
+
+// In a TriggerBoard case: the write is refused with this code and writes no register.
+#define EXPECT_REFUSED(name, value, code)                         \
+    do {                                                          \
+        EXPECT_EQ(write(name, value), code) << (name);            \
+        EXPECT_WRITES(::trigger_test::Writes{});                  \
+    } while (0)

@@ -32,81 +32,63 @@ Writes flush() {
            Writes{nx("TriggerCam0_Generators_ClearDownscale_Mode", 2)} + reset() + pfg(0);
 }
 
-// A board brought to (mode, state) from the start-up pair Generator, Sync Stop.
-struct Trigger : TriggerBoard {
-    Trigger(uint32_t mode, uint32_t state) {
-        REQUIRE_EQ(set("FG_AREATRIGGERMODE", mode), 0);
-        REQUIRE_EQ(set("FG_TRIGGERSTATE", state), 0);
+// A board brought from the start-up pair Generator, Sync Stop to another pair.
+class TriggerStateMachine : public TriggerBoard {
+protected:
+    int32_t enter(uint32_t mode, uint32_t state) {
+        const int32_t result = set("FG_AREATRIGGERMODE", mode);
+        return result != 0 ? result : set("FG_TRIGGERSTATE", state);
     }
 };
 
 }  // namespace
 
-TEST_CASE("starting and stopping the generator") {
-    Trigger t(GENERATOR, SYNC_STOP);
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ACTIVE), 0);
-    CHECK_WRITES(reset() + start(0));
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ASYNC_STOP), 0);
-    CHECK_WRITES(pfg(1) + qclr(1));
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ACTIVE), 0);
-    CHECK_WRITES(reset() + pfg(0) + start(0));
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", SYNC_STOP), 0);
-    CHECK_WRITES(qclr(1));
+TEST_F(TriggerStateMachine, StartingAndStoppingTheGenerator) {
+    EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, reset() + start(0));
+    EXPECT_WRITE("FG_TRIGGERSTATE", ASYNC_STOP, pfg(1) + qclr(1));
+    EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, reset() + pfg(0) + start(0));
+    EXPECT_WRITE("FG_TRIGGERSTATE", SYNC_STOP, qclr(1));
 }
 
-TEST_CASE("mode changes while active flush the queue and restart in the new mode") {
-    Trigger generator(GENERATOR, ACTIVE);
-    CHECK_EQ(generator.write("FG_AREATRIGGERMODE", EXTERNAL), 0);
-    CHECK_WRITES(pfg(1) + flush() + sel(1));
+// Active, a mode change flushes the queue and restarts in the new mode.
+TEST_F(TriggerStateMachine, ModeChangeWhileActiveFlushesAndRestarts) {
+    ASSERT_EQ(enter(GENERATOR, ACTIVE), 0);
+    EXPECT_WRITE("FG_AREATRIGGERMODE", EXTERNAL, pfg(1) + flush() + sel(1));
+    EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, sel(0) + pfg(1) + reset() + pfg(0) + start(0));
 
-    Trigger external(EXTERNAL, ACTIVE);
-    CHECK_EQ(external.write("FG_AREATRIGGERMODE", GENERATOR), 0);
-    CHECK_WRITES(sel(0) + pfg(1) + reset() + pfg(0) + start(0));
-
-    Trigger software(SOFTWARE, ACTIVE);
-    CHECK_EQ(software.write("FG_AREATRIGGERMODE", EXTERNAL), 0);
-    CHECK_WRITES(pfg(1) + flush() + sel(1));
-    CHECK_EQ(software.write("FG_TRIGGERSTATE", ASYNC_STOP), 0);
-    CHECK_WRITES(pfg(1) + sel(0));
+    ASSERT_EQ(set("FG_AREATRIGGERMODE", SOFTWARE), 0);
+    EXPECT_WRITE("FG_AREATRIGGERMODE", EXTERNAL, pfg(1) + flush() + sel(1));
+    EXPECT_WRITE("FG_TRIGGERSTATE", ASYNC_STOP, pfg(1) + sel(0));
 }
 
-TEST_CASE("stopped, a mode change only stops the queue; the start follows the new mode") {
-    Trigger t(EXTERNAL, SYNC_STOP);
-    CHECK_EQ(t.write("FG_AREATRIGGERMODE", GENERATOR), 0);
-    CHECK_WRITES(qclr(1));
-    CHECK_EQ(t.write("FG_AREATRIGGERMODE", SOFTWARE), 0);  // no transition from Generator, stopped
-    CHECK_WRITES(Writes{});
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ACTIVE), 0);
-    CHECK_WRITES(pfg(1) + flush());
+// Stopped, a mode change only stops the queue; the start follows the new mode.
+TEST_F(TriggerStateMachine, ModeChangeWhileStoppedOnlyStopsTheQueue) {
+    ASSERT_EQ(enter(EXTERNAL, SYNC_STOP), 0);
+    EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, qclr(1));
+    EXPECT_WRITE("FG_AREATRIGGERMODE", SOFTWARE, Writes{});  // no transition from Generator, stopped
+    EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, pfg(1) + flush());
 }
 
-TEST_CASE("unchanged or unknown values write nothing") {
-    Trigger t(GENERATOR, SYNC_STOP);
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", SYNC_STOP), 0);
-    CHECK_EQ(t.write("FG_AREATRIGGERMODE", GENERATOR), 0);
-    CHECK_EQ(t.write("FG_AREATRIGGERMODE", 3), -6000);
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", 3), -6000);
-    CHECK_WRITES(Writes{});
+TEST_F(TriggerStateMachine, UnchangedOrUnknownValuesWriteNothing) {
+    EXPECT_EQ(write("FG_TRIGGERSTATE", SYNC_STOP), 0);
+    EXPECT_EQ(write("FG_AREATRIGGERMODE", GENERATOR), 0);
+    EXPECT_REFUSED("FG_AREATRIGGERMODE", 3, kOutOfRange);
+    EXPECT_REFUSED("FG_TRIGGERSTATE", 3, kOutOfRange);
 }
 
-TEST_CASE("a failure inside a sequence returns its code and keeps the old state") {
-    Trigger t(GENERATOR, SYNC_STOP);
+TEST_F(TriggerStateMachine, FailureInsideASequenceKeepsTheOldState) {
     const std::string enable = kTriggerPrefix + "TriggerCam0_PulseFormGenerators_Enable_Select";
     SimCtl_FailNxWrite(enable.c_str(), -2073);
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ACTIVE), -2073);
+    EXPECT_EQ(write("FG_TRIGGERSTATE", ACTIVE), -2073);
     SimCtl_FailNxWrite(enable.c_str(), 0);
     // Still stopped: the same request starts the generator again from the top.
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ACTIVE), 0);
-    CHECK_WRITES(reset() + start(0));
+    EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, reset() + start(0));
 }
 
-TEST_CASE("the restart refuses a rate the pulse form generators no longer fit into") {
-    Trigger t(GENERATOR, SYNC_STOP);
+TEST_F(TriggerStateMachine, RestartRefusesARateTheGeneratorsNoLongerFit) {
     // A delay register of 160 ms does not fit into the 125 ms period of 8 Hz.
     const std::string delay = kTriggerPrefix + "TriggerCam0_PulseFormGenerators_PulseFormGenerator0_Delay_Delay_Width";
     SimCtl_SetNxU64(0, delay.c_str(), 20000000);
-    CHECK_EQ(t.write("FG_TRIGGERSTATE", ACTIVE), -2079);
-    CHECK_WRITES(reset() + qclr(1) + Writes{nx("TriggerCam0_Generators_EnableQueue_Select", 0)});
+    EXPECT_EQ(write("FG_TRIGGERSTATE", ACTIVE), -2079);
+    EXPECT_WRITES(reset() + qclr(1) + Writes{nx("TriggerCam0_Generators_EnableQueue_Select", 0)});
 }
-
-CHECK_MAIN

@@ -6,20 +6,26 @@
 #include <memory>
 #include <string>
 
-#include "check.h"
+#include <gtest/gtest.h>
+
 #include "config/config_file_parser.h"
 #include "logging/legacy_text_log.h"
 
-using namespace std::string_literals;
 using vexo::config::Fg_ConfigFileParser;
 using vexo::config::kLineBufferSize;
 using vexo::tools::logging::LegacyTextLog;
 
 namespace {
 
-std::string readText(const char* name) {
+// A file name of the running case's own: the cases run side by side in one folder.
+std::string caseFile(const char* suffix) {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string("config_parser_") + info->name() + suffix;
+}
+
+std::string readText(const std::string& name) {
     std::string text;
-    if (std::FILE* file = std::fopen(name, "r")) {
+    if (std::FILE* file = std::fopen(name.c_str(), "r")) {
         for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
         std::fclose(file);
     }
@@ -28,12 +34,13 @@ std::string readText(const char* name) {
 
 // A read-only parser on a file holding `text`.
 std::unique_ptr<Fg_ConfigFileParser> fileWith(const std::string& text) {
-    std::FILE* file = std::fopen("config_parser_test.mcf", "w");
-    REQUIRE(file != nullptr);
-    std::fputs(text.c_str(), file);
-    std::fclose(file);
-    auto parser = std::make_unique<Fg_ConfigFileParser>(nullptr, "config_parser_test.mcf", true);
-    REQUIRE(parser->isOpen());
+    const std::string name = caseFile(".mcf");
+    if (std::FILE* file = std::fopen(name.c_str(), "w")) {
+        std::fputs(text.c_str(), file);
+        std::fclose(file);
+    }
+    auto parser = std::make_unique<Fg_ConfigFileParser>(nullptr, name.c_str(), true);
+    EXPECT_TRUE(parser->isOpen()) << name;
     return parser;
 }
 
@@ -50,10 +57,11 @@ std::string lineWith(Fg_ConfigFileParser& parser, const char* searchText) {
 
 }  // namespace
 
-TEST_CASE("the writers give the exact header, line forms and number formats") {
+TEST(ConfigParser, WritersGiveTheExactHeaderLineFormsAndNumberFormats) {
+    const std::string name = caseFile(".mcf");
     {
         Fg_ConfigFileParser parser(nullptr, nullptr, false);
-        REQUIRE(parser.setSaveFile("config_parser_write.mcf"));
+        ASSERT_TRUE(parser.setSaveFile(name.c_str()));
         parser.writeConfigFileHeader();
         parser.writeConfigFile("Typ", "Orvanta");
         parser.writeConfigFileIntKey("Int", INT32_MIN);
@@ -65,101 +73,99 @@ TEST_CASE("the writers give the exact header, line forms and number formats") {
         parser.writeConfigFile("Empty", "");
         parser.writePortSectionHeader(1);
     }
-    CHECK_EQ(readText("config_parser_write.mcf"),
-             "[Kamerasektion]\n\nConfigFileVersion=2.0;\nTyp='Orvanta';\nInt=-2147483648;\nU64=18446744073709551615;\n"
-             "I64=-9223372036854775808;\n\n[Port A]\nTenth=0.1;\nTwelve=1234567.89123;\nEmpty='';\n\n[Port B]\n"s);
+    EXPECT_EQ(readText(name),
+              "[Kamerasektion]\n\nConfigFileVersion=2.0;\nTyp='Orvanta';\nInt=-2147483648;\nU64=18446744073709551615;\n"
+              "I64=-9223372036854775808;\n\n[Port A]\nTenth=0.1;\nTwelve=1234567.89123;\nEmpty='';\n\n[Port B]\n");
 }
 
-TEST_CASE("searches: section keys past later sections and only before '=', header keys anywhere in a line") {
+// Section keys are found past later sections and only before '='; header keys anywhere in a line.
+TEST(ConfigParser, SearchesMatchTextRatherThanStructure) {
     auto p = fileWith(
         "[Kamerasektion]\n\nComment='the Typ of board';\nTyp='Orvanta';\nAktivePort=1;\n\n[Port A]\n"
         "FG_TRIGGERIN_DOWNSCALE_PHASE=7;\nFG_TRIGGERIN_DOWNSCALE=3;\nFG_DEBUGFILE='';\nFG_SPACED = 5;\n"
         "FG_TEXT='a b';\n\n[Port B]\nFG_LATER=9;\n");
-    CHECK_EQ(keyIn(*p, "[Port A]", "FG_TRIGGERIN_DOWNSCALE"), "0:3"s);
-    CHECK_EQ(keyIn(*p, "[Port A]", "FG_TRIGGERIN_DOWNSCALE_PHASE"), "0:7"s);
-    CHECK_EQ(keyIn(*p, "[Port A]", "FG_DEBUGFILE"), "0:"s);
-    CHECK_EQ(keyIn(*p, "[Port A]", "FG_TEXT"), "0:a b"s);
-    CHECK_EQ(keyIn(*p, "[Port A]", "FG_LATER"), "0:9"s);
-    CHECK_EQ(keyIn(*p, "[Port A]", "FG_SPACED"), "-8000:Error"s);
+    EXPECT_EQ(keyIn(*p, "[Port A]", "FG_TRIGGERIN_DOWNSCALE"), "0:3");
+    EXPECT_EQ(keyIn(*p, "[Port A]", "FG_TRIGGERIN_DOWNSCALE_PHASE"), "0:7");
+    EXPECT_EQ(keyIn(*p, "[Port A]", "FG_DEBUGFILE"), "0:");
+    EXPECT_EQ(keyIn(*p, "[Port A]", "FG_TEXT"), "0:a b");
+    EXPECT_EQ(keyIn(*p, "[Port A]", "FG_LATER"), "0:9");
+    EXPECT_EQ(keyIn(*p, "[Port A]", "FG_SPACED"), "-8000:Error");
     // Only lines after the section line count; a missing section finds nothing.
-    CHECK_EQ(keyIn(*p, "[Port A]", "AktivePort"), "-8000:Error"s);
-    CHECK_EQ(keyIn(*p, "[Port C]", "FG_LATER"), "-8000:Error"s);
+    EXPECT_EQ(keyIn(*p, "[Port A]", "AktivePort"), "-8000:Error");
+    EXPECT_EQ(keyIn(*p, "[Port C]", "FG_LATER"), "-8000:Error");
 
     // "Typ" first occurs inside another line's value, and that line is taken.
-    CHECK_EQ(lineWith(*p, "Typ"), "0:the Typ of board"s);
-    CHECK_EQ(lineWith(*p, "Typ='"), "0:Orvanta"s);
-    CHECK_EQ(lineWith(*p, "AktivePort"), "0:1;\n"s);
-    CHECK_EQ(lineWith(*p, "[Port B]"), "0:"s);
-    CHECK_EQ(lineWith(*p, "Hersteller"), "-8000:Error"s);
+    EXPECT_EQ(lineWith(*p, "Typ"), "0:the Typ of board");
+    EXPECT_EQ(lineWith(*p, "Typ='"), "0:Orvanta");
+    EXPECT_EQ(lineWith(*p, "AktivePort"), "0:1;\n");
+    EXPECT_EQ(lineWith(*p, "[Port B]"), "0:");
+    EXPECT_EQ(lineWith(*p, "Hersteller"), "-8000:Error");
 }
 
-TEST_CASE("typed readers convert, or answer -1 and leave the output alone") {
+TEST(ConfigParser, TypedReadersConvertOrAnswerMinusOneAndLeaveTheOutputAlone) {
     auto p = fileWith(
         "[Kamerasektion]\nAktivePort=2;\n[Port A]\nNEG=-1;\nU64=18446744073709551615;\nHEX=0x1F;\nOCT=017;\n"
         "D=2.5e3;\nSAYS_ERROR='Error';\n");
     uint32_t u32 = 7;
-    CHECK_EQ(p->parseIntKeyFromHeader("AktivePort", u32), 0);
-    CHECK_EQ(u32, 2u);
-    CHECK_EQ(p->parsePortKey(0, "NEG", u32), 0);
-    CHECK_EQ(u32, UINT32_MAX);
+    EXPECT_EQ(p->parseIntKeyFromHeader("AktivePort", u32), 0);
+    EXPECT_EQ(u32, 2u);
+    EXPECT_EQ(p->parsePortKey(0, "NEG", u32), 0);
+    EXPECT_EQ(u32, UINT32_MAX);
     u32 = 7;
-    CHECK_EQ(p->parsePortKey(0, "MISSING", u32), -1);
-    CHECK_EQ(p->parsePortKey(0, "SAYS_ERROR", u32), -1);
-    CHECK_EQ(p->parsePortKey(0, nullptr, u32), -1);
-    CHECK_EQ(p->parsePortKey(1, "NEG", u32), -1);
-    CHECK_EQ(u32, 7u);
+    EXPECT_EQ(p->parsePortKey(0, "MISSING", u32), -1);
+    EXPECT_EQ(p->parsePortKey(0, "SAYS_ERROR", u32), -1);
+    EXPECT_EQ(p->parsePortKey(0, nullptr, u32), -1);
+    EXPECT_EQ(p->parsePortKey(1, "NEG", u32), -1);
+    EXPECT_EQ(u32, 7u);
 
     uint64_t u64 = 0;
     int64_t hex = 0, oct = 0;
     double d = 0;
-    CHECK_EQ(p->parsePortKey(0, "U64", u64) + p->parsePortKey(0, "HEX", hex) + p->parsePortKey(0, "OCT", oct) +
-                 p->parsePortKey(0, "D", d),
-             0);
-    CHECK_EQ(u64, UINT64_MAX);
-    CHECK_EQ(hex, int64_t{31});
-    CHECK_EQ(oct, int64_t{15});
-    CHECK_EQ(d, 2500.0);
+    EXPECT_EQ(p->parsePortKey(0, "U64", u64), 0);
+    EXPECT_EQ(p->parsePortKey(0, "HEX", hex), 0);
+    EXPECT_EQ(p->parsePortKey(0, "OCT", oct), 0);
+    EXPECT_EQ(p->parsePortKey(0, "D", d), 0);
+    EXPECT_EQ(u64, UINT64_MAX);
+    EXPECT_EQ(hex, int64_t{31});
+    EXPECT_EQ(oct, int64_t{15});
+    EXPECT_EQ(d, 2500.0);
 }
 
-TEST_CASE("a line longer than 255 characters is read as several") {
+TEST(ConfigParser, LineLongerThan255CharactersIsReadAsSeveral) {
     const std::string head = "FG_LONG='";
     const std::string filler(255 - head.size(), 'x');
     auto p = fileWith("[Port A]\n" + head + filler + "FG_HIDDEN=5;" + std::string(40, 'y') + "';\n");
     char value[kLineBufferSize] = {};
-    CHECK_EQ(p->parsePortKey(0, "FG_LONG", value), 0);
-    CHECK_EQ(std::string(value), filler);
+    EXPECT_EQ(p->parsePortKey(0, "FG_LONG", value), 0);
+    EXPECT_EQ(std::string(value), filler);
     // The rest of the 310 characters is taken for lines of their own.
     uint32_t hidden = 0;
-    CHECK_EQ(p->parsePortKey(0, "FG_HIDDEN", hidden), 0);
-    CHECK_EQ(hidden, 5u);
+    EXPECT_EQ(p->parsePortKey(0, "FG_HIDDEN", hidden), 0);
+    EXPECT_EQ(hidden, 5u);
 }
 
-TEST_CASE("only names containing \".mcf\" are opened or created; refusals go to the log") {
-    CHECK(Fg_ConfigFileParser::checkFileType("x.mcf.bak"));
-    CHECK(!Fg_ConfigFileParser::checkFileType("a.MCF"));
-    CHECK(!Fg_ConfigFileParser::checkFileType(nullptr));
-    std::FILE* plainFile = std::fopen("config_parser_plain.txt", "w");
-    REQUIRE(plainFile != nullptr);
-    std::fputs("[Port A]\nK=1;\n", plainFile);
-    std::fclose(plainFile);
-    CHECK(Fg_ConfigFileParser::checkFileExist("config_parser_plain.txt"));
-    CHECK(!Fg_ConfigFileParser(nullptr, "config_parser_plain.txt", true).isOpen());
+// A save file is refused without ".mcf" in its name or when it cannot be created; both refusals
+// go to the legacy text log.
+TEST(ConfigParser, OnlyNamesContainingMcfAreCreated) {
+    EXPECT_TRUE(Fg_ConfigFileParser::checkFileType("x.mcf.bak"));
+    EXPECT_FALSE(Fg_ConfigFileParser::checkFileType("a.MCF"));
+    EXPECT_FALSE(Fg_ConfigFileParser::checkFileType(nullptr));
 
-    std::FILE* logFile = std::fopen("config_parser_log.txt", "w");
-    REQUIRE(logFile != nullptr);
-    LegacyTextLog log(logFile);
+    const std::string logName = caseFile(".log");
+    LegacyTextLog log(std::fopen(logName.c_str(), "w"));
+    ASSERT_TRUE(log.isOpen());
     Fg_ConfigFileParser saver(&log, nullptr, false);
-    CHECK(!saver.setSaveFile("config_parser_plain.txt"));
-    CHECK(!saver.setSaveFile("config_parser_no_folder/a.mcf"));
+    EXPECT_FALSE(saver.setSaveFile(caseFile(".txt").c_str()));
+    EXPECT_FALSE(saver.setSaveFile("config_parser_no_folder/a.mcf"));
     log.close();
-    CHECK_EQ(readText("config_parser_log.txt"),
-             "quillcardIV::Error >> Config File is Invalid;\nquillcardIV::Error >> Config File: fopen failed;\n"s);
-    CHECK_EQ(readText("config_parser_plain.txt"), "[Port A]\nK=1;\n"s);
+    EXPECT_EQ(readText(logName),
+              "quillcardIV::Error >> Config File is Invalid;\nquillcardIV::Error >> Config File: fopen failed;\n");
 }
 
-TEST_CASE("the legacy text log: record formats, the banner's frame, silence once closed") {
-    LegacyTextLog log(std::fopen("config_legacy_log.txt", "w"));
-    REQUIRE(log.isOpen());
+TEST(LegacyTextLog, RecordFormatsTheBannersFrameAndSilenceOnceClosed) {
+    const std::string name = caseFile(".log");
+    LegacyTextLog log(std::fopen(name.c_str(), "w"));
+    ASSERT_TRUE(log.isOpen());
     log.info("opened", 3);
     log.error("setter", "FG_WIDTH", -6000);
     log.error("rate", "FG_TRIGGER_FRAMESPERSECOND", 1234567.891234);
@@ -169,17 +175,15 @@ TEST_CASE("the legacy text log: record formats, the banner's frame, silence once
     log.close();
     log.error("after close");
 
-    const std::string text = readText("config_legacy_log.txt");
+    const std::string text = readText(name);
     const std::string records =
         "quillcardIV::Info >> opened >> 3;\nquillcardIV::Error >> setter >> FG_WIDTH >> -6000;\n"
         "quillcardIV::Error >> rate >> FG_TRIGGER_FRAMESPERSECOND >> 1234567.89123;\nraw=5|";
     const std::string dashes = std::string(73, '-') + "\n";
-    REQUIRE_EQ(text.substr(0, records.size() + dashes.size()), records + dashes);
-    CHECK(text.find("\nContents: Log details for quillcard Dll\n") != std::string::npos);
+    ASSERT_EQ(text.substr(0, records.size() + dashes.size()), records + dashes);
+    EXPECT_NE(text.find("\nContents: Log details for quillcard Dll\n"), std::string::npos);
     // asctime's "Www Mmm dd hh:mm:ss yyyy\n" stands between the contents line and the last dashes.
-    REQUIRE(text.size() > records.size() + 2 * dashes.size() + 26);
-    CHECK_EQ(text.substr(text.size() - dashes.size()), dashes);
-    CHECK_EQ(text[text.size() - dashes.size() - 26], '\n');
+    ASSERT_GT(text.size(), records.size() + 2 * dashes.size() + 26);
+    EXPECT_EQ(text.substr(text.size() - dashes.size()), dashes);
+    EXPECT_EQ(text[text.size() - dashes.size() - 26], '\n');
 }
-
-CHECK_MAIN

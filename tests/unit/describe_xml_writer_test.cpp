@@ -4,7 +4,9 @@
 #include <locale>
 #include <string>
 
-#include "check.h"
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "describe/parameter_info_xml.h"
 
 namespace {
@@ -41,51 +43,57 @@ std::string describeSmallTree() {
     return ParameterInfoBuilderXML(table, "Small & Co", 0).build();
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 }  // namespace
 
-TEST_CASE("names are escaped for attributes and text, and reduced to node names") {
-    CHECK_EQ(escapeXml("a\"b&c'd<e>f \xB5s"), std::string("a&quot;b&amp;c&apos;d&lt;e&gt;f \xB5s"));
-    CHECK_EQ(reduceName("Pulse Form Generator 0"), std::string("PulseFormGenerator0"));
-    CHECK_EQ(reduceName("FG_PULSEFORMGEN3_DELAY"), std::string("FG_PULSEFORMGEN3_DELAY"));
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+TEST(XmlNames, EscapedForAttributesAndTextAndReducedToNodeNames) {
+    EXPECT_EQ(escapeXml("a\"b&c'd<e>f \xB5s"), std::string("a&quot;b&amp;c&apos;d&lt;e&gt;f \xB5s"));
+    EXPECT_EQ(reduceName("Pulse Form Generator 0"), std::string("PulseFormGenerator0"));
+    EXPECT_EQ(reduceName("FG_PULSEFORMGEN3_DELAY"), std::string("FG_PULSEFORMGEN3_DELAY"));
     // Digits and '_' may not open a name, also after dropped characters.
-    CHECK_EQ(reduceName(" _9x_9/\xB5s"), std::string("x_9s"));
-    CHECK_EQ(reduceName("#1"), std::string());
+    EXPECT_EQ(reduceName(" _9x_9/\xB5s"), std::string("x_9s"));
+    EXPECT_EQ(reduceName("#1"), std::string());
 }
 
-TEST_CASE("record types take their register forms; GenApi gets no hidden or 64-bit record") {
+// GenApi gets no unpublished, 64-bit or direct register access record, nor a category left
+// without features.
+TEST(XmlWriter, RecordTypesTakeTheirRegisterForms) {
     const std::string xml = describeSmallTree();
-    CHECK(contains(xml, "<RegisterDescription\nModelName=\"Small &amp; Co\"\n"));
-    CHECK(contains(xml, "\n\r<IntReg Name=\"FG_OFFSET_Reg\">\n<Length>4</Length>\n<AccessMode>WO</AccessMode>\n"
-                        "<pPort>DevicePort</pPort>\n<Sign>Signed</Sign>\n<Endianess>LittleEndian</Endianess>\n"
-                        "</IntReg>\n<Integer Name='FG_OFFSET'>\n<Description>Offset &amp; Gain</Description>\n"
-                        "<pValue>FG_OFFSET_Reg</pValue>\n<Min>-5</Min>\n<Max>7</Max>\n<Inc>2</Inc>\n</Integer>\n\r"));
-    CHECK(contains(xml, "<Address>5</Address>\n<Length>8</Length>\n<AccessMode></AccessMode>\n"));
+    EXPECT_THAT(xml, HasSubstr("<RegisterDescription\nModelName=\"Small &amp; Co\"\n"));
+    EXPECT_THAT(xml,
+                HasSubstr("\n\r<IntReg Name=\"FG_OFFSET_Reg\">\n<Length>4</Length>\n<AccessMode>WO</AccessMode>\n"
+                          "<pPort>DevicePort</pPort>\n<Sign>Signed</Sign>\n<Endianess>LittleEndian</Endianess>\n"
+                          "</IntReg>\n<Integer Name='FG_OFFSET'>\n<Description>Offset &amp; Gain</Description>\n"
+                          "<pValue>FG_OFFSET_Reg</pValue>\n<Min>-5</Min>\n<Max>7</Max>\n<Inc>2</Inc>\n</Integer>\n\r"));
+    EXPECT_THAT(xml, HasSubstr("<Address>5</Address>\n<Length>8</Length>\n<AccessMode></AccessMode>\n"));
     // Of two entries with value 2 the later is kept; an entry without symbol is dropped.
-    CHECK(contains(xml, "<Description>Mode</Description>\n<EnumEntry Name=\"SYM_C\">\n<Value>2</Value>\n"
-                        "</EnumEntry>\n<pValue>FG_MODE_Reg</pValue>\n"));
-    CHECK(contains(xml, "\n\r<StringReg Name=\"FG_&lt;NAME&gt;\">\n<Description>Name &quot;quoted&quot;</Description>\n"
-                        "<Address>10</Address>\n"));
-    for (const char* absent : {"FG_HIDDEN", "FG_WIDE", "DRA_R"}) CHECK(!contains(xml, absent));
+    EXPECT_THAT(xml, HasSubstr("<Description>Mode</Description>\n<EnumEntry Name=\"SYM_C\">\n<Value>2</Value>\n"
+                               "</EnumEntry>\n<pValue>FG_MODE_Reg</pValue>\n"));
+    EXPECT_THAT(
+        xml, HasSubstr("\n\r<StringReg Name=\"FG_&lt;NAME&gt;\">\n<Description>Name &quot;quoted&quot;</Description>\n"
+                       "<Address>10</Address>\n"));
+    for (const char* absent : {"FG_HIDDEN", "FG_WIDE", "DRA_R", "DirectRegisterAccess"}) {
+        EXPECT_THAT(xml, Not(HasSubstr(absent)));
+    }
 }
 
-TEST_CASE("categories merge by reduced name, and a name reducing to nothing means Root") {
+// Categories merge by reduced name; a name reducing to nothing means Root.
+TEST(XmlWriter, CategoriesMergeByReducedName) {
     const std::string xml = describeSmallTree();
-    CHECK(contains(xml, "<Category Name='Root' NameSpace='Standard' >\n<pFeature>Statistics</pFeature>\n"
-                        "<pFeature>stStage</pFeature>\n<pFeature>FG_NAME</pFeature>\n</Category>\n"
-                        "<Category Name='Statistics'  >\n<pFeature>FG_B</pFeature>\n<pFeature>FG_A</pFeature>\n"
-                        "</Category>\n<Category Name='stStage'  >\n<pFeature>FG_OFFSET</pFeature>\n"));
+    EXPECT_THAT(xml, HasSubstr("<Category Name='Root' NameSpace='Standard' >\n<pFeature>Statistics</pFeature>\n"
+                               "<pFeature>stStage</pFeature>\n<pFeature>FG_NAME</pFeature>\n</Category>\n"
+                               "<Category Name='Statistics'  >\n<pFeature>FG_B</pFeature>\n<pFeature>FG_A</pFeature>\n"
+                               "</Category>\n<Category Name='stStage'  >\n<pFeature>FG_OFFSET</pFeature>\n"));
 }
 
-TEST_CASE("numbers ignore the global locale") {
+TEST(XmlWriter, NumbersIgnoreTheGlobalLocale) {
     const std::string classic = describeSmallTree();
     const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
     const std::string xml = describeSmallTree();
     std::locale::global(previous);
-    CHECK_EQ(xml, classic);
-    CHECK(contains(xml, "<Min>0.048</Min>\n<Max>12500000</Max>\n"));
-    CHECK(contains(xml, "<Max>4294967295</Max>\n</Integer>\n\r"));
+    EXPECT_EQ(xml, classic);
+    EXPECT_THAT(xml, HasSubstr("<Min>0.048</Min>\n<Max>12500000</Max>\n"));
+    EXPECT_THAT(xml, HasSubstr("<Max>4294967295</Max>\n</Integer>\n\r"));
 }
-
-CHECK_MAIN

@@ -3,9 +3,10 @@
 // rounding of sizes and rates to whole clocks.
 #include <cstdint>
 
+#include <gtest/gtest.h>
+
 #include "applet/camera_simulator_conversions.h"
 #include "applet/geometry.h"
-#include "check.h"
 #include "wrapper/error_codes.h"
 
 using namespace vexo::applet;
@@ -25,40 +26,38 @@ int32_t layoutError(uint32_t xOffset, uint32_t width, uint32_t format) {
 
 }  // namespace
 
-TEST_CASE("the format table knows the 19 delivered formats and nothing else") {
-    CHECK_EQ(sizeof(kFormatBits) / sizeof(kFormatBits[0]), size_t{19});
-    CHECK_EQ(bitsPerPixel(kBinary), 1u);
-    CHECK_EQ(bitsPerPixel(kCol30), 30u);
-    CHECK_EQ(bitsPerPixel(0), 0u);
-    CHECK_EQ(layoutError(0, 1024, 11), vexo::errors::kDesignValueInvalid);
+TEST(LineLayout, FormatTableKnowsTheNineteenDeliveredFormatsOnly) {
+    EXPECT_EQ(sizeof(kFormatBits) / sizeof(kFormatBits[0]), size_t{19});
+    EXPECT_EQ(bitsPerPixel(kBinary), 1u);
+    EXPECT_EQ(bitsPerPixel(kCol30), 30u);
+    EXPECT_EQ(bitsPerPixel(0), 0u);
+    EXPECT_EQ(layoutError(0, 1024, 11), vexo::errors::kDesignValueInvalid);
 }
 
-TEST_CASE("the line ends on a 32-byte word, at 64 bytes at least, and only on whole bytes") {
-    CHECK_EQ(lineLayout(0, 64, kGray).lineEnd, 64u);
-    CHECK_EQ(lineLayout(0, 65, kGray).lineEnd, 96u);
+TEST(LineLayout, EndsOnA32ByteWordAt64BytesAtLeastAndOnlyOnWholeBytes) {
+    EXPECT_EQ(lineLayout(0, 64, kGray).lineEnd, 64u);
+    EXPECT_EQ(lineLayout(0, 65, kGray).lineEnd, 96u);
     const LineLayout gray10 = lineLayout(4, 1024, kGray10);
-    CHECK_EQ(gray10.offsetBytes, 5u);
-    CHECK_EQ(gray10.lineEnd, 1312u);
+    EXPECT_EQ(gray10.offsetBytes, 5u);
+    EXPECT_EQ(gray10.lineEnd, 1312u);
     const LineLayout widest = lineLayout(0, 65536, kRgbx64);
-    CHECK_EQ(widest.widthBytes, 524288u);
-    CHECK_EQ(widest.lineEnd, 524288u);
+    EXPECT_EQ(widest.widthBytes, 524288u);
+    EXPECT_EQ(widest.lineEnd, 524288u);
 
-    CHECK_EQ(layoutError(2, 1024, kGray10), vexo::errors::kRegionNotWholeBytes);
-    CHECK_EQ(layoutError(0, 1020, kBinary), vexo::errors::kRegionNotWholeBytes);
-    CHECK_EQ(layoutError(8, 1024, kBinary), 0);
-    CHECK_EQ(layoutError(0, 2, kCol30), vexo::errors::kRegionNotWholeBytes);
+    EXPECT_EQ(layoutError(2, 1024, kGray10), vexo::errors::kRegionNotWholeBytes);
+    EXPECT_EQ(layoutError(0, 1020, kBinary), vexo::errors::kRegionNotWholeBytes);
+    EXPECT_EQ(layoutError(8, 1024, kBinary), 0);
+    EXPECT_EQ(layoutError(0, 2, kCol30), vexo::errors::kRegionNotWholeBytes);
 }
 
-TEST_CASE("simulator sizes round up to whole clocks and rates to the nearest clock count") {
+TEST(CameraSimulator, SizesRoundUpToWholeClocksAndRatesToTheNearestClockCount) {
     using namespace simulator;
-    CHECK_EQ(roundToProcessingWidth(0), uint64_t{0});
-    CHECK_EQ(roundToProcessingWidth(1), uint64_t{32});
-    CHECK_EQ(roundToProcessingWidth(1025), uint64_t{1056});
-    CHECK_EQ(activePixelsForFrequency(4000.0), 2000u);
-    CHECK_EQ(activePixelsForFrequency(0.99), 0u);
-    CHECK_EQ(activePixelsForFrequency(1.0), 1u);
-    CHECK_EQ(frequencyOfActivePixels(50), 100.0);
-    CHECK_EQ(sequenceLengthForLineRate(0.1), 1250000000u);
+    EXPECT_EQ(roundToProcessingWidth(0), uint64_t{0});
+    EXPECT_EQ(roundToProcessingWidth(1), uint64_t{32});
+    EXPECT_EQ(roundToProcessingWidth(1025), uint64_t{1056});
+    EXPECT_EQ(activePixelsForFrequency(4000.0), 2000u);
+    EXPECT_EQ(activePixelsForFrequency(0.99), 0u);
+    EXPECT_EQ(activePixelsForFrequency(1.0), 1u);
+    EXPECT_EQ(frequencyOfActivePixels(50), 100.0);
+    EXPECT_EQ(sequenceLengthForLineRate(0.1), 1250000000u);
 }
-
-CHECK_MAIN

@@ -1,7 +1,8 @@
 // The logging singleton against a dispatcher of the test's own: loggers by handle, records
-// exactly as built, the level and reset callbacks, threads switched off, and the re-entrant
-// creation of the singleton. This executable lies in a bin folder without a dispatcher, so the
-// singleton starts unattached, as the applet does in an installation without one.
+// exactly as built, the level callback, threads switched off, and the re-entrant creation of
+// the singleton (the dispatcher's reset is tested end to end). This executable lies in a bin
+// folder without a dispatcher, so the singleton starts unattached, as the applet does in an
+// installation without one.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -10,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "check.h"
+#include <gtest/gtest.h>
+
 #include "logging/guarded_singleton.h"
 #include "logging/log_record.h"
 #include "logging/logging.h"
@@ -78,92 +80,70 @@ std::string prefix() { return "thread-id=" + std::to_string(vexo::templates::pla
 
 }  // namespace
 
-// First: nothing has attached a dispatcher yet.
-TEST_CASE("without a dispatcher every name gets the default logger, which lets no level pass") {
+// First in the file: when all cases run in one process, nothing has attached a dispatcher yet.
+TEST(Logging, WithoutDispatcherEveryNameGetsTheDefaultLoggerWhichLetsNoLevelPass) {
     Logging& logging = Logging::instance();
-    REQUIRE(!logging.dispatcherAttached());
+    ASSERT_FALSE(logging.dispatcherAttached());
     Logger* wrapper = logging.getLogger("vexo.wrapper.Orvanta");
-    REQUIRE(wrapper != nullptr);
-    CHECK(logging.getLogger("vexo.wrapper.FgNxWrapper") == wrapper);
-    CHECK_EQ(wrapper->handle(), uint64_t{0});
-    for (uint32_t level : {4u, 5u, 6u}) CHECK(!wrapper->isEnabledFor(level));
+    ASSERT_NE(wrapper, nullptr);
+    EXPECT_EQ(logging.getLogger("vexo.wrapper.FgNxWrapper"), wrapper);
+    EXPECT_EQ(wrapper->handle(), uint64_t{0});
+    for (uint32_t level : {4u, 5u, 6u}) EXPECT_FALSE(wrapper->isEnabledFor(level));
     wrapper->log(6, "dropped", 0, 0);  // no dispatcher to reach: nothing happens
 }
 
-TEST_CASE("the dispatcher gets the singleton and its callbacks; one logger per handle") {
+TEST(Logging, DispatcherGetsTheSingletonAndItsCallbacksAndOneLoggerPerHandle) {
     Logging& logging = attached();
-    CHECK(fake.logging == static_cast<void*>(&logging));
-    REQUIRE(fake.reset != nullptr);
-    REQUIRE(fake.setLevel != nullptr);
+    EXPECT_EQ(fake.logging, static_cast<void*>(&logging));
+    ASSERT_NE(fake.reset, nullptr);
+    ASSERT_NE(fake.setLevel, nullptr);
     fake.answers = {{"vexo.a", {11, 4}}, {"vexo.b", {11, 6}}, {"vexo.c", {12, 5}}};
     fake.outputsZeroed = true;
     Logger* a = logging.getLogger("vexo.a");
     Logger* c = logging.getLogger("vexo.c");
-    CHECK(logging.getLogger("vexo.b") == a);  // same handle: same logger, first level kept
-    CHECK(a != c);
-    CHECK_EQ(a->handle(), uint64_t{11});
-    CHECK_EQ(a->threshold(), 4u);
-    CHECK_EQ(c->threshold(), 5u);
-    CHECK(fake.outputsZeroed);
+    EXPECT_EQ(logging.getLogger("vexo.b"), a);  // same handle: same logger, first level kept
+    EXPECT_NE(a, c);
+    EXPECT_EQ(a->handle(), uint64_t{11});
+    EXPECT_EQ(a->threshold(), 4u);
+    EXPECT_EQ(c->threshold(), 5u);
+    EXPECT_TRUE(fake.outputsZeroed);
 }
 
-TEST_CASE("records are built from the threshold on and arrive exactly as built") {
+// Record texts and thresholds show end to end; the handle, the two values and a level for one
+// handle only do not.
+TEST(Logging, RecordsReachTheDispatcherAsBuiltAndLevelsMoveOneHandleOnly) {
     Logging& logging = attached();
     fake.answers = {{"vexo.records", {21, 5}}, {"vexo.other", {22, 6}}};
     Logger* logger = logging.getLogger("vexo.records");
     Logger* other = logging.getLogger("vexo.other");
-    logRecord(logger, 4, "trying to set unknown SDK parameter '", 1, "' on process 0!");
-    CHECK(fake.records.empty());
     logRecord(logger, 5, "Setting NX parameter '", "Device1_X", "' (ID: ", 50001, ") failed: result = ", -3333);
-    REQUIRE_EQ(fake.records.size(), size_t{1});
+    ASSERT_EQ(fake.records.size(), size_t{1});
     const Record& record = fake.records[0];
-    CHECK_EQ(record.handle, uint64_t{21});
-    CHECK_EQ(record.level, 5u);
-    CHECK_EQ(record.text, prefix() + "Setting NX parameter 'Device1_X' (ID: 50001) failed: result = -3333");
-    CHECK_EQ(record.value32 + record.value64, uint64_t{0});
+    EXPECT_EQ(record.handle, uint64_t{21});
+    EXPECT_EQ(record.text, prefix() + "Setting NX parameter 'Device1_X' (ID: 50001) failed: result = -3333");
+    EXPECT_EQ(record.value32 + record.value64, uint64_t{0});
     // log itself does not test the level again: the check belongs to the log site.
     logger->log(4, "as given", 0, 0);
-    CHECK_EQ(fake.records.size(), size_t{2});
+    EXPECT_EQ(fake.records.size(), size_t{2});
 
-    // The set-level callback moves that handle's threshold only; unknown handles are ignored.
     fake.setLevel(21, 4);
-    fake.setLevel(9999, 1);
-    CHECK(logger->isEnabledFor(4));
-    CHECK(!other->isEnabledFor(5));
+    fake.setLevel(9999, 1);  // unknown: ignored
+    EXPECT_TRUE(logger->isEnabledFor(4));
+    EXPECT_FALSE(other->isEnabledFor(5));
 }
 
-TEST_CASE("a logger switched off for one thread still logs for the others") {
+TEST(Logging, LoggerSwitchedOffForOneThreadStillLogsForTheOthers) {
     Logging& logging = attached();
     fake.answers = {{"vexo.muted", {41, 4}}};
     Logger* logger = logging.getLogger("vexo.muted");
-    CHECK(logger->enableForCurrentThread(false));   // was on
-    CHECK(!logger->enableForCurrentThread(false));  // already off
-    CHECK(!logger->isEnabledFor(6));
-    logRecord(logger, 6, "muted");
-    CHECK(fake.records.empty());
+    EXPECT_TRUE(logger->enableForCurrentThread(false));   // was on
+    EXPECT_FALSE(logger->enableForCurrentThread(false));  // already off
+    EXPECT_FALSE(logger->isEnabledFor(6));
     bool enabledElsewhere = false;
-    std::thread other([&] { enabledElsewhere = logger->isEnabledFor(6); });
-    other.join();
-    CHECK(enabledElsewhere);
-    CHECK(!logger->enableForCurrentThread(true));  // was off
-    CHECK(logger->enableForCurrentThread(true));
-    CHECK(logger->isEnabledFor(6));
-}
-
-// Leaves the singleton unattached; the cases above attach again when run after it.
-TEST_CASE("after the dispatcher's reset records are dropped and new names get the default logger") {
-    Logging& logging = attached();
-    fake.answers = {{"vexo.reset", {51, 4}}};
-    Logger* logger = logging.getLogger("vexo.reset");
-    fake.reset();
-    CHECK(!logging.dispatcherAttached());
-    CHECK(logger->isEnabledFor(5));  // its threshold still lets the record be built ...
-    logRecord(logger, 5, "after reset");
-    CHECK(fake.records.empty());  // ... but it no longer reaches the dispatcher
-    Logger* later = logging.getLogger("vexo.reset");
-    CHECK(later != logger);
-    CHECK_EQ(later->handle(), uint64_t{0});
-    CHECK(!later->isEnabledFor(6));
+    std::thread([&] { enabledElsewhere = logger->isEnabledFor(6); }).join();
+    EXPECT_TRUE(enabledElsewhere);
+    EXPECT_FALSE(logger->enableForCurrentThread(true));  // was off
+    EXPECT_TRUE(logger->isEnabledFor(6));
 }
 
 namespace {
@@ -181,16 +161,14 @@ struct Reentrant : vexo::templates::patterns::GuardedSingleton<Reentrant> {
 
 }  // namespace
 
-TEST_CASE("the singleton is created once, and its hook may ask for it again without blocking") {
+TEST(GuardedSingleton, CreatedOnceAndItsHookMayAskForItAgainWithoutBlocking) {
     std::vector<Reentrant*> seen(4, nullptr);
     std::vector<std::thread> threads;
     for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = &Reentrant::instance(); });
     for (std::thread& thread : threads) thread.join();
     Reentrant& instance = Reentrant::instance();
-    for (Reentrant* each : seen) CHECK(each == &instance);
-    CHECK_EQ(instance.initialisations, 1);
-    CHECK(instance.seenInside == &instance);
-    CHECK(*static_cast<Reentrant**>(instance.instancePointerAddress()) == &instance);
+    for (Reentrant* each : seen) EXPECT_EQ(each, &instance);
+    EXPECT_EQ(instance.initialisations, 1);
+    EXPECT_EQ(instance.seenInside, &instance);
+    EXPECT_EQ(*static_cast<Reentrant**>(instance.instancePointerAddress()), &instance);
 }
-
-CHECK_MAIN

@@ -10,7 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "check.h"
+#include <gtest/gtest.h>
+
 #include "platform/locks.h"
 #include "platform/thread.h"
 
@@ -23,6 +24,16 @@ namespace {
 constexpr const char* nestedEntry = "GenericLock object got lock but is already marked as locked";
 constexpr const char* leaveWithoutHold = "GenericLock::leave() called with lock not held";
 constexpr const char* destroyedWhileHeld = "GenericLock object destroyed with lock still held";
+
+// The message of the std::logic_error that `action` throws; "" when it throws none.
+std::string logicErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::logic_error& e) {
+        return e.what();
+    }
+    return "";
+}
 
 // Polls until the condition holds; the bound only turns a fault into a failed check.
 bool eventually(const std::function<bool()>& condition) {
@@ -39,42 +50,33 @@ bool staysFalse(const std::function<bool()>& condition) {
     return !condition();
 }
 
-bool inOtherThread(const std::function<bool()>& body) {
-    bool result = false;
-    std::thread thread([&] { result = body(); });
-    thread.join();
-    return result;
-}
-
 bool freeForOtherThreads(GenericLock& lock) {
-    return inOtherThread([&] {
-        if (!lock.tryAcquire()) return false;
-        lock.release();
-        return true;
-    });
+    bool free = false;
+    std::thread([&] {
+        free = lock.tryAcquire();
+        if (free) lock.release();
+    }).join();
+    return free;
 }
 
-// Several threads add to one plain counter under the lock; without mutual exclusion the
-// read-pause-write below loses increments.
-constexpr int countingThreads = 4;
-constexpr int incrementsPerThread = 2000;
-
-uint64_t countConcurrently(const std::function<void(volatile uint64_t&)>& addOneLocked) {
+// Four threads add to one plain counter, each addition under a fresh Guard(lockArguments...);
+// without mutual exclusion the read-pause-write loses increments.
+template <typename Guard, typename... Arguments>
+uint64_t countUnder(Arguments... lockArguments) {
     volatile uint64_t counter = 0;
     std::vector<std::thread> threads;
-    for (int t = 0; t < countingThreads; ++t) {
+    for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
-            for (int i = 0; i < incrementsPerThread; ++i) addOneLocked(counter);
+            for (int i = 0; i < 2000; ++i) {
+                Guard guard(lockArguments...);
+                const uint64_t seen = counter;
+                cpuPause();
+                counter = seen + 1;
+            }
         });
     }
     for (std::thread& thread : threads) thread.join();
     return counter;
-}
-
-void addOneSlowly(volatile uint64_t& counter) {
-    const uint64_t seen = counter;
-    cpuPause();
-    counter = seen + 1;
 }
 
 // Counts what GenericLock asks of the system lock, and its own destruction.
@@ -95,67 +97,49 @@ private:
 
 }  // namespace
 
-TEST_CASE("a second CriticalSectionGuard in the holding thread throws; the first still releases") {
+TEST(GenericLock, SecondGuardInHoldingThreadThrowsAndFirstStillReleases) {
     CriticalSection section;
     {
         CriticalSectionGuard outer(section);
-        CHECK_THROWS_MESSAGE(CriticalSectionGuard inner(section), std::logic_error, nestedEntry);
-        CHECK(section.isLocked());
-        CHECK(!freeForOtherThreads(section));
+        EXPECT_EQ(logicErrorOf([&] { CriticalSectionGuard inner(section); }), nestedEntry);
+        EXPECT_TRUE(section.isLocked());
+        EXPECT_FALSE(freeForOtherThreads(section));
     }
-    CHECK(!section.isLocked());
-    CHECK(freeForOtherThreads(section));
+    EXPECT_FALSE(section.isLocked());
+    EXPECT_TRUE(freeForOtherThreads(section));
 }
 
-TEST_CASE("GenericLock misuse throws its message and undoes only the nested acquisition") {
+// The sanitizer build reports a leak if a lock destroyed while held was not freed.
+TEST(GenericLock, MisuseThrowsItsMessageAndUndoesOnlyTheNestedAcquisition) {
     int destroyed = 0;
-    CountingLock lock(destroyed);
-    CHECK_THROWS_MESSAGE(lock.leave(), std::logic_error, leaveWithoutHold);
-    CHECK_EQ(lock.releases, 0);
+    auto* lock = new CountingLock(destroyed);
+    EXPECT_EQ(logicErrorOf([&] { lock->leave(); }), leaveWithoutHold);
+    EXPECT_EQ(lock->releases, 0);
 
-    lock.enter();
-    CHECK_THROWS_MESSAGE(lock.enter(), std::logic_error, nestedEntry);
-    CHECK_EQ(lock.acquires, 2);
-    CHECK_EQ(lock.releases, 1);
-    CHECK(lock.isLocked());
-    lock.leave();
-    CHECK_EQ(lock.releases, 2);
-    CHECK(!lock.isLocked());
-}
+    lock->enter();
+    EXPECT_EQ(logicErrorOf([&] { lock->enter(); }), nestedEntry);
+    EXPECT_EQ(lock->acquires, 2);
+    EXPECT_EQ(lock->releases, 1);
+    EXPECT_TRUE(lock->isLocked());
+    EXPECT_EQ(logicErrorOf([&] { delete lock; }), destroyedWhileHeld);
+    EXPECT_EQ(destroyed, 1);
 
-TEST_CASE("a lock destroyed while held throws and is freed all the same") {
     auto* section = new CriticalSection;
     section->enter();
-    CHECK_THROWS_MESSAGE(delete section, std::logic_error, destroyedWhileHeld);
-
-    int destroyed = 0;
-    auto* counting = new CountingLock(destroyed);
-    counting->enter();
-    CHECK_THROWS_MESSAGE(delete counting, std::logic_error, destroyedWhileHeld);
-    CHECK_EQ(destroyed, 1);
-    // The sanitizer build reports a leak if either object was not freed.
+    EXPECT_EQ(logicErrorOf([&] { delete section; }), destroyedWhileHeld);
 }
 
-TEST_CASE("a GenericLockGuard that owns its lock destroys it, also when leaving fails") {
+TEST(GenericLockGuard, DestroysTheLockOnlyWhenItOwnsIt) {
     int destroyed = 0;
     { GenericLockGuard guard(new CountingLock(destroyed), true); }
-    CHECK_EQ(destroyed, 1);
-
-    auto* lock = new CountingLock(destroyed);
-    auto leaveBehindTheGuardsBack = [&] {
-        GenericLockGuard guard(lock, true);
-        lock->leave();
-    };
-    CHECK_THROWS_MESSAGE(leaveBehindTheGuardsBack(), std::logic_error, leaveWithoutHold);
-    CHECK_EQ(destroyed, 2);
-
+    EXPECT_EQ(destroyed, 1);
     CountingLock borrowed(destroyed);
     { GenericLockGuard guard(&borrowed, false); }
-    CHECK_EQ(destroyed, 2);
-    CHECK_EQ(borrowed.releases, 1);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(borrowed.releases, 1);
 }
 
-TEST_CASE("nested RecursiveMutexGuards do not block and hold the mutex until the outer one ends") {
+TEST(RecursiveMutexGuard, NestedGuardsDoNotBlockAndHoldUntilTheOuterEnds) {
     RecursiveMutex mutex;
     std::atomic<bool> otherIn{false};
     std::thread other;
@@ -163,134 +147,85 @@ TEST_CASE("nested RecursiveMutexGuards do not block and hold the mutex until the
         RecursiveMutexGuard outer(mutex);
         {
             RecursiveMutexGuard inner(mutex);
-            CHECK_EQ(mutex.depth(), 2u);
+            EXPECT_EQ(mutex.depth(), 2u);
         }
-        CHECK_EQ(mutex.depth(), 1u);
+        EXPECT_EQ(mutex.depth(), 1u);
         other = std::thread([&] {
             RecursiveMutexGuard guard(mutex);
             otherIn = true;
         });
-        CHECK(staysFalse([&] { return otherIn.load(); }));
+        EXPECT_TRUE(staysFalse([&] { return otherIn.load(); }));
     }
-    CHECK(eventually([&] { return otherIn.load(); }));
+    EXPECT_TRUE(eventually([&] { return otherIn.load(); }));
     other.join();
-    CHECK_EQ(mutex.depth(), 0u);
+    EXPECT_EQ(mutex.depth(), 0u);
 }
 
-TEST_CASE("ReadWriteLock: readers share, a writer keeps readers out") {
+// Readers share; a reader arriving while a writer waits gets in only after that writer, which
+// keeps it out while holding the lock.
+TEST(ReadWriteLock, ReadersShareButWaitForAWaitingWriter) {
     ReadWriteLock lock;
     lock.lockRead();
-    CHECK(inOtherThread([&] {
-        ReadWriteLockGuard guard(lock, ReadWriteLockGuard::Shared);
-        return true;
-    }));
-    lock.unlock();
+    std::thread([&] { ReadWriteLockGuard guard(lock, ReadWriteLockGuard::Shared); }).join();
 
-    lock.lockWrite();
-    std::atomic<bool> readerIn{false};
-    std::thread reader([&] {
-        ReadWriteLockGuard guard(lock, ReadWriteLockGuard::Shared);
-        readerIn = true;
-    });
-    CHECK(staysFalse([&] { return readerIn.load(); }));
-    lock.unlock();
-    reader.join();
-    CHECK(readerIn.load());
-}
-
-TEST_CASE("ReadWriteLock: a reader arriving while a writer waits gets in only after that writer") {
-    ReadWriteLock lock;
     std::mutex orderMutex;
     std::string order;
     auto note = [&](const char* step) {
         std::lock_guard<std::mutex> hold(orderMutex);
         order += order.empty() ? step : std::string(", ") + step;
     };
-    std::atomic<bool> secondReaderIn{false};
-
-    lock.lockRead();
+    std::atomic<bool> readerIn{false};
+    std::atomic<bool> readerKeptOut{false};
     std::thread writer([&] {
         ReadWriteLockGuard guard(lock, ReadWriteLockGuard::Exclusive);
         note("writer in");
+        readerKeptOut = staysFalse([&] { return readerIn.load(); });
         note("writer out");
     });
-    CHECK(eventually([&] { return lock.waitingWriterCount() == 1; }));
-    std::thread secondReader([&] {
+    EXPECT_TRUE(eventually([&] { return lock.waitingWriterCount() == 1; }));
+    std::thread reader([&] {
         ReadWriteLockGuard guard(lock, ReadWriteLockGuard::Shared);
-        secondReaderIn = true;
-        note("second reader in");
+        readerIn = true;
+        note("reader in");
     });
-    CHECK(staysFalse([&] { return secondReaderIn.load(); }));
+    EXPECT_TRUE(staysFalse([&] { return readerIn.load(); }));
     lock.unlock();
     writer.join();
-    secondReader.join();
-    CHECK_EQ(order, std::string("writer in, writer out, second reader in"));
-    CHECK_EQ(lock.waitingWriterCount(), 0u);
+    reader.join();
+    EXPECT_TRUE(readerKeptOut.load());
+    EXPECT_EQ(order, "writer in, writer out, reader in");
+    EXPECT_EQ(lock.waitingWriterCount(), 0u);
 }
 
-TEST_CASE("a ReadWriteLockGuard with an unknown mode neither takes nor gives back the lock") {
-    ReadWriteLock lock;
-    { ReadWriteLockGuard guard(lock, 0); }
-    // An unlock for the unknown mode would have miscounted the readers and shut writers out.
-    ReadWriteLockGuard writer(lock, ReadWriteLockGuard::Exclusive);
-    CHECK_EQ(lock.waitingWriterCount(), 0u);
-}
-
-TEST_CASE("SpinLockVariableGuard re-entered by the holding thread leaves the outer hold in place") {
+TEST(SpinLockVariableGuard, ReEntryByTheHolderLeavesTheOuterHoldInPlace) {
     volatile uint32_t lockWord = 0;
     volatile uint32_t ownerWord = 0;
     const uint32_t self = currentThreadId();
     {
         SpinLockVariableGuard outer(&lockWord, &ownerWord);
-        CHECK(outer.acquired);
-        CHECK_EQ(ownerWord, self);
+        EXPECT_TRUE(outer.acquired);
+        EXPECT_EQ(ownerWord, self);
         {
             SpinLockVariableGuard inner(&lockWord, &ownerWord);
-            CHECK(!inner.acquired);
+            EXPECT_FALSE(inner.acquired);
         }
-        CHECK_EQ(lockWord, 1u);
-        CHECK_EQ(ownerWord, self);
+        EXPECT_EQ(lockWord, 1u);
+        EXPECT_EQ(ownerWord, self);
     }
-    CHECK_EQ(lockWord, 0u);
-    CHECK_EQ(ownerWord, 0u);
+    EXPECT_EQ(lockWord, 0u);
+    EXPECT_EQ(ownerWord, 0u);
 }
 
-TEST_CASE("every lock keeps a shared counter exact across threads") {
-    const uint64_t expected = uint64_t{countingThreads} * incrementsPerThread;
-
+TEST(Locks, EveryLockKeepsASharedCounterExactAcrossThreads) {
     CriticalSection section;
-    CHECK_EQ(countConcurrently([&](volatile uint64_t& counter) {
-                 CriticalSectionGuard guard(section);
-                 addOneSlowly(counter);
-             }),
-             expected);
-
     RecursiveMutex mutex;
-    CHECK_EQ(countConcurrently([&](volatile uint64_t& counter) {
-                 RecursiveMutexGuard guard(mutex);
-                 addOneSlowly(counter);
-             }),
-             expected);
-
     ReadWriteLock readWrite;
-    CHECK_EQ(countConcurrently([&](volatile uint64_t& counter) {
-                 ReadWriteLockGuard guard(readWrite, ReadWriteLockGuard::Exclusive);
-                 addOneSlowly(counter);
-             }),
-             expected);
-
     volatile uint32_t lockWord = 0;
     volatile uint32_t ownerWord = 0;
-    CHECK_EQ(countConcurrently([&](volatile uint64_t& counter) {
-                 SpinLockVariableGuard guard(&lockWord, &ownerWord);
-                 addOneSlowly(counter);
-             }),
-             expected);
-    CHECK_EQ(countConcurrently([&](volatile uint64_t& counter) {
-                 SpinLockVariableGuard guard(&lockWord, nullptr);
-                 addOneSlowly(counter);
-             }),
-             expected);
+    volatile uint32_t* const noOwner = nullptr;
+    EXPECT_EQ(countUnder<CriticalSectionGuard>(std::ref(section)), 8000u);
+    EXPECT_EQ(countUnder<RecursiveMutexGuard>(std::ref(mutex)), 8000u);
+    EXPECT_EQ(countUnder<ReadWriteLockGuard>(std::ref(readWrite), int32_t{ReadWriteLockGuard::Exclusive}), 8000u);
+    EXPECT_EQ(countUnder<SpinLockVariableGuard>(&lockWord, &ownerWord), 8000u);
+    EXPECT_EQ(countUnder<SpinLockVariableGuard>(&lockWord, noOwner), 8000u);
 }
-
-CHECK_MAIN
