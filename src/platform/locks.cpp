@@ -77,7 +77,13 @@ CriticalSection::CriticalSection(bool borrowedSection) : borrowed(borrowedSectio
 }
 
 CriticalSection::~CriticalSection() noexcept(false) {
-    if (!borrowed) native::deleteSection(section);
+    if (!borrowed) {
+        // A section destroyed while held is given back first: a POSIX mutex must not be
+        // destroyed locked. The holder can only be the destroying thread; any other would
+        // still be using an object that is going away.
+        if (isLocked()) release();
+        native::deleteSection(section);
+    }
     checkNotHeldOnDestruction();
 }
 

@@ -1,6 +1,7 @@
 // The wrapper base: runtime binding, inner handle, last error, and the shared defaults.
 #include "wrapper/fg_nx_wrapper.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "config/config_errors.h"
@@ -40,7 +41,9 @@ struct FgNxWrapperPrivate {
     GetParameterIdByNameFn getParameterIdByNameFn = nullptr;
     GetLastErrorNumberFn getLastErrorNumberFn = nullptr;
     std::unique_ptr<describe::ParameterInfoTable> parameterInfo;
-    int32_t lastError = errors::kSuccess;
+    // Every operation on every thread writes it without a lock, and whichever wrote last wins.
+    // Relaxed is enough: the word orders nothing else, it only must not tear.
+    std::atomic<int32_t> lastError{errors::kSuccess};
 };
 
 namespace {
@@ -76,7 +79,7 @@ int32_t FgNxWrapper::loadRuntime(const char* fileName) {
     if (d->runtimeModule == nullptr) {
         // The record names the library as the runtime is known on Windows, on every platform.
         logRecord(getLogger(), tools::logging::kLevelBinding, "error opening dll '", fileName, "'");
-        d->lastError = errors::kRuntimeNotBound;
+        setLastError(errors::kRuntimeNotBound);
         return errors::kRuntimeNotBound;
     }
     d->functions->resolve(d->runtimeModule);
@@ -91,7 +94,7 @@ int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandl
     if (d->initHandleSlaveAware == nullptr && d->initHandle == nullptr) {
         logRecord(getLogger(), tools::logging::kLevelBinding,
                   "cannot resolve function 'Fg_InitHandle' and/or 'Fg_InitHandleSlaveAware'");
-        d->lastError = errors::kRuntimeNotBound;
+        setLastError(errors::kRuntimeNotBound);
         return errors::kRuntimeNotBound;
     }
     // Only the slave-aware form takes the flags; it is preferred whenever the runtime has it.
@@ -109,7 +112,7 @@ int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandl
     // A refused open whose global last error reads 0 would look like success to start-up,
     // which would then go on without an inner handle. Report it as a failed open instead.
     if (code == errors::kSuccess) code = errors::kHapNotOpened;
-    d->lastError = code;
+    setLastError(code);
     return code;
 }
 
@@ -124,9 +127,9 @@ int32_t FgNxWrapper::runtimeLastError() const {
     return getLastErrorNumber(d->innerHandle);
 }
 
-int32_t FgNxWrapper::getLastError() const { return d->lastError; }
+int32_t FgNxWrapper::getLastError() const { return d->lastError.load(std::memory_order_relaxed); }
 
-void FgNxWrapper::setLastError(int32_t code) { d->lastError = code; }
+void FgNxWrapper::setLastError(int32_t code) { d->lastError.store(code, std::memory_order_relaxed); }
 
 const RuntimeFunctions& FgNxWrapper::runtimeFunctions() const { return *d->functions; }
 
@@ -148,7 +151,7 @@ int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* fileName) {
     platform::setEnglishLocale();
     config::Fg_ConfigFileParser parser(nullptr, nullptr, false);
     if (!parser.setSaveFile(fileName)) {
-        d->lastError = config::kFileNotCreated;
+        setLastError(config::kFileNotCreated);
         return config::kFileNotCreated;
     }
     parser.writeConfigFileHeader();
@@ -158,7 +161,7 @@ int32_t FgNxWrapper::saveConfig(void* /*innerHandle*/, const char* fileName) {
     parser.writeConfigFileIntKey("LoadAppletId", getLoadAppletId());
     parser.writeConfigFileIntKey("AktivePort", 0);
     writeConfiguration(parser);
-    d->lastError = errors::kSuccess;
+    setLastError(errors::kSuccess);
     return errors::kSuccess;
 }
 
@@ -166,10 +169,10 @@ int32_t FgNxWrapper::loadConfig(void* /*innerHandle*/, const char* fileName) {
     platform::setEnglishLocale();
     config::Fg_ConfigFileParser parser(nullptr, fileName, true);
     // Every failure leaves -5000 as the last error, also where the answer is -2076.
-    d->lastError = config::kContentInvalid;
+    setLastError(config::kContentInvalid);
     if (!parser.isOpen()) return config::kFileNotFound;
     if (!configHeaderFits(parser, getTypeName()) || !readConfiguration(parser)) return config::kContentInvalid;
-    d->lastError = errors::kSuccess;
+    setLastError(errors::kSuccess);
     return errors::kSuccess;
 }
 

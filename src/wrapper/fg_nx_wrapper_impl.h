@@ -49,6 +49,8 @@ public:
     const char* getParameterName(int32_t index) override;
     int32_t getParameterId(int32_t index) override;
     int32_t getNrOfParameter() override;
+    // The base's XML under the parameter lock: accepted writes rewrite the limits it prints.
+    int32_t getParameterInfoXML(void* handleRecord, int32_t port, char* buffer, size_t* bufferSize) override;
     uint64_t getEventMask(const char* name) override;
     const char* getEventName(uint64_t mask) override;
     const char* getManufacturer() override;
