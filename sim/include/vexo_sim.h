@@ -207,6 +207,11 @@ VEXO_SIM_API void SimCtl_HideNxName(const char* name);                    /* id 
 VEXO_SIM_API void SimCtl_FailNxWrite(const char* name, int32_t code);      /* writes of that parameter */
 VEXO_SIM_API void SimCtl_FailNxRead(const char* name, int32_t code);       /* reads of that parameter */
 VEXO_SIM_API void SimCtl_FailInit(int32_t globalLastError);                /* init functions answer null */
+/* Non-zero: descriptions built from now on (at a handle's first Fg_getParameterInfo) come round
+ * on themselves: the deepest category on the head's first branch lists the head as one more
+ * child, and the oldest top-level category's `older` is the head again. 0 or SimCtl_Reset:
+ * trees as usual. */
+VEXO_SIM_API void SimCtl_LoopDescription(int32_t on);
 /* The named call on an inner handle (e.g. "Fg_getStatusEx") answers result, and the inner
  * handle's last error becomes lastError; result 0 with lastError 0 removes the injection. The
  * init functions named here answer null and leave lastError as the global last error (0 too). */

@@ -54,6 +54,7 @@ void SimCtl_Reset(void) {
     s.failedInit = 0;
     s.globalLastError = 0;
     s.recording = true;
+    s.loopingDescription = false;
 }
 
 uint64_t SimCtl_HardwareHandle(uint32_t boardIndex) { return sim::hardwareOfBoard(boardIndex); }
@@ -156,6 +157,12 @@ void SimCtl_FailNxRead(const char* name, int32_t code) {
     State& s = sim::state();
     std::lock_guard<std::mutex> lock(s.mutex);
     setFailure(s.failedNxReads, name, code);
+}
+
+void SimCtl_LoopDescription(int32_t on) {
+    State& s = sim::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.loopingDescription = on != 0;
 }
 
 void SimCtl_FailInit(int32_t globalLastError) {

@@ -33,11 +33,12 @@ int32_t nodeType(ValueKind kind) {
 
 }  // namespace
 
-DescriptionTree::DescriptionTree(const DesignModel& model, const std::set<std::string>& hidden) {
+DescriptionTree::DescriptionTree(const DesignModel& model, const std::set<std::string>& hidden, bool looping) {
     for (const int32_t index : model.nxIndices()) {
         const DesignParameter& parameter = model.parameters()[index];
         if (hidden.count(parameter.name) == 0) addParameter(parameter);
     }
+    if (looping) closeLoops();
 }
 
 ParameterInfoNode* DescriptionTree::newNode(int32_t type) {
@@ -114,6 +115,28 @@ void DescriptionTree::addParameter(const DesignParameter& parameter) {
     const std::vector<std::string> path = categoryPath(parameter.name);
     if (path.empty()) return;  // every design name has a process part; nothing to hang it on
     attach(category(path, path.size() - 1), node);
+}
+
+void DescriptionTree::closeLoops() {
+    if (head_ == nullptr) return;
+    ParameterInfoNode* deepest = head_;
+    for (bool deeper = true; deeper;) {
+        deeper = false;
+        for (ParameterInfoNode* child : children_[deepest]) {
+            if (child->type != PARAM_INFO_CATEGORY) continue;
+            deepest = child;
+            deeper = true;
+            break;
+        }
+    }
+    // Not through attach: the head keeps its own place, index and depth.
+    std::vector<ParameterInfoNode*>& list = children_[deepest];
+    list.push_back(head_);
+    deepest->value.category.childCount = static_cast<int32_t>(list.size());
+    deepest->value.category.children = list.data();
+    ParameterInfoNode* oldest = head_;
+    while (oldest->older != nullptr) oldest = oldest->older;
+    oldest->older = head_;
 }
 
 }  // namespace sim

@@ -15,8 +15,9 @@ namespace sim {
 
 class DescriptionTree {
 public:
-    // Names in `hidden` are left out: for the caller the design does not have them.
-    DescriptionTree(const DesignModel& model, const std::set<std::string>& hidden);
+    // Names in `hidden` are left out: for the caller the design does not have them. With
+    // `looping` the tree comes round on itself (see closeLoops).
+    DescriptionTree(const DesignModel& model, const std::set<std::string>& hidden, bool looping = false);
     DescriptionTree(const DescriptionTree&) = delete;
     DescriptionTree& operator=(const DescriptionTree&) = delete;
 
@@ -29,6 +30,9 @@ private:
     ParameterInfoNode* category(const std::vector<std::string>& path, std::size_t depth);
     void attach(ParameterInfoNode* parent, ParameterInfoNode* child);
     void addParameter(const DesignParameter& parameter);
+    // The deepest category on the head's first branch lists the head as one more child, and the
+    // oldest top-level category chains back to the head.
+    void closeLoops();
 
     std::deque<ParameterInfoNode> nodes_;
     std::deque<std::string> texts_;

@@ -378,7 +378,10 @@ const ParameterInfoNode* parameterInfo(void* fg, int32_t port) {
     const ParameterInfoNode* head = nullptr;
     onInner(seed, [port, &head](State& s, InnerHandle& handle, SimCall&) -> Outcome {
         if (port != 0) return {0, SIM_ERR_INVALID_PORT};
-        if (!handle.description) handle.description = std::make_unique<DescriptionTree>(DesignModel::instance(), s.hiddenNames);
+        if (!handle.description) {
+            handle.description =
+                std::make_unique<DescriptionTree>(DesignModel::instance(), s.hiddenNames, s.loopingDescription);
+        }
         head = handle.description->head();
         return ok(static_cast<int64_t>(reinterpret_cast<uintptr_t>(head)));
     });

@@ -62,6 +62,8 @@ struct State {
     // Found by the function name a call carries; the transparent comparison spares the key copy.
     std::map<std::string, InjectedCall, std::less<>> failedCalls;
     int32_t failedInit = 0;
+    // Descriptions built while set come round on themselves (SimCtl_LoopDescription).
+    bool loopingDescription = false;
     int32_t globalLastError = 0;
     // While off, calls go to `unrecorded` instead of the log: the log's growth would count
     // against tests that watch the applet's own heap use.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "applet/read_rules.h"
 #include "applet/setter_framework.h"
@@ -91,18 +92,23 @@ void accessEntry(FgNxWrapperImpl& w, DebugEntryValue v, void* value, bool write)
 }
 
 // The runtime's description nests its categories a few levels deep; the bound keeps a
-// malformed tree from running away.
+// malformed tree from running away with the stack.
 constexpr int32_t kDeepestCategory = 16;
 
-const ParameterInfoNode* findDescribed(const ParameterInfoNode* node, const char* name, int32_t depth) {
+// The runtime's records are not ours to trust: a category already searched (one listing its own
+// ancestor, or a chain of top-level categories that comes round again) is not searched twice.
+using SearchedCategories = std::set<const ParameterInfoNode*>;
+
+const ParameterInfoNode* findDescribed(const ParameterInfoNode* node, const char* name, int32_t depth,
+                                       SearchedCategories& searched) {
     if (node == nullptr || depth > kDeepestCategory) return nullptr;
     if (node->type != PARAM_INFO_CATEGORY) {
         return node->name != nullptr && std::strcmp(node->name, name) == 0 ? node : nullptr;
     }
+    if (!searched.insert(node).second) return nullptr;
     for (int32_t i = 0; i < node->value.category.childCount; ++i) {
-        if (const ParameterInfoNode* found = findDescribed(node->value.category.children[i], name, depth + 1)) {
-            return found;
-        }
+        const ParameterInfoNode* child = node->value.category.children[i];
+        if (const ParameterInfoNode* found = findDescribed(child, name, depth + 1, searched)) return found;
     }
     return nullptr;
 }
@@ -160,9 +166,13 @@ uint32_t describedDebugEntryMaximum(FgNxWrapperImpl& w, DebugEntryValue v) {
     const auto describe = w.runtimeFunctions().get<RuntimeSlot::Fg_getParameterInfo>();
     if (describe == nullptr) return 0;
     const NxName name = selectedEntryNxName(w, v);
-    // Top-level categories are chained from the newest, not children of a common root.
-    for (const ParameterInfoNode* top = describe(w.innerHandle(), 0); top != nullptr; top = top->older) {
-        if (const ParameterInfoNode* found = findDescribed(top, name.data(), 0)) return maximumOf(*found);
+    SearchedCategories searched;
+    std::set<const ParameterInfoNode*> chained;
+    // Top-level categories are chained from the newest, not children of a common root; a chain
+    // that comes round again ends where it started repeating.
+    for (const ParameterInfoNode* top = describe(w.innerHandle(), 0); top != nullptr && chained.insert(top).second;
+         top = top->older) {
+        if (const ParameterInfoNode* found = findDescribed(top, name.data(), 0, searched)) return maximumOf(*found);
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "applet/registry.h"
 
 #include <deque>
+#include <set>
 #include <vector>
 
 #include "describe/parameter_info_node.h"
@@ -54,7 +55,13 @@ void Registry::walkRuntimeDescription(wrapper::FgNxWrapperImpl& w) {
     if (getInfo == nullptr) return;
     const std::string section = w.getModuleBaseName() + "::";
     std::deque<const ParameterInfoNode*> queue;
-    if (const ParameterInfoNode* root = getInfo(w.innerHandle(), 0)) queue.push_back(root);
+    // The runtime's records are not ours to trust: a category reached twice is not walked again,
+    // so that one listing its own ancestor cannot keep the walk going.
+    std::set<const ParameterInfoNode*> queued;
+    const auto enqueue = [&](const ParameterInfoNode* category) {
+        if (queued.insert(category).second) queue.push_back(category);
+    };
+    if (const ParameterInfoNode* root = getInfo(w.innerHandle(), 0)) enqueue(root);
     while (!queue.empty()) {
         const ParameterInfoNode* node = queue.front();
         queue.pop_front();
@@ -65,11 +72,11 @@ void Registry::walkRuntimeDescription(wrapper::FgNxWrapperImpl& w) {
             if (isValueKind(child->type) && child->name != nullptr) {
                 w.getInspectSettings().set(section + child->name, "On");
             } else if (child->type == PARAM_INFO_CATEGORY) {
-                queue.push_back(child);
+                enqueue(child);
             }
         }
         // Top-level categories are chained, not children of a common root.
-        if (node->older != nullptr && node->older->type == PARAM_INFO_CATEGORY) queue.push_back(node->older);
+        if (node->older != nullptr && node->older->type == PARAM_INFO_CATEGORY) enqueue(node->older);
     }
 }
 
