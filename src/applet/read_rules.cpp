@@ -60,10 +60,10 @@ using Composite = Answer (*)(FgNxWrapperImpl& w);
 // A text composite writes at most `capacity` characters and the terminator at `text`.
 using TextComposite = void (*)(FgNxWrapperImpl& w, char* text, size_t capacity);
 
-enum class ReadKind : uint8_t { Unserved, Constant, Stored, Forwarded, NxRead, Composite, TextComposite };
+enum class ReadKind : uint8_t { Constant, Stored, Forwarded, NxRead, Composite, TextComposite };
 
 struct ReadRule {
-    ReadKind kind = ReadKind::Unserved;
+    ReadKind kind = ReadKind::Constant;  // every parameter's row replaces it (checked below)
     uint32_t number = 0;             // Constant numbers
     const char* text = nullptr;      // Constant texts
     bool callersArguments = false;   // Forwarded: the caller's DMA index and type code ...
@@ -236,7 +236,6 @@ constexpr ReadRuleTable kReadRules = buildReadRules();
 constexpr bool ruleFits(const ReadRule& rule, const SdkParameterInfo& info) {
     const bool text = info.kind == ParameterKind::String;
     switch (rule.kind) {
-    case ReadKind::Unserved: return true;
     case ReadKind::Constant: return text == (rule.text != nullptr);
     case ReadKind::Stored: return isWritable(info.access);
     case ReadKind::Forwarded: return !text && (rule.callersArguments == (info.kind == ParameterKind::Forwarded));
@@ -265,15 +264,18 @@ constexpr bool readRulesFit() {
 }
 static_assert(readRulesFit(), "every read rule produces a value of its parameter's kind");
 
-constexpr bool rowsAreUnique() {
+// The read path has no answer for a parameter without a row, so a missing row must not build.
+constexpr bool everyParameterHasOneRow() {
     std::array<int, kSdkParameterCount> rows{};
-#define READ_RULE(name, rule) \
-    if (++rows[indexOf(SdkParameter::name)] > 1) return false;
+#define READ_RULE(name, rule) ++rows[indexOf(SdkParameter::name)];
 #include "applet/read_rules.def"
 #undef READ_RULE
+    for (const int count : rows) {
+        if (count != 1) return false;
+    }
     return true;
 }
-static_assert(rowsAreUnique(), "no parameter has two read rules");
+static_assert(everyParameterHasOneRow(), "every SDK parameter has exactly one read rule");
 
 // Bytes written for a number: the parameter's own width, not the caller's type code.
 size_t widthOf(ParameterKind kind) {
@@ -295,8 +297,7 @@ Answer numberOf(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule) {
     case ReadKind::NxRead: return readNxNumber(w, rule);
     case ReadKind::Composite: return rule.compose(w);
     case ReadKind::Forwarded:
-    case ReadKind::TextComposite:
-    case ReadKind::Unserved: break;
+    case ReadKind::TextComposite: break;
     }
     throw errors::kInvalidParameter;
 }
@@ -308,15 +309,12 @@ void readText(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule, const Re
     case ReadKind::NxRead: nx::readNx(w, rule.nx, request.text, 0, nx::rowOf(rule.nx).typeCode, true); return;
     case ReadKind::TextComposite: rule.composeText(w, request.text, request.textCapacity); return;
     case ReadKind::Forwarded:
-    case ReadKind::Composite:
-    case ReadKind::Unserved: break;
+    case ReadKind::Composite: break;
     }
     throw errors::kInvalidParameter;
 }
 
 }  // namespace
-
-bool hasReadRule(SdkParameter p) { return kReadRules[indexOf(p)].kind != ReadKind::Unserved; }
 
 void runReadRule(FgNxWrapperImpl& w, SdkParameter p, const ReadRequest& request) {
     const ReadRule& rule = kReadRules[indexOf(p)];

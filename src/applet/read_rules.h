@@ -25,9 +25,6 @@ struct ReadRequest {
     size_t textCapacity;
 };
 
-// False for the parameters whose reads are not served (yet); the read path answers them as unknown.
-bool hasReadRule(SdkParameter p);
-
 // Runs p's rule. Numbers are written at request.value in the parameter's own type (4 bytes for
 // integers and enumerations, 8 for 64-bit integers and doubles) whatever type code the caller
 // passed; texts at request.text. Failures are thrown as int32_t codes and leave the value as it
