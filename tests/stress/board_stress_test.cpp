@@ -1,0 +1,211 @@
+// Soak runs on the simulated board: many opens and closes of the applet, and many threads
+// working on one board at once, every answer checked. The sanitizer builds turn them into leak
+// and race hunts.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "board_session.h"
+#include "describe/parameter_info_node.h"
+#include "vexo_sim.h"
+
+namespace {
+
+constexpr int32_t kTypeU32 = 2;
+constexpr int32_t kTypeDouble = 5;
+constexpr int32_t kTypeAllocated = 22;
+constexpr int32_t kValueOutOfRange = -6000;
+
+constexpr int32_t FG_TIMEOUT = 600;
+constexpr int32_t FG_WIDTH = 100;
+constexpr int32_t FG_TRIGGERIN_SRC = 8110;
+constexpr int32_t FG_TRIGGERIN_POLARITY = 8116;
+constexpr int32_t FG_HAP_FILE = 24108;
+constexpr int32_t FG_SYSTEMMONITOR_FPGA_TEMPERATURE = 200341;
+
+#if defined(__SANITIZE_THREAD__)
+#define STRESS_UNDER_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define STRESS_UNDER_TSAN 1
+#endif
+#endif
+
+#if defined(STRESS_UNDER_TSAN)
+// ThreadSanitizer checks each of the megabytes the HAP stand-in compares at every open, and
+// slows every other access down many times: the sizes shrink to keep the run short.
+constexpr int kCycles = 500;
+constexpr int kOperationsPerThread = 25000;
+#else
+constexpr int kCycles = 10000;
+constexpr int kOperationsPerThread = 100000;
+#endif
+constexpr int kThreads = 8;
+
+// A writable parameter: the values threads write to it (its start value first, so that every
+// value it can hold is listed) and values it refuses.
+struct Writable {
+    int32_t id;
+    std::vector<uint32_t> accepted;
+    std::vector<uint32_t> refused;
+};
+
+// FG_TRIGGERIN_POLARITY accepts only its start value here: the refused writes must leave it so.
+const std::vector<Writable> kWritables = {
+    {FG_WIDTH, {1024, 8, 512, 4096, 65536}, {0, 7, 65537}},
+    {FG_TIMEOUT, {1000000, 2, 5000, 2147483646}, {0, 1, 2147483647}},
+    {FG_TRIGGERIN_SRC, {0, 3, 7, 16, 19}, {8, 15, 20, 0xFFFFFFFFu}},
+    {FG_TRIGGERIN_POLARITY, {0}, {2, 3, 0xFFFFFFFFu}},
+};
+
+bool isOneOf(uint32_t value, const std::vector<uint32_t>& values) {
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+// What the board answers at rest, for the threads to compare with.
+struct Expected {
+    const ParameterInfoNode* description = nullptr;
+    double temperature = 0;
+    std::string eventName;
+    uint64_t eventMask = 0;
+};
+
+// One thread's share of the mixed run. Returns the number of wrong answers and describes the
+// first in `firstFailure`.
+int runMixedOperations(void* fg, const Expected& expected, unsigned seed, std::string& firstFailure) {
+    std::minstd_rand random(seed);
+    int failures = 0;
+    const auto fail = [&](const std::string& what) {
+        if (failures++ == 0) firstFailure = what;
+    };
+    for (int i = 0; i < kOperationsPerThread; ++i) {
+        const Writable& writable = kWritables[random() % kWritables.size()];
+        const uint32_t choice = static_cast<uint32_t>(random());
+        switch (choice % 100) {
+        case 0: {  // XML is built anew on each query: a small share
+            size_t size = 0;
+            if (Fg_getParameterInfoXML(fg, 0, nullptr, &size) != 0 || size < 2) fail("XML size query");
+            break;
+        }
+        default:
+            switch (choice % 8) {
+            case 0:
+            case 1: {
+                uint32_t value = 0xDEADBEEF;
+                const int32_t result = Fg_getParameterWithType(fg, writable.id, &value, 0, kTypeU32);
+                if (result != 0 || !isOneOf(value, writable.accepted)) {
+                    fail("read of " + std::to_string(writable.id) + " answered " + std::to_string(result) +
+                         " with " + std::to_string(value));
+                }
+                break;
+            }
+            case 2: {
+                const uint32_t value = writable.accepted[random() % writable.accepted.size()];
+                const int32_t result = Fg_setParameterWithType(fg, writable.id, &value, 0, kTypeU32);
+                if (result != 0) {
+                    fail("write of " + std::to_string(writable.id) + " answered " + std::to_string(result));
+                }
+                break;
+            }
+            case 3: {
+                const uint32_t value = writable.refused[random() % writable.refused.size()];
+                const int32_t result = Fg_setParameterWithType(fg, writable.id, &value, 0, kTypeU32);
+                if (result != kValueOutOfRange) {
+                    fail("refused write of " + std::to_string(writable.id) + " answered " + std::to_string(result));
+                }
+                break;
+            }
+            case 4: {
+                double value = -1;
+                const int32_t id = FG_SYSTEMMONITOR_FPGA_TEMPERATURE;
+                if (Fg_getParameterWithType(fg, id, &value, 0, kTypeDouble) != 0 || value != expected.temperature) {
+                    fail("NX-backed read");
+                }
+                break;
+            }
+            case 5: {
+                char* text = nullptr;
+                if (Fg_getParameterWithType(fg, FG_HAP_FILE, &text, 0, kTypeAllocated) != 0 || text == nullptr) {
+                    fail("string read");
+                    break;
+                }
+                if (std::strcmp(text, "Orvanta.hap") != 0) fail(std::string("string read gave ") + text);
+                if (Fg_freeParameterStringWithType(fg, FG_HAP_FILE, text, 0, kTypeAllocated) != 0) fail("string free");
+                break;
+            }
+            case 6:
+                // Only the pointer: the records' limits change under concurrent writes.
+                if (Fg_getParameterInfo(fg, 0) != expected.description) fail("description query");
+                break;
+            default: {
+                const char* name = Fg_getEventName(fg, expected.eventMask);
+                if (Fg_getEventMask(fg, expected.eventName.c_str()) != expected.eventMask || name == nullptr ||
+                    expected.eventName != name) {
+                    fail("event query");
+                }
+                break;
+            }
+            }
+        }
+    }
+    return failures;
+}
+
+}  // namespace
+
+// Every open starts the applet completely (runtime binding, HAP, description, initial values)
+// and every close takes it all down again: what one cycle leaks, thousands make visible.
+TEST(BoardCycles, ManyOpensAndClosesLeaveNoHapHandleOpen) {
+    SimCtl_Reset();
+    SimHap_Reset();
+    SimHw_Reset();
+    SimCtl_SetRecording(0);
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        void* fg = Fg_InitEx("Orvanta", 0, 0);
+        ASSERT_NE(fg, nullptr) << "cycle " << cycle;
+        ASSERT_EQ(SimHap_LiveHandles(), 1) << "cycle " << cycle;
+        ASSERT_EQ(Fg_FreeGrabber(fg), 0) << "cycle " << cycle;
+    }
+    EXPECT_EQ(SimHap_LiveHandles(), 0);
+}
+
+TEST(MixedThreads, EveryAnswerFitsWhatSomeThreadDid) {
+    board::OpenBoard board;
+    ASSERT_NE(board.fg, nullptr);
+    SimCtl_SetRecording(0);
+    Expected expected;
+    expected.description = Fg_getParameterInfo(board.fg, 0);
+    ASSERT_NE(expected.description, nullptr);
+    ASSERT_EQ(Fg_getParameterWithType(board.fg, FG_SYSTEMMONITOR_FPGA_TEMPERATURE, &expected.temperature, 0,
+                                      kTypeDouble),
+              0);
+    expected.eventName = "FG_TRIGGER_INPUT0_RISING";
+    expected.eventMask = Fg_getEventMask(board.fg, expected.eventName.c_str());
+    ASSERT_NE(expected.eventMask, 0u);
+
+    std::vector<std::thread> threads;
+    std::vector<int> failures(kThreads, 0);
+    std::vector<std::string> firstFailures(kThreads);
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            failures[t] = runMixedOperations(board.fg, expected, 1000u + static_cast<unsigned>(t), firstFailures[t]);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(failures[t], 0) << "thread " << t << ", first: " << firstFailures[t];
+    }
+
+    for (const Writable& writable : kWritables) {
+        SCOPED_TRACE(writable.id);
+        uint32_t value = 0xDEADBEEF;
+        ASSERT_EQ(Fg_getParameterWithType(board.fg, writable.id, &value, 0, kTypeU32), 0);
+        EXPECT_TRUE(isOneOf(value, writable.accepted)) << value;
+    }
+}
