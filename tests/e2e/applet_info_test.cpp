@@ -1,8 +1,8 @@
 // The applet descriptor Info: fixed answers, index rules, texts and blocks, named constants,
 // and the most recent handles before and after a board is opened.
-#include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <utility>
 
@@ -28,19 +28,6 @@ std::string textOf(int32_t selector) {
     uint64_t second = 0;
     if (info(selector, 0, 0, &first, &second) != 0 || first != kUntouched || second == 0) return "<no answer>";
     return reinterpret_cast<const char*>(static_cast<uintptr_t>(second));
-}
-
-bool isUuid(const std::string& text) {
-    if (text.size() != 36) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        if (dash ? text[i] != '-' : !std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
-    }
-    return true;
-}
-
-uint32_t bigEndian32(const uint8_t* bytes) {
-    return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
 }  // namespace
@@ -100,10 +87,11 @@ TEST(Info, DescriptorTexts) {
     EXPECT_EQ(textOf(0x1010), "Capturekits:Area");
     EXPECT_EQ(textOf(0x1020),
               "class=standard,family=acquisition,type=single,sensortype=area,color=raw,interface=lchs,lag=2");
+    const std::regex uuid("[0-9a-fA-F]{8}(-[0-9a-fA-F]{4}){3}-[0-9a-fA-F]{12}");
     const std::string firstId = textOf(0x413);
     const std::string secondId = textOf(0x414);
-    EXPECT_TRUE(isUuid(firstId)) << firstId;
-    EXPECT_TRUE(isUuid(secondId)) << secondId;
+    EXPECT_TRUE(std::regex_match(firstId, uuid)) << firstId;
+    EXPECT_TRUE(std::regex_match(secondId, uuid)) << secondId;
     EXPECT_NE(firstId, secondId);
     EXPECT_EQ(textOf(0x413), firstId);
 }
@@ -116,11 +104,8 @@ TEST(Info, TheIconIsA32By32RgbaPngOf3140Bytes) {
     const uint8_t* png = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(address));
     ASSERT_NE(png, nullptr);
     EXPECT_EQ(std::memcmp(png, "\x89PNG\r\n\x1a\n", 8), 0);
-    EXPECT_EQ(std::memcmp(png + 12, "IHDR", 4), 0);
-    EXPECT_EQ(bigEndian32(png + 16), 32u);
-    EXPECT_EQ(bigEndian32(png + 20), 32u);
-    EXPECT_EQ(png[24], 8);  // bit depth
-    EXPECT_EQ(png[25], 6);  // colour type RGBA
+    // The header: width and height 32 (big-endian), bit depth 8, colour type 6 (RGBA).
+    EXPECT_EQ(std::memcmp(png + 12, "IHDR\0\0\0\x20\0\0\0\x20\x08\x06", 14), 0);
     EXPECT_EQ(std::memcmp(png + size - 8, "IEND", 4), 0);
 }
 
@@ -129,7 +114,6 @@ TEST(Info, HapImageAndRecentHandlesAfterAnOpen) {
     SimHap_Reset();
     void* fg = Fg_Init("Orvanta", 0);
     ASSERT_NE(fg, nullptr);
-    ASSERT_GE(SimHap_OpenCount(), 1);
     SimHapOpen open{};
     ASSERT_EQ(SimHap_GetOpen(SimHap_OpenCount() - 1, &open), 0);
 

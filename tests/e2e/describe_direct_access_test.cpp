@@ -1,19 +1,14 @@
-// The pass-through parts of the description tree: direct register access records made from the
-// HAP's registers, and direct NX access copies of the runtime's own records, each switched on
-// by its environment variable before the board is opened.
+// The pass-through parts of the description tree, both switched on before the board opens: register
+// records made from the HAP's registers, and copies of the runtime's own NX records.
 #include <cstdint>
 #include <map>
 #include <set>
 #include <string>
 
-#include "board_session.h"
-#include "describe/parameter_info_node.h"
-#include "vexo_sim.h"
+#include "trigger_board.h"
 
 namespace {
 
-using board::OpenBoard;
-using board::Switch;
 // Parameter records by name, with the path of the categories they sit in.
 using Records = std::map<std::string, std::pair<const ParameterInfoNode*, std::string>>;
 
@@ -30,70 +25,62 @@ void collect(const ParameterInfoNode* category, const std::string& path, Records
     }
 }
 
+class DirectAccess : private trigger_test::DirectAccessOn, public board::BoardTest {};
+
 }  // namespace
 
 // A register of 40 bits is an unsigned 64-bit record, of 8 or 32 bits an unsigned 32-bit one,
 // each with the register's full range and writability.
-TEST(DirectAccess, RegisterRecordsFollowWidthAndWritability) {
-    const Switch dra("VEXO_ENABLE_DRA");
-    OpenBoard board;
-    ASSERT_NE(board.fg, nullptr);
-    const ParameterInfoNode* head = Fg_getParameterInfo(board.fg, 0);
-    ASSERT_TRUE(head != nullptr && head->older != nullptr);
-    EXPECT_STREQ(head->name, "Direct Register Access");
-    EXPECT_STREQ(head->older->name, "Miscellaneous");
-    EXPECT_EQ(head->value.category.childCount, 8);
-    Records records;
-    collect(head, "", records);
+TEST_F(DirectAccess, RegisterRecordsFollowWidthAndWritability) {
+    const ParameterInfoNode* head = Fg_getParameterInfo(fg(), 0);
+    ASSERT_TRUE(head != nullptr && head->older != nullptr && head->older->older != nullptr);
+    const ParameterInfoNode& registers = *head->older;
+    EXPECT_STREQ(registers.name, "Direct Register Access");
+    EXPECT_STREQ(registers.older->name, "Miscellaneous");
+    EXPECT_EQ(registers.value.category.childCount, 8);
     struct {
+        const char* parameterName;
         const char* name;
         int32_t type;
         uint64_t max;
         uint32_t access;
         int32_t address;
     } const expected[] = {
-        {"FrameCounter (40)", PARAM_INFO_UINT64, 1099511627775u, 1, 0x20},
-        {"TimestampCompare (40)", PARAM_INFO_UINT64, 1099511627775u, 7, 0x28},
-        {"TriggerPrescaler (8)", PARAM_INFO_UINT32, 255, 7, 0x10},
-        {"GpiLevels (8)", PARAM_INFO_UINT32, 255, 1, 0x14},
-        {"StatusWord (32)", PARAM_INFO_UINT32, 4294967295u, 1, 0x04},
+        {"DRA_FrameCounter", "FrameCounter (40)", PARAM_INFO_UINT64, 1099511627775u, 1, 0x20},
+        {"DRA_TimestampCompare", "TimestampCompare (40)", PARAM_INFO_UINT64, 1099511627775u, 7, 0x28},
+        {"DRA_TriggerPrescaler", "TriggerPrescaler (8)", PARAM_INFO_UINT32, 255, 7, 0x10},
+        {"DRA_GpiLevels", "GpiLevels (8)", PARAM_INFO_UINT32, 255, 1, 0x14},
+        {"DRA_StatusWord", "StatusWord (32)", PARAM_INFO_UINT32, 4294967295u, 1, 0x04},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.name);
-        ASSERT_EQ(records.count(e.name), size_t{1});
-        const ParameterInfoNode& node = *records.at(e.name).first;
+        const ParameterInfoNode node = trigger_test::record(fg(), e.parameterName);
         const bool wide = e.type == PARAM_INFO_UINT64;
+        EXPECT_STREQ(node.name, e.name);
         EXPECT_TRUE(node.type == e.type && node.access == e.access && node.grade == 1U);
         EXPECT_EQ(node.id, 1000000 + e.address);
-        EXPECT_EQ(node.id, Fg_getParameterIdByName(board.fg, node.parameterName));
         EXPECT_EQ(node.value.words[0], wide ? uint64_t{0} : e.max << 32);  // min 0
         EXPECT_EQ(wide ? node.value.u64.max : node.value.u32.max, e.max);
         EXPECT_EQ(wide ? node.value.u64.inc : node.value.u32.inc, uint64_t{1});
     }
-    EXPECT_STREQ(records.at("FrameCounter (40)").first->parameterName, "DRA_FrameCounter");
 }
 
-// With both switches the NX copies come first, the registers next; each copy has the runtime
-// record's values under copies of the runtime's categories.
-TEST(DirectAccess, NxRecordsAreCopiesUnderCopiesOfTheRuntimeCategories) {
-    const Switch dra("VEXO_ENABLE_DRA"), dnxa("VEXO_ENABLE_DNXA");
-    OpenBoard board;
-    ASSERT_NE(board.fg, nullptr);
-    const ParameterInfoNode* head = Fg_getParameterInfo(board.fg, 0);
+// The NX copies come first, the registers next; each copy has the runtime record's values under
+// copies of the runtime's categories.
+TEST_F(DirectAccess, NxRecordsAreCopiesUnderCopiesOfTheRuntimeCategories) {
+    const ParameterInfoNode* head = Fg_getParameterInfo(fg(), 0);
     ASSERT_TRUE(head != nullptr && head->older != nullptr);
     EXPECT_STREQ(head->name, "Direct NX Access");
     EXPECT_STREQ(head->older->name, "Direct Register Access");
 
-    static int hapToken = 0;
-    void* inner = Fg_InitHandleSlaveAware("Orvanta.hap", SimCtl_HardwareHandle(0), &hapToken, 0);
-    ASSERT_NE(inner, nullptr);
     Records runtime, copies;
+    void* inner = board::innerHandleOfLastOpen();
     for (const ParameterInfoNode* top = Fg_getParameterInfo(inner, 0); top != nullptr; top = top->older) {
         collect(top, std::string("/") + top->name, runtime);
     }
     collect(head, "", copies);
     EXPECT_EQ(copies.size(), runtime.size());
-    EXPECT_EQ(int32_t(copies.size()), Fg_getNrOfParameter(board.fg) - 130 - 8);
+    EXPECT_EQ(int32_t(copies.size()), Fg_getNrOfParameter(fg()) - 130 - 8);
     for (const auto& [name, copy] : copies) {
         SCOPED_TRACE(name);
         ASSERT_EQ(name.rfind("DNXA_", 0), 0u);
@@ -112,5 +99,4 @@ TEST(DirectAccess, NxRecordsAreCopiesUnderCopiesOfTheRuntimeCategories) {
             for (int word = 0; word < 3; ++word) EXPECT_EQ(node.value.words[word], source.value.words[word]) << word;
         }
     }
-    Fg_FreeGrabber(inner);
 }

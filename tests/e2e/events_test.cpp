@@ -4,35 +4,23 @@
 #include <string>
 #include <vector>
 
-#include "board_session.h"
-#include "vexo_sim.h"
+#include "trigger_board.h"
 
 namespace {
+
+using trigger_test::PreparedBoard;
 
 constexpr int32_t kInvalid = -2070;
 const char* const kOverflow = "Device1_Process0_Overflow_Overflow";
 const char* const kFrameStart = "Device1_Process1_Trigger_Monitoring_FVALEvents_Cam0_FrameStart";
 
-// The board opened on a HAP that lists exactly these events (classes 1 unless given).
-struct EventBoard {
-    EventBoard(const std::vector<std::string>& names, std::vector<uint32_t> classes = {}) {
-        SimCtl_Reset();
-        SimHap_Reset();
-        SimHw_Reset();
-        std::vector<const char*> pointers;
-        for (const std::string& name : names) pointers.push_back(name.c_str());
-        classes.resize(names.size(), 1);
-        SimHap_SetEvents(pointers.data(), classes.data(), static_cast<int32_t>(names.size()));
-        fg = Fg_Init("Orvanta", 0);
-    }
-    ~EventBoard() {
-        if (fg != nullptr) Fg_FreeGrabber(fg);
-        SimHap_Reset();
-    }
-    EventBoard(const EventBoard&) = delete;
-    EventBoard& operator=(const EventBoard&) = delete;
-    void* fg = nullptr;
-};
+// Has the HAP list exactly these events, of class 1 unless given.
+void listEvents(const std::vector<std::string>& names, std::vector<uint32_t> classes = {}) {
+    std::vector<const char*> pointers;
+    for (const std::string& name : names) pointers.push_back(name.c_str());
+    classes.resize(names.size(), 1);
+    SimHap_SetEvents(pointers.data(), classes.data(), static_cast<int32_t>(names.size()));
+}
 
 // The mask, or 0 with -2070 as last error for a name that is not offered.
 uint64_t maskOf(void* fg, const char* name) {
@@ -76,32 +64,29 @@ TEST_F(Events, NamesAndMasksOfNoSingleEventAreRefused) {
     }
 }
 
-TEST(EventList, SdkNameWhoseDesignEventIsMissingIsRefused) {
-    EventBoard board({kFrameStart, "Custom_Event"});
+// An SDK name answers only while the HAP lists its design event, of whatever class; an event of
+// another class than 1 has no NX name to answer under.
+TEST(EventList, SdkNamesFollowTheListAndOtherClassesAnswerUnderTheirSdkNameOnly) {
+    PreparedBoard board([] { listEvents({kOverflow, kFrameStart, "Custom_Event"}, {0, 1, 1}); });
     ASSERT_NE(board.fg, nullptr);
-    EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{0});
-    EXPECT_EQ(maskOf(board.fg, "FG_START_OF_FRAME_CAM_PORT_0"), uint64_t{1});
-    EXPECT_EQ(maskOf(board.fg, "Custom_Event"), uint64_t{2});
-    EXPECT_EQ(nameOf(board.fg, 1), "FG_START_OF_FRAME_CAM_PORT_0");
+    EXPECT_EQ(maskOf(board.fg, "FG_TRIGGER_OUTPUT_CAM0"), uint64_t{0});
+    EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{1});
+    EXPECT_EQ(maskOf(board.fg, kOverflow), uint64_t{0});
+    EXPECT_EQ(nameOf(board.fg, 1), "FG_OVERFLOW_CAM0");
+    EXPECT_EQ(maskOf(board.fg, "FG_START_OF_FRAME_CAM_PORT_0"), uint64_t{2});
+    EXPECT_EQ(maskOf(board.fg, kFrameStart), uint64_t{2});
+    EXPECT_EQ(maskOf(board.fg, "Custom_Event"), uint64_t{4});
+    EXPECT_EQ(nameOf(board.fg, 2), "FG_START_OF_FRAME_CAM_PORT_0");
 }
 
 TEST(EventList, OnlyTheFirst64PositionsAreRead) {
     std::vector<std::string> names;
     for (int i = 0; i < 70; ++i) names.push_back("Event_" + std::to_string(i));
     names[64] = kOverflow;
-    EventBoard board(names);
+    PreparedBoard board([&names] { listEvents(names); });
     ASSERT_NE(board.fg, nullptr);
     EXPECT_EQ(maskOf(board.fg, "Event_63"), uint64_t{1} << 63);
     EXPECT_EQ(nameOf(board.fg, uint64_t{1} << 63), "Event_63");
     EXPECT_EQ(maskOf(board.fg, "Event_65"), uint64_t{0});
     EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{0});
-}
-
-TEST(EventList, EventOfAnotherClassIsReachableThroughItsSdkNameOnly) {
-    EventBoard board({kOverflow, kFrameStart}, {0, 1});
-    ASSERT_NE(board.fg, nullptr);
-    EXPECT_EQ(maskOf(board.fg, "FG_OVERFLOW_CAM0"), uint64_t{1});
-    EXPECT_EQ(maskOf(board.fg, kOverflow), uint64_t{0});
-    EXPECT_EQ(nameOf(board.fg, 1), "FG_OVERFLOW_CAM0");
-    EXPECT_EQ(maskOf(board.fg, kFrameStart), uint64_t{2});
 }

