@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "describe/parameter_info_node.h"
+#include "orvanta/parameter_info_node.h"
 #include "vexo_sim.h"
 
 namespace {

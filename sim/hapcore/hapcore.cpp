@@ -4,7 +4,7 @@
 #if !defined(_WIN32)
 #pragma GCC visibility push(default)
 #endif
-#include "wrapper/closed_libraries.h"
+#include "orvanta/closed_libraries.h"
 #if !defined(_WIN32)
 #pragma GCC visibility pop
 #endif

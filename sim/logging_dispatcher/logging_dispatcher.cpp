@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "logging/dispatcher_interface.h"
+#include "orvanta/dispatcher_interface.h"
 #include "platform/environment.h"
 
 namespace {

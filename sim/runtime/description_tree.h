@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "describe/parameter_info_node.h"
 #include "design_model.h"
+#include "orvanta/parameter_info_node.h"
 
 namespace sim {
 

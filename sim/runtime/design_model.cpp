@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "orvanta/type_codes.h"
+
 namespace sim {
 namespace {
 
@@ -133,9 +135,9 @@ static_assert(kNxCount < kIdModulus, "every NX parameter needs an id of its own"
 
 ValueKind kindOfTypeCode(int32_t typeCode) {
     switch (typeCode) {
-        case 4: return ValueKind::U64;
-        case 5: return ValueKind::Double;
-        case 6: return ValueKind::Text;
+        case vexo::kTypeU64: return ValueKind::U64;
+        case vexo::kTypeDouble: return ValueKind::Double;
+        case vexo::kTypeText: return ValueKind::Text;
         default: return ValueKind::U32;
     }
 }

@@ -7,10 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "orvanta/type_codes.h"
 #include "sim_state.h"
 
 namespace sim::inner {
 namespace {
+
+using namespace vexo;  // the value type codes
 
 // The number the runtime gives the Orvanta design's applet.
 constexpr int32_t kAppletId = 2686;
@@ -58,10 +61,10 @@ int64_t onInner(const SimCall& seed, Body body) {
 
 bool acceptsType(const DesignParameter& parameter, int32_t type, bool reading) {
     switch (parameter.kind) {
-        case ValueKind::U32: return type == 2 || (parameter.anyIntegerType && (type == 3 || type == 4));
-        case ValueKind::U64: return type == 3 || type == 4 || (parameter.anyIntegerType && type == 2);
-        case ValueKind::Double: return type == 5;
-        case ValueKind::Text: return type == 6 || (reading && type == 22);
+        case ValueKind::U32: return type == kTypeU32 || (parameter.anyIntegerType && (type == kTypeI64 || type == kTypeU64));
+        case ValueKind::U64: return type == kTypeI64 || type == kTypeU64 || (parameter.anyIntegerType && type == kTypeU32);
+        case ValueKind::Double: return type == kTypeDouble;
+        case ValueKind::Text: return type == kTypeText || (reading && type == kTypeAllocatedText);
     }
     return false;
 }
@@ -70,15 +73,15 @@ bool acceptsType(const DesignParameter& parameter, int32_t type, bool reading) {
 void recordValue(SimCall& call, int32_t type, const void* value) {
     call.typeCode = type;
     if (value == nullptr) return;
-    if (type == 2) {
+    if (type == kTypeU32) {
         uint32_t v;
         std::memcpy(&v, value, sizeof v);
         call.u64 = v;
-    } else if (type == 3 || type == 4) {
+    } else if (type == kTypeI64 || type == kTypeU64) {
         std::memcpy(&call.u64, value, sizeof call.u64);
-    } else if (type == 5) {
+    } else if (type == kTypeDouble) {
         std::memcpy(&call.f64, value, sizeof call.f64);
-    } else if (type == 6) {
+    } else if (type == kTypeText) {
         copyText(call.text, sizeof call.text, static_cast<const char*>(value));
     }
 }
@@ -88,7 +91,7 @@ void storeValue(NxValue& stored, ValueKind kind, int32_t type, const void* value
         stored.text = std::string(static_cast<const char*>(value)).substr(0, kTextLimit);
     } else if (kind == ValueKind::Double) {
         std::memcpy(&stored.real, value, sizeof stored.real);
-    } else if (type == 2) {
+    } else if (type == kTypeU32) {
         uint32_t v;
         std::memcpy(&v, value, sizeof v);
         stored.integer = v;
@@ -99,7 +102,7 @@ void storeValue(NxValue& stored, ValueKind kind, int32_t type, const void* value
 }
 
 void deliverValue(InnerHandle& handle, const NxValue& stored, ValueKind kind, int32_t type, void* value) {
-    if (type == 22) {
+    if (type == kTypeAllocatedText) {
         auto copy = std::make_unique<char[]>(stored.text.size() + 1);
         std::memcpy(copy.get(), stored.text.c_str(), stored.text.size() + 1);
         char* text = copy.get();
@@ -109,7 +112,7 @@ void deliverValue(InnerHandle& handle, const NxValue& stored, ValueKind kind, in
         std::memcpy(value, stored.text.c_str(), stored.text.size() + 1);
     } else if (kind == ValueKind::Double) {
         std::memcpy(value, &stored.real, sizeof stored.real);
-    } else if (type == 2) {
+    } else if (type == kTypeU32) {
         const auto v = static_cast<uint32_t>(stored.integer);
         std::memcpy(value, &v, sizeof v);
     } else {
@@ -171,7 +174,7 @@ Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32
     if (injected != s.failedNxReads.end()) return failed(injected->second);
     const NxValue& stored = s.board(handle.hardware).values[access.index];
     deliverValue(handle, stored, access.parameter->kind, access.type, value);
-    if (access.type == 22) {
+    if (access.type == kTypeAllocatedText) {
         copyText(call.text, sizeof call.text, stored.text.c_str());
     } else {
         recordValue(call, access.type, value);

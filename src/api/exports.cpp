@@ -5,8 +5,9 @@
 #include <type_traits>
 
 #include "api/export.h"
-#include "api/export_prototypes.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
+#include "orvanta/export_prototypes.h"
+#include "orvanta/type_codes.h"
 #include "wrapper/fg_nx_wrapper.h"
 #include "wrapper/startup.h"
 
@@ -62,10 +63,6 @@ auto forwardToRuntime(void* record, Args... args) {
     return result;
 }
 
-constexpr int32_t kTypeInt64 = 3;
-constexpr int32_t kTypeUint64 = 4;
-constexpr int32_t kTypeAllocatedString = 22;
-
 }  // namespace
 
 }  // namespace vexo::api
@@ -73,6 +70,9 @@ constexpr int32_t kTypeAllocatedString = 22;
 using namespace vexo::api;
 using vexo::wrapper::FgNxWrapper;
 namespace errors = vexo::errors;
+using vexo::kTypeAllocatedText;
+using vexo::kTypeI64;
+using vexo::kTypeU64;
 
 ORVANTA_EXPORT void* Std_entry(uint64_t hardwareHandle, int32_t* errorCell, uint32_t flags) {
     return vexo::wrapper::startApplet(hardwareHandle, errorCell, flags);
@@ -86,15 +86,15 @@ ORVANTA_EXPORT int32_t Fg_setParameterWithType(void* fg, int32_t id, const void*
 ORVANTA_EXPORT int32_t Fg_getParameterWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
     return withWrapper(fg, errors::kUnusableHandle, [&](FgNxWrapper& w) {
         // A 64-bit read that the parameter answers with 32 bits must not leave a stale upper half.
-        if ((type == kTypeInt64 || type == kTypeUint64) && value != nullptr) std::memset(value, 0, sizeof(uint64_t));
+        if ((type == kTypeI64 || type == kTypeU64) && value != nullptr) std::memset(value, 0, sizeof(uint64_t));
         return w.getParameterWithType(id, value, dma, type);
     });
 }
 
 ORVANTA_EXPORT int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
     return withWrapper(fg, errors::kUnusableHandle, [&](FgNxWrapper& w) {
-        if (type != kTypeAllocatedString) return errors::kNotAllocatedStringType;
-        return w.freeParameterStringWithType(id, value, dma, kTypeAllocatedString);
+        if (type != kTypeAllocatedText) return errors::kNotAllocatedStringType;
+        return w.freeParameterStringWithType(id, value, dma, kTypeAllocatedText);
     });
 }
 

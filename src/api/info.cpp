@@ -8,8 +8,8 @@
 
 #include "api/descriptor.h"
 #include "api/export.h"
-#include "api/export_prototypes.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
+#include "orvanta/export_prototypes.h"
 #include "wrapper/hap_image.h"
 #include "wrapper/recent_handles.h"
 

@@ -6,7 +6,7 @@
 #include "applet/camera_simulator_conversions.h"
 #include "applet/setter_framework.h"
 #include "nx/nx_access.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 
 namespace vexo::applet {
 

@@ -9,8 +9,9 @@
 
 #include "applet/read_rules.h"
 #include "applet/setter_framework.h"
-#include "describe/parameter_info_node.h"
 #include "logging/log_record.h"
+#include "orvanta/parameter_info_node.h"
+#include "orvanta/type_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::applet {
@@ -39,7 +40,6 @@ constexpr char kEntryPrefix[] = "Device1_Process0_";
 constexpr char kAnnouncementPrefix[] = "Device1_Process0_Debug_";
 // The design's texts are at most 255 characters; its announcements and debug file names fit.
 constexpr size_t kDesignTextSize = 256;
-constexpr int32_t kTextTypeCode = 6;
 
 constexpr size_t longestSuffix() {
     size_t longest = 0;
@@ -131,7 +131,7 @@ void readAnnouncement(FgNxWrapperImpl& w, const char* what, int32_t entry, std::
     append(name, length, what);
     if (entry >= 0) append(name, length, digit);
     text[0] = '\0';
-    accessByName(w, name.data(), text.data(), kTextTypeCode, false);
+    accessByName(w, name.data(), text.data(), kTypeText, false);
     text.back() = '\0';
 }
 

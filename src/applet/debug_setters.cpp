@@ -6,7 +6,7 @@
 
 #include "applet/debug_injection.h"
 #include "applet/trigger_conversions.h"
-#include "describe/parameter_info_node.h"
+#include "orvanta/parameter_info_node.h"
 
 namespace vexo::applet {
 

@@ -9,8 +9,8 @@
 #include "applet/debug_injection.h"
 #include "applet/setter_framework.h"
 #include "applet/trigger_conversions.h"
-#include "describe/parameter_info_node.h"
 #include "nx/nx_access.h"
+#include "orvanta/parameter_info_node.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::applet {

@@ -14,7 +14,7 @@
 #include "applet/camera_simulator_conversions.h"
 #include "applet/setter_framework.h"
 #include "applet/trigger_conversions.h"
-#include "describe/parameter_info_node.h"
+#include "orvanta/parameter_info_node.h"
 
 namespace vexo::applet {
 

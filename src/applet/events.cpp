@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "logging/log_record.h"
-#include "wrapper/closed_libraries.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/closed_libraries.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::applet {

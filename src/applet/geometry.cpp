@@ -1,7 +1,7 @@
 // The line layout: where a region of pixels lies in the frame buffer's lines, in bytes, for
 // the bits per pixel of the output format.
 #include "applet/geometry.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 
 namespace vexo::applet {
 

@@ -8,6 +8,7 @@
 #include "applet/description_refresh.h"
 #include "applet/geometry.h"
 #include "nx/nx_access.h"
+#include "orvanta/type_codes.h"
 
 namespace vexo::applet {
 
@@ -26,7 +27,6 @@ constexpr uint32_t kMinimumTimeout = 2;
 constexpr uint32_t kMaximumTimeout = 2147483646;
 // The runtime's own FG_TIMEOUT, set on the inner handle with an unsigned 32-bit value.
 constexpr int32_t kRuntimeTimeoutId = 600;
-constexpr int32_t kU32TypeCode = 2;
 
 constexpr int32_t kPixelFormats[] = {257, 258, 0};  // Mono8, Mono10, Raw
 
@@ -133,7 +133,7 @@ void setTimeout(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= kMinimumTimeout && value <= kMaximumTimeout;
     runSetter(w, SdkParameter::FG_TIMEOUT, value, accepted, throwOnError, [&] {
         const auto set = w.runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
-        const int32_t result = set != nullptr ? set(w.innerHandle(), kRuntimeTimeoutId, &value, 0, kU32TypeCode)
+        const int32_t result = set != nullptr ? set(w.innerHandle(), kRuntimeTimeoutId, &value, 0, kTypeU32)
                                               : errors::kRuntimeFunctionMissing;
         if (result != errors::kSuccess) throw result;
     });

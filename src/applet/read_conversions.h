@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 
 namespace vexo::applet::read {
 

@@ -8,8 +8,9 @@
 
 #include "applet/read_rules.h"
 #include "applet/registry.h"
-#include "wrapper/closed_libraries.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/closed_libraries.h"
+#include "orvanta/error_codes.h"
+#include "orvanta/type_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {
@@ -22,16 +23,13 @@ using templates::platform::CriticalSectionGuard;
 
 namespace {
 
-// The value type code of a newly allocated text, given back through freeParameterStringWithType.
-constexpr int32_t kAllocatedTextType = 22;
-
 // Runs a text rule. Type code 22 goes through the text buffer into an array of exactly the
 // text's length + 1, which the caller owns until it gives it back; any other code writes the
 // text into the caller's buffer, which has to hold it.
 template <typename Rule>
 void deliverText(void* value, int32_t type, char* textBuffer, size_t textBufferSize, std::set<char*>& handedOut,
                  Rule&& rule) {
-    if (type != kAllocatedTextType) {
+    if (type != kTypeAllocatedText) {
         rule(applet::ReadRequest{value, 0, type, static_cast<char*>(value), SIZE_MAX});
         return;
     }

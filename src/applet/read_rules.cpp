@@ -16,7 +16,8 @@
 #include "applet/setter_framework.h"
 #include "applet/trigger_conversions.h"
 #include "nx/nx_access.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
+#include "orvanta/type_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::applet {
@@ -244,13 +245,13 @@ constexpr bool ruleFits(const ReadRule& rule, const SdkParameterInfo& info) {
     case ReadKind::NxRead: break;
     }
     const uint32_t typeCode = nx::rowOf(rule.nx).typeCode;
-    if (rule.converted) return !text && typeCode == 2;
+    if (rule.converted) return !text && typeCode == kTypeU32;
     switch (info.kind) {
     case ParameterKind::Integer:
-    case ParameterKind::Enumeration: return typeCode == 2;
-    case ParameterKind::Integer64: return typeCode == 4;
-    case ParameterKind::Double: return typeCode == 5;
-    case ParameterKind::String: return typeCode == 6;
+    case ParameterKind::Enumeration: return typeCode == kTypeU32;
+    case ParameterKind::Integer64: return typeCode == kTypeU64;
+    case ParameterKind::Double: return typeCode == kTypeDouble;
+    case ParameterKind::String: return typeCode == kTypeText;
     case ParameterKind::Forwarded: return false;
     }
     return false;

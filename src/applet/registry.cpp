@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 
-#include "describe/parameter_info_node.h"
-#include "wrapper/closed_libraries.h"
+#include "orvanta/closed_libraries.h"
+#include "orvanta/parameter_info_node.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 #include "wrapper/startup_settings.h"
 

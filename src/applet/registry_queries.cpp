@@ -1,7 +1,7 @@
 // The name and id queries of the applet interface, answered from the registry. They take no
 // lock: the registry does not change after start-up.
 #include "applet/registry.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {

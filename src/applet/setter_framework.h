@@ -18,7 +18,7 @@
 
 #include "applet/sdk_parameter_table.h"
 #include "applet/value_store.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::applet {

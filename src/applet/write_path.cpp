@@ -5,8 +5,8 @@
 #include "applet/registry.h"
 #include "applet/setter_table.h"
 #include "logging/log_record.h"
-#include "wrapper/closed_libraries.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/closed_libraries.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {

@@ -7,7 +7,7 @@
 #include "applet/setter_table.h"
 #include "config/config_file_parser.h"
 #include "config/config_keys.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {

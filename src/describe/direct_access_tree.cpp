@@ -8,7 +8,7 @@
 
 #include "applet/registry.h"
 #include "describe/parameter_tree_builder.h"
-#include "wrapper/closed_libraries.h"
+#include "orvanta/closed_libraries.h"
 
 namespace vexo::describe {
 

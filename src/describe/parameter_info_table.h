@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "describe/parameter_info_node.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
+#include "orvanta/parameter_info_node.h"
 
 namespace vexo::describe {
 

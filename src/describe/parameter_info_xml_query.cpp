@@ -4,7 +4,7 @@
 #include <string>
 
 #include "describe/parameter_info_xml.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 

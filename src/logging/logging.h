@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "logging/dispatcher_interface.h"
 #include "logging/guarded_singleton.h"
 #include "logging/logger.h"
+#include "orvanta/dispatcher_interface.h"
 
 namespace vexo::tools::logging {
 

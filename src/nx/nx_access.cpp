@@ -3,7 +3,8 @@
 #include "nx/nx_access.h"
 
 #include "logging/log_record.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
+#include "orvanta/type_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::nx {
@@ -15,7 +16,6 @@ using wrapper::RuntimeSlot;
 
 namespace {
 
-constexpr uint32_t kU32TypeCode = 2;
 
 // The common tail of both accessors; `verb` is "Setting" or "Getting".
 void finishAccess(wrapper::FgNxWrapperImpl& w, const char* verb, NxParameter p, int32_t id, int32_t result,
@@ -67,12 +67,12 @@ void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dm
 }
 
 void writeNxU32(wrapper::FgNxWrapperImpl& w, NxParameter p, uint32_t value) {
-    writeNx(w, p, &value, 0, kU32TypeCode, true);
+    writeNx(w, p, &value, 0, kTypeU32, true);
 }
 
 uint32_t readNxU32(wrapper::FgNxWrapperImpl& w, NxParameter p) {
     uint32_t value = 0;
-    readNx(w, p, &value, 0, kU32TypeCode, true);
+    readNx(w, p, &value, 0, kTypeU32, true);
     return value;
 }
 

@@ -8,10 +8,10 @@
 #include "config/config_file_parser.h"
 #include "logging/log_record.h"
 #include "logging/logging.h"
+#include "orvanta/closed_libraries.h"
+#include "orvanta/error_codes.h"
 #include "platform/dynamic_library.h"
 #include "platform/process_locale.h"
-#include "wrapper/closed_libraries.h"
-#include "wrapper/error_codes.h"
 #include "wrapper/recent_handles.h"
 
 namespace vexo::wrapper {

@@ -18,8 +18,8 @@
 #include "applet/value_store.h"
 #include "logging/logger.h"
 #include "nx/nx_access.h"
+#include "orvanta/error_codes.h"
 #include "platform/locks.h"
-#include "wrapper/error_codes.h"
 #include "wrapper/fg_nx_wrapper.h"
 #include "wrapper/inspect_settings.h"
 

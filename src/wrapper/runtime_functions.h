@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "describe/parameter_info_node.h"
+#include "orvanta/parameter_info_node.h"
 #include "platform/dynamic_library.h"
 
 namespace vexo::wrapper {

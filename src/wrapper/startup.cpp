@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "orvanta/closed_libraries.h"
+#include "orvanta/error_codes.h"
 #include "platform/environment.h"
-#include "wrapper/closed_libraries.h"
-#include "wrapper/error_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 #include "wrapper/hap_image.h"
 

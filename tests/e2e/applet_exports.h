@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "api/export_prototypes.h"
+#include "orvanta/export_prototypes.h"
 
 // APPLET_EXPORT(lookup, Fg_getLastErrorNumber): the export as a typed function pointer, found
 // by a lookup function taking the name (SimCtl_AppletSymbol, or findSymbol on the module).

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "board_session.h"
-#include "describe/parameter_info_node.h"
+#include "orvanta/parameter_info_node.h"
 #include "vexo_sim.h"
 
 namespace trigger_test {

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "describe/parameter_info_node.h"
 #include "fuzz_board.h"
 #include "fuzz_support.h"
+#include "orvanta/parameter_info_node.h"
 #include "platform/environment.h"
 
 namespace {

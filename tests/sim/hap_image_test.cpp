@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "wrapper/closed_libraries.h"
+#include "orvanta/closed_libraries.h"
 
 TEST(SimHap, OpensTheBuiltImageOnlyWhenWholeAndIntact) {
     std::ifstream file("Orvanta.hap", std::ios::binary);  // the tests run in the build's bin folder

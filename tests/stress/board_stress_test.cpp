@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "board_session.h"
-#include "describe/parameter_info_node.h"
+#include "orvanta/parameter_info_node.h"
 #include "vexo_sim.h"
 
 namespace {

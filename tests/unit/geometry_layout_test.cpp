@@ -7,7 +7,7 @@
 
 #include "applet/camera_simulator_conversions.h"
 #include "applet/geometry.h"
-#include "wrapper/error_codes.h"
+#include "orvanta/error_codes.h"
 
 using namespace vexo::applet;
 
