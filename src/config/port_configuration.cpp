@@ -2,12 +2,15 @@
 // path reports them, readConfiguration reads them back in a checking, an applying and a last
 // pass (FG_DEBUGFILE). Both walk the key table of config_keys.def.
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "applet/setter_table.h"
 #include "config/config_file_parser.h"
 #include "config/config_keys.h"
 #include "orvanta/error_codes.h"
+#include "orvanta/type_codes.h"
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {
@@ -26,12 +29,28 @@ constexpr uint32_t kDma = 0;
 // The read path's type codes for the three kinds of value.
 constexpr int32_t typeCodeOf(ConfigValueKind kind) {
     switch (kind) {
-    case ConfigValueKind::Int: return 2;
-    case ConfigValueKind::Double: return 5;
-    case ConfigValueKind::Text: return 6;
+    case ConfigValueKind::Int: return kTypeU32;
+    case ConfigValueKind::Double: return kTypeDouble;
+    case ConfigValueKind::Text: return kTypeText;
     }
     return 0;
 }
+
+// A load hands its keys to the setters start-up uses, and a setter may depend on values written
+// before it: the parameters both apply must come in the same order in both tables.
+constexpr bool appliesInStartUpOrder() {
+    size_t next = 0;  // the start-up position after the last shared parameter seen
+    for (const ConfigKey& key : config::kConfigKeys) {
+        if (key.applying == ApplyingPass::Skip) continue;
+        for (size_t i = 0; i < std::size(applet::kAppliedInitialValues); ++i) {
+            if (applet::kAppliedInitialValues[i].parameter != key.parameter) continue;
+            if (i < next) return false;
+            next = i + 1;
+        }
+    }
+    return true;
+}
+static_assert(appliesInStartUpOrder(), "a configuration load applies in the order start-up does");
 
 // One key's value in the form its kind is read and written. The text buffer is the one the
 // FG_DEBUGFILE pass has always used: 1023 characters, zeroed.
