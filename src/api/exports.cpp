@@ -1,10 +1,11 @@
-// The applet's exported entry points (all but Info): each unwraps the handle record the
-// runtime passes, checks it, and calls one wrapper operation or forwards to the runtime's
-// function of the same name on the inner handle.
+// The applet's exported entry points: each unwraps the handle record the runtime passes,
+// checks it, and calls one wrapper operation or forwards to the runtime's function of the same
+// name on the inner handle (Std_entry and Info take no handle).
 #include <cstring>
 #include <type_traits>
 
 #include "api/export.h"
+#include "api/info.h"
 #include "orvanta/error_codes.h"
 #include "orvanta/export_prototypes.h"
 #include "orvanta/type_codes.h"
@@ -76,6 +77,11 @@ using vexo::kTypeU64;
 
 ORVANTA_EXPORT void* Std_entry(uint64_t hardwareHandle, int32_t* errorCell, uint32_t flags) {
     return vexo::wrapper::startApplet(hardwareHandle, errorCell, flags);
+}
+
+ORVANTA_EXPORT int32_t Info(int32_t selector, uint32_t firstIndex, uint32_t secondIndex, uint64_t* firstOut,
+                            uint64_t* secondOut) {
+    return vexo::api::info(selector, firstIndex, secondIndex, firstOut, secondOut);
 }
 
 ORVANTA_EXPORT int32_t Fg_setParameterWithType(void* fg, int32_t id, const void* value, uint32_t dma, int32_t type) {
@@ -228,38 +234,18 @@ ORVANTA_EXPORT int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void
     return shadingCall(shading, [&](FgNxWrapper& w) { return w.writeActLine(a1, a2, a3); });
 }
 
-// Every export has exactly the prototype that callers finding it by name are given.
-#define ORVANTA_CHECK_PROTOTYPE(name) \
+// Every listed export is defined above, with exactly the prototype that callers finding it by
+// name are given: nothing else declares these names, so a missing definition is an unknown name
+// here and a drifted one a type mismatch.
+#define EXPORT_FUNCTION(name, result, parameters) \
     static_assert(std::is_same_v<decltype(&::name), vexo::api::prototypes::name>, #name);
-ORVANTA_CHECK_PROTOTYPE(Std_entry)
-ORVANTA_CHECK_PROTOTYPE(Fg_setParameterWithType)
-ORVANTA_CHECK_PROTOTYPE(Fg_getParameterWithType)
-ORVANTA_CHECK_PROTOTYPE(Fg_freeParameterStringWithType)
-ORVANTA_CHECK_PROTOTYPE(Fg_getParameterIdByName)
-ORVANTA_CHECK_PROTOTYPE(Fg_getParameterName)
-ORVANTA_CHECK_PROTOTYPE(Fg_getParameterId)
-ORVANTA_CHECK_PROTOTYPE(Fg_getNrOfParameter)
-ORVANTA_CHECK_PROTOTYPE(Fg_getEventMask)
-ORVANTA_CHECK_PROTOTYPE(Fg_getEventName)
-ORVANTA_CHECK_PROTOTYPE(Fg_saveConfig)
-ORVANTA_CHECK_PROTOTYPE(Fg_loadConfig)
-ORVANTA_CHECK_PROTOTYPE(Fg_getParameterInfoXML)
-ORVANTA_CHECK_PROTOTYPE(Fg_getAppletId)
-ORVANTA_CHECK_PROTOTYPE(Fg_getStatusEx)
-ORVANTA_CHECK_PROTOTYPE(Fg_AcquireEx)
-ORVANTA_CHECK_PROTOTYPE(Fg_stopAcquireEx)
-ORVANTA_CHECK_PROTOTYPE(Fg_getLastPicNumberEx)
-ORVANTA_CHECK_PROTOTYPE(Fg_getLastPicNumberBlockingEx)
-ORVANTA_CHECK_PROTOTYPE(Fg_getLastErrorNumber)
-ORVANTA_CHECK_PROTOTYPE(Fg_getParameterInfo)
-ORVANTA_CHECK_PROTOTYPE(Fg_FreeGrabber)
-ORVANTA_CHECK_PROTOTYPE(Fg_AllocShading)
-ORVANTA_CHECK_PROTOTYPE(Fg_FreeShading)
-ORVANTA_CHECK_PROTOTYPE(Shad_SetSubValueLine)
-ORVANTA_CHECK_PROTOTYPE(Shad_SetMultValueLine)
-ORVANTA_CHECK_PROTOTYPE(Shad_SetFixedPatternNoiseLine)
-ORVANTA_CHECK_PROTOTYPE(Shad_GetMaxLine)
-ORVANTA_CHECK_PROTOTYPE(Shad_GetAccess)
-ORVANTA_CHECK_PROTOTYPE(Shad_FreeAccess)
-ORVANTA_CHECK_PROTOTYPE(Shad_WriteActLine)
-#undef ORVANTA_CHECK_PROTOTYPE
+#include "orvanta/exports.def"
+#undef EXPORT_FUNCTION
+
+// The build reads the export names from the list with its own pattern, for the module
+// definition, the version script and the binary interface test: it must find every row.
+#define EXPORT_FUNCTION(name, result, parameters) +1
+static_assert(ORVANTA_EXPORT_COUNT == 0
+#include "orvanta/exports.def"
+              , "the build read another number of rows from the export list");
+#undef EXPORT_FUNCTION

@@ -1,15 +1,13 @@
-// The exported descriptor query Info: one table row per selector, and the named constants.
+// The descriptor query behind the exported Info: one table row per selector, and the named
+// constants.
 #include "api/info.h"
 
 #include <cstring>
 #include <map>
 #include <string>
-#include <type_traits>
 
 #include "api/descriptor.h"
-#include "api/export.h"
 #include "orvanta/error_codes.h"
-#include "orvanta/export_prototypes.h"
 #include "wrapper/hap_image.h"
 #include "wrapper/recent_handles.h"
 
@@ -161,10 +159,3 @@ int32_t info(int32_t selector, uint32_t firstIndex, uint32_t secondIndex, uint64
 }
 
 }  // namespace vexo::api
-
-ORVANTA_EXPORT int32_t Info(int32_t selector, uint32_t firstIndex, uint32_t secondIndex, uint64_t* firstOut,
-                            uint64_t* secondOut) {
-    return vexo::api::info(selector, firstIndex, secondIndex, firstOut, secondOut);
-}
-
-static_assert(std::is_same_v<decltype(&::Info), vexo::api::prototypes::Info>, "Info");

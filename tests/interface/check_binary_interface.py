@@ -4,8 +4,10 @@ exports under their plain names and, for the Windows DLL, how it binds to the cl
 components (HAP runtime and hardware library by ordinal only, the runtime not at all since it is
 loaded by name at run time, and no C++ runtime DLL that a plain Windows machine lacks).
 
-usage: check_binary_interface.py elf <Orvanta.so> <exports.txt>
-       check_binary_interface.py pe <Orvanta.dll> <exports.txt> <objdump>
+usage: check_binary_interface.py elf <Orvanta.so> <export names>
+       check_binary_interface.py pe <Orvanta.dll> <export names> <objdump>
+
+The export names file has one name a line; the build makes it from the list of the exports.
 """
 import re
 import subprocess
