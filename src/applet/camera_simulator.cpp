@@ -13,7 +13,7 @@ namespace vexo::applet {
 namespace {
 
 using nx::NxParameter;
-using nx::readNxU32;
+using nx::readNx;
 using wrapper::FgNxWrapperImpl;
 using namespace simulator;
 
@@ -45,7 +45,7 @@ double frameLength(const FgNxWrapperImpl& w) {
 
 // Clocks per line (modes 1 and 2).
 double sequenceLength(FgNxWrapperImpl& w) {
-    return readNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth);
+    return readNx<NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth>(w);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ double cameraSimulatorPixelFrequency(FgNxWrapperImpl& w, uint32_t mode) {
     requireKnownMode(mode);
     if (mode != kSelectPixelFrequency) return kUnprogrammedFrequency;
     return frequencyOfActivePixels(
-        readNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number));
+        readNx<NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w));
 }
 
 double cameraSimulatorLineRate(FgNxWrapperImpl& w, uint32_t mode) {

@@ -19,8 +19,8 @@ namespace vexo::applet {
 namespace {
 
 using nx::NxParameter;
-using nx::readNxU32;
-using nx::writeNxU32;
+using nx::readNx;
+using nx::writeNx;
 using wrapper::FgNxWrapperImpl;
 using namespace simulator;
 
@@ -88,9 +88,9 @@ void setLineGeometry(FgNxWrapperImpl& w, uint64_t width, uint64_t gap) {
     CameraSimulatorState& s = w.cameraSimulator();
     s.width = static_cast<uint32_t>(width);
     s.lineGap = static_cast<uint32_t>(gap);
-    writeNxU32(w, NxParameter::Process0_CameraSimulator_Size_ImageWidth,
-               static_cast<uint32_t>((width + gap) / kPixelsPerClock));
-    writeNxU32(w, NxParameter::Process0_CameraSimulator_LineGap_Number, static_cast<uint32_t>(width / kPixelsPerClock));
+    writeNx<NxParameter::Process0_CameraSimulator_Size_ImageWidth>(w,
+        static_cast<uint32_t>((width + gap) / kPixelsPerClock));
+    writeNx<NxParameter::Process0_CameraSimulator_LineGap_Number>(w, static_cast<uint32_t>(width / kPixelsPerClock));
 }
 
 void setFrameGeometry(FgNxWrapperImpl& w, uint64_t height, uint64_t gap) {
@@ -98,8 +98,8 @@ void setFrameGeometry(FgNxWrapperImpl& w, uint64_t height, uint64_t gap) {
     CameraSimulatorState& s = w.cameraSimulator();
     s.height = static_cast<uint32_t>(height);
     s.frameGap = static_cast<uint32_t>(gap);
-    writeNxU32(w, NxParameter::Process0_CameraSimulator_Size_ImageHeight, static_cast<uint32_t>(height + gap));
-    writeNxU32(w, NxParameter::Process0_CameraSimulator_FrameGap_Number, static_cast<uint32_t>(height));
+    writeNx<NxParameter::Process0_CameraSimulator_Size_ImageHeight>(w, static_cast<uint32_t>(height + gap));
+    writeNx<NxParameter::Process0_CameraSimulator_FrameGap_Number>(w, static_cast<uint32_t>(height));
 }
 
 // The smaller of a limit and a bound that a rate sets; a bound that is not a number refuses.
@@ -178,33 +178,33 @@ void reapplyRate(FgNxWrapperImpl& w, uint32_t mode) {
 
 void setCameraSimulatorEnable(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE, value, listed(kSources, value), throwOnError,
-              [&] { writeNxU32(w, NxParameter::Process0_CameraSimulator_Enable_SelectSource, value); });
+              [&] { writeNx<NxParameter::Process0_CameraSimulator_Enable_SelectSource>(w, value); });
 }
 
 void setCameraSimulatorPattern(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const PatternRow* row = findRow(kPatterns, &PatternRow::pattern, value);
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PATTERN, value, row != nullptr, throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_EnableX_Enable_Value, row->enableX);
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_Y_Divisor, row->yDivisor);
+        writeNx<NxParameter::Process0_CameraSimulator_EnableX_Enable_Value>(w, row->enableX);
+        writeNx<NxParameter::Process0_CameraSimulator_Y_Divisor>(w, row->yDivisor);
     });
 }
 
 void setCameraSimulatorPatternOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PATTERN_OFFSET, value, value <= kMaximumPatternOffset, throwOnError,
-              [&] { writeNxU32(w, NxParameter::Process0_CameraSimulator_Offset_Value, value); });
+              [&] { writeNx<NxParameter::Process0_CameraSimulator_Offset_Value>(w, value); });
 }
 
 void setCameraSimulatorRoll(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
     const RollRow* row = findRow(kRolls, &RollRow::roll, value);
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_ROLL, value, row != nullptr, throwOnError,
-              [&] { writeNxU32(w, NxParameter::Process0_CameraSimulator_Frame_Divisor, row->frameDivisor); });
+              [&] { writeNx<NxParameter::Process0_CameraSimulator_Frame_Divisor>(w, row->frameDivisor); });
 }
 
 void setCameraSimulatorTriggerMode(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const TriggerModeRow* row = findRow(kTriggerModes, &TriggerModeRow::mode, value);
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_TRIGGER_MODE, value, row != nullptr, throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_TriggerValve_FreeRun_Select, row->freeRun);
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_TriggerValve_TriggerValve_Mode, row->valveMode);
+        writeNx<NxParameter::Process0_CameraSimulator_TriggerValve_FreeRun_Select>(w, row->freeRun);
+        writeNx<NxParameter::Process0_CameraSimulator_TriggerValve_TriggerValve_Mode>(w, row->valveMode);
     });
 }
 
@@ -262,11 +262,11 @@ void setCameraSimulatorPixelFrequency(FgNxWrapperImpl& w, double value, bool thr
     const bool inRange = value >= 0 && value <= kMaximumPixelFrequency;
     const uint32_t active = inRange ? activePixelsForFrequency(value) : 0;
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PIXEL_FREQUENCY, value, active > 0, throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number, active);
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_RepeatPat_Divisor,
-                   kFrequencySequenceLength / active);
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth,
-                   kFrequencySequenceLength);
+        writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w, active);
+        writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_RepeatPat_Divisor>(w,
+            kFrequencySequenceLength / active);
+        writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth>(w,
+            kFrequencySequenceLength);
         w.cameraSimulator().frameRate = cameraSimulatorFrameRate(w, selectMode(w));
     });
 }
@@ -276,9 +276,9 @@ void setCameraSimulatorLineRate(FgNxWrapperImpl& w, double value, bool throwOnEr
     const bool accepted =
         value >= kMinimumRate && value <= s.maximumPixelRate / (s.width + static_cast<double>(kPixelsPerClock));
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_LINERATE, value, accepted, throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth,
-                   sequenceLengthForLineRate(value));
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number, 1);
+        writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth>(w,
+            sequenceLengthForLineRate(value));
+        writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w, 1);
         setLineGeometry(w, s.width, 0);
         s.frameRate = cameraSimulatorFrameRate(w, selectMode(w));
         refresh(w, {SdkParameter::FG_CAMERASIMULATOR_WIDTH, SdkParameter::FG_CAMERASIMULATOR_LINE_GAP});
@@ -292,12 +292,12 @@ void setCameraSimulatorFrameRate(FgNxWrapperImpl& w, double value, bool throwOnE
     const bool accepted = height > 0 && value >= kMinimumRate && value <= fastest;
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_FRAMERATE, value, accepted, throwOnError, [&] {
         constexpr NxParameter sequence = NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth;
-        writeNxU32(w, sequence, sequenceLengthForFrameRate(value, height));
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number, 1);
+        writeNx<sequence>(w, sequenceLengthForFrameRate(value, height));
+        writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w, 1);
         setLineGeometry(w, s.width, 0);
         setFrameGeometry(w, height, 0);
         // The rate the simulator really runs after the line length was rounded to whole clocks.
-        s.frameRate = 1 / (static_cast<double>(readNxU32(w, sequence)) * height * kClockSeconds);
+        s.frameRate = 1 / (static_cast<double>(readNx<sequence>(w)) * height * kClockSeconds);
         refresh(w, {SdkParameter::FG_CAMERASIMULATOR_WIDTH, SdkParameter::FG_CAMERASIMULATOR_HEIGHT});
     });
 }
@@ -308,8 +308,8 @@ void setCameraSimulatorFrameRate(FgNxWrapperImpl& w, double value, bool throwOnE
 void setCameraSimulatorSelectMode(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE, value, value <= kSelectFrameRate, throwOnError, [&] {
         refreshCameraSimulatorAccess(w, value);
-        writeNxU32(w, NxParameter::Process0_CameraSimulator_ControlPixelClock_Mode,
-                   value == kSelectPixelFrequency ? 0 : 1);
+        writeNx<NxParameter::Process0_CameraSimulator_ControlPixelClock_Mode>(w,
+            value == kSelectPixelFrequency ? 0 : 1);
         setLineGeometry(w, w.cameraSimulator().width, stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_LINE_GAP));
         setFrameGeometry(w, storedHeight(w), stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_FRAME_GAP));
         reapplyRate(w, value);

@@ -42,9 +42,9 @@ void startCameraSimulator(wrapper::FgNxWrapperImpl& w) {
 // them go. The queue clear is at its start value here: the trigger setters have not run yet.
 void clearTriggerPulses(wrapper::FgNxWrapperImpl& w) {
     constexpr uint32_t kQueueClearAtStart = 1;
-    nx::writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Clear_Mode, 1);
-    nx::writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearQueuePulse_Mode, kQueueClearAtStart);
-    nx::writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Clear_Mode, 0);
+    nx::writeNx<NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Clear_Mode>(w, 1);
+    nx::writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearQueuePulse_Mode>(w, kQueueClearAtStart);
+    nx::writeNx<NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Clear_Mode>(w, 0);
 }
 
 // The outputs' selections in the order of the effective-source array; the registers follow

@@ -15,7 +15,7 @@ namespace vexo::applet {
 namespace {
 
 using nx::NxParameter;
-using nx::writeNxU32;
+using nx::writeNx;
 using wrapper::FgNxWrapperImpl;
 using wrapper::RuntimeSlot;
 
@@ -44,16 +44,16 @@ bool fitsBeside(uint32_t value, const FgNxWrapperImpl& w, SdkParameter other) {
 }
 
 void writeRoiRange(FgNxWrapperImpl& w, const LineLayout& layout) {
-    writeNxU32(w, NxParameter::Process0_Buffer_0_XROI_ROIRange_from, layout.offsetBytes);
-    writeNxU32(w, NxParameter::Process0_Buffer_0_XROI_ROIRange_to, layout.offsetBytes + layout.widthBytes - 1);
+    writeNx<NxParameter::Process0_Buffer_0_XROI_ROIRange_from>(w, layout.offsetBytes);
+    writeNx<NxParameter::Process0_Buffer_0_XROI_ROIRange_to>(w, layout.offsetBytes + layout.widthBytes - 1);
 }
 
 void writeLineLength(FgNxWrapperImpl& w, const LineLayout& layout) {
-    writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_XLength, layout.lineEnd);
+    writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_XLength>(w, layout.lineEnd);
 }
 
 // The region is cut out of the line by the ROI stage; the line starts at the buffer's first byte.
-void writeBufferStart(FgNxWrapperImpl& w) { writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_XOffset, 0); }
+void writeBufferStart(FgNxWrapperImpl& w) { writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_XOffset>(w, 0); }
 
 }  // namespace
 
@@ -94,14 +94,14 @@ void setFormat(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
 void setHeight(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= 1 && fitsBeside(value, w, SdkParameter::FG_YOFFSET);
     runSetter(w, SdkParameter::FG_HEIGHT, value, accepted, throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_YLength, value);
+        writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_YLength>(w, value);
         refreshDescription(w, SdkParameter::FG_YOFFSET);
     });
 }
 
 void setYOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_YOFFSET, value, fitsBeside(value, w, SdkParameter::FG_HEIGHT), throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process0_Buffer_0_DRAM_A_0_YOffset, value);
+        writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_YOffset>(w, value);
         refreshDescription(w, SdkParameter::FG_HEIGHT);
     });
 }
@@ -117,7 +117,7 @@ void setImageSelectPeriod(FgNxWrapperImpl& w, uint32_t value, bool throwOnError)
     const bool accepted = value >= 1 && value <= kMaximumSelectPeriod;
     runSetter(w, SdkParameter::FG_IMG_SELECT_PERIOD, value, accepted, throwOnError, [&] {
         if (value <= storedU32(w, SdkParameter::FG_IMG_SELECT)) throw errors::kValueOutOfRange;
-        writeNxU32(w, NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PERIOD_Divisor, value);
+        writeNx<NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PERIOD_Divisor>(w, value);
     });
 }
 
@@ -125,7 +125,7 @@ void setImageSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const bool accepted = value <= kMaximumSelectPeriod - 1;
     runSetter(w, SdkParameter::FG_IMG_SELECT, value, accepted, throwOnError, [&] {
         if (value >= storedU32(w, SdkParameter::FG_IMG_SELECT_PERIOD)) throw errors::kValueOutOfRange;
-        writeNxU32(w, NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PHASE_Number, value);
+        writeNx<NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PHASE_Number>(w, value);
     });
 }
 

@@ -25,7 +25,7 @@ namespace vexo::applet {
 namespace {
 
 using Nx = nx::NxParameter;
-using nx::readNxU32;
+using nx::readNx;
 using wrapper::FgNxWrapperImpl;
 using namespace trigger::constants;
 
@@ -111,16 +111,16 @@ void askRuntime(FgNxWrapperImpl& w, int32_t id, void* value, uint32_t dma, int32
     if (result != errors::kSuccess) throw result;
 }
 
-bool overflowOccurred(FgNxWrapperImpl& w) { return readNxU32(w, Nx::Process0_Overflow_OverflowOccurred) == 1; }
+bool overflowOccurred(FgNxWrapperImpl& w) { return readNx<Nx::Process0_Overflow_OverflowOccurred>(w) == 1; }
 
 uint32_t fillLevel(FgNxWrapperImpl& w) {
     if (overflowOccurred(w)) return read::kFullFillLevel;
-    return readNxU32(w, Nx::Process0_Buffer_0_DRAM_A_0_FillLevel);
+    return readNx<Nx::Process0_Buffer_0_DRAM_A_0_FillLevel>(w);
 }
 
 uint32_t extendedCameraStatus(FgNxWrapperImpl& w) {
     const uint32_t level = fillLevel(w);
-    const uint32_t overflow = readNxU32(w, Nx::Process0_Overflow_OverflowOccurred);
+    const uint32_t overflow = readNx<Nx::Process0_Overflow_OverflowOccurred>(w);
     uint32_t runtimeStatus = 0;
     askRuntime(w, infoOf(SdkParameter::FG_CAMSTATUS_EXTENDED).id, &runtimeStatus, 0, 2);
     const bool simulator = storedU32(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE) == 1;
@@ -165,13 +165,13 @@ Answer simulatorFrameRate(FgNxWrapperImpl& w) { return real(cameraSimulatorFrame
 // in the other modes the caller keeps the value it passed.
 Answer simulatorActivePart(FgNxWrapperImpl& w) {
     if (selectMode(w) != kSelectPixelFrequency) return std::nullopt;
-    return integer(readNxU32(w, Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number));
+    return integer(readNx<Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w));
 }
 
 Answer simulatorPassivePart(FgNxWrapperImpl& w) {
     if (selectMode(w) != kSelectPixelFrequency) return std::nullopt;
     return integer(simulator::kFrequencySequenceLength -
-                   readNxU32(w, Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number));
+                   readNx<Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w));
 }
 
 // The rate as the generator runs it: the stored rate through its period and back.
@@ -182,14 +182,14 @@ Answer triggerFramesPerSecond(FgNxWrapperImpl& w) {
 // The generator paces itself and cannot exceed its own period limits.
 Answer triggerExceededPeriodLimits(FgNxWrapperImpl& w) {
     if (areaTriggerMode(w) == static_cast<uint32_t>(ATM_GENERATOR)) return integer(0);
-    return integer(read::exceededPeriodLimits(readNxU32(w, Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status)));
+    return integer(read::exceededPeriodLimits(readNx<Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status>(w)));
 }
 
 // Busy unless the generator has reached its period with nothing left in the queue.
 Answer softwareTriggerIsBusy(FgNxWrapperImpl& w) {
     if (areaTriggerMode(w) != static_cast<uint32_t>(ATM_SOFTWARE)) return integer(0);
-    const uint32_t reached = readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status);
-    const uint32_t queued = readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status);
+    const uint32_t reached = readNx<Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status>(w);
+    const uint32_t queued = readNx<Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status>(w);
     return integer(reached != 0 && queued == 0 ? 0 : 1);
 }
 
@@ -203,12 +203,12 @@ uint32_t triggerQueueDepth(FgNxWrapperImpl& w) {
         storedU32(w, SdkParameter::FG_TRIGGERSTATE) == static_cast<uint32_t>(TS_ASYNC_STOP)) {
         return 0;
     }
-    if ((readNxU32(w, Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status) & read::kTriggerQueueFullBit) != 0) {
+    if ((readNx<Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status>(w) & read::kTriggerQueueFullBit) != 0) {
         return read::kFullTriggerQueue;
     }
-    const uint32_t queued = readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status);
+    const uint32_t queued = readNx<Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status>(w);
     if (queued != 0) return queued;
-    return readNxU32(w, Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status) != 0 ? 0 : 1;
+    return readNx<Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status>(w) != 0 ? 0 : 1;
 }
 
 Answer triggerQueueFillLevel(FgNxWrapperImpl& w) { return integer(triggerQueueDepth(w)); }
@@ -233,7 +233,8 @@ constexpr ReadRuleTable kReadRules = buildReadRules();
 
 // A row fits its parameter when the value it produces has the parameter's kind: texts for
 // strings, NX reads in the type the parameter is written in, the caller's forwarding only for
-// the parameters the runtime describes, stored values only where a setter stores them.
+// the parameters the runtime describes, stored values only where a setter stores them, NX reads
+// only of registers the design lets the applet read.
 constexpr bool ruleFits(const ReadRule& rule, const SdkParameterInfo& info) {
     const bool text = info.kind == ParameterKind::String;
     switch (rule.kind) {
@@ -244,7 +245,8 @@ constexpr bool ruleFits(const ReadRule& rule, const SdkParameterInfo& info) {
     case ReadKind::TextComposite: return text;
     case ReadKind::NxRead: break;
     }
-    const uint32_t typeCode = nx::rowOf(rule.nx).typeCode;
+    if (!nx::allows(nx::rowOf(rule.nx).access, nx::NxAccess::Read)) return false;
+    const TypeCode typeCode = nx::rowOf(rule.nx).typeCode;
     if (rule.converted) return !text && typeCode == kTypeU32;
     switch (info.kind) {
     case ParameterKind::Integer:
@@ -287,7 +289,7 @@ size_t widthOf(ParameterKind kind) {
 StoredValue readNxNumber(FgNxWrapperImpl& w, const ReadRule& rule) {
     StoredValue raw;
     raw.u64 = 0;
-    nx::readNx(w, rule.nx, &raw, 0, nx::rowOf(rule.nx).typeCode, true);
+    nx::readNxInRowType(w, rule.nx, &raw);
     return rule.converted ? rule.convert(raw.u32) : raw;
 }
 
@@ -307,7 +309,7 @@ void readText(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule, const Re
     switch (rule.kind) {
     case ReadKind::Constant: copyReadText(rule.text, request.text, request.textCapacity); return;
     case ReadKind::Stored: copyReadText(w.values().text(p).c_str(), request.text, request.textCapacity); return;
-    case ReadKind::NxRead: nx::readNx(w, rule.nx, request.text, 0, nx::rowOf(rule.nx).typeCode, true); return;
+    case ReadKind::NxRead: nx::readNxInRowType(w, rule.nx, request.text); return;
     case ReadKind::TextComposite: rule.composeText(w, request.text, request.textCapacity); return;
     case ReadKind::Forwarded:
     case ReadKind::Composite: break;

@@ -19,9 +19,13 @@ namespace {
 
 namespace platform = templates::platform;
 using namespace trigger;
+using nx::NxAccess;
 using nx::NxParameter;
-using nx::readNxU32;
-using nx::writeNxU32;
+using nx::readNx;
+using nx::writeNx;
+// Registers picked at run time: from the tables below, or by the callers of the shared helpers.
+using WritableU32 = nx::U32Register<NxAccess::Write>;
+using ReadWritableU32 = nx::U32Register<NxAccess::WriteRead>;
 using wrapper::FgNxWrapperImpl;
 
 // The registers and stored values of one pulse form generator.
@@ -30,35 +34,39 @@ struct PulseFormGenerator {
     SdkParameter phase;
     SdkParameter delay;
     SdkParameter width;
-    NxParameter downscaleRegister;
-    NxParameter selectedPulseRegister;
-    NxParameter delayRegister;
-    NxParameter widthRegister;
+    WritableU32 downscaleRegister;
+    WritableU32 selectedPulseRegister;
+    ReadWritableU32 delayRegister;
+    ReadWritableU32 widthRegister;
 };
 
+#define GENERATOR_REGISTER(g, name) \
+    nx::row<NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_PulseFormGenerator##g##_##name>
 #define PULSE_FORM_GENERATOR(g)                                                                           \
     {SdkParameter::FG_TRIGGER_PULSEFORMGEN##g##_DOWNSCALE,                                                 \
      SdkParameter::FG_TRIGGER_PULSEFORMGEN##g##_DOWNSCALE_PHASE,                                           \
      SdkParameter::FG_TRIGGER_PULSEFORMGEN##g##_DELAY,                                                     \
      SdkParameter::FG_TRIGGER_PULSEFORMGEN##g##_WIDTH,                                                     \
-     NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_PulseFormGenerator##g##_Downscale_Downscale,     \
-     NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_PulseFormGenerator##g##_Downscale_SelectedPulse, \
-     NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_PulseFormGenerator##g##_Delay_Delay_Width,       \
-     NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_PulseFormGenerator##g##_Width_Width}
+     GENERATOR_REGISTER(g, Downscale_Downscale),                                                           \
+     GENERATOR_REGISTER(g, Downscale_SelectedPulse),                                                       \
+     GENERATOR_REGISTER(g, Delay_Delay_Width),                                                             \
+     GENERATOR_REGISTER(g, Width_Width)}
 constexpr PulseFormGenerator kGenerators[] = {PULSE_FORM_GENERATOR(0), PULSE_FORM_GENERATOR(1),
                                               PULSE_FORM_GENERATOR(2), PULSE_FORM_GENERATOR(3)};
 #undef PULSE_FORM_GENERATOR
+#undef GENERATOR_REGISTER
 
 // The multiplexer registers of one trigger output.
 struct TriggerOutput {
     SdkParameter parameter;
-    NxParameter selectRegister;
-    NxParameter invertRegister;
+    WritableU32 selectRegister;
+    WritableU32 invertRegister;
 };
 
-#define OUTPUT(sdkName, block, n)                                                        \
-    {SdkParameter::sdkName##n, NxParameter::Process1_Trigger_TriggerOutput_##block##n##_Select_Select_Value, \
-     NxParameter::Process1_Trigger_TriggerOutput_##block##n##_Polarity_Invert}
+#define OUTPUT(sdkName, block, n)                                                             \
+    {SdkParameter::sdkName##n,                                                                \
+     nx::row<NxParameter::Process1_Trigger_TriggerOutput_##block##n##_Select_Select_Value>, \
+     nx::row<NxParameter::Process1_Trigger_TriggerOutput_##block##n##_Polarity_Invert>}
 constexpr TriggerOutput kOutputs[] = {
     OUTPUT(FG_TRIGGEROUT_SELECT_GPO_, SelectOutput_Select, 0),
     OUTPUT(FG_TRIGGEROUT_SELECT_GPO_, SelectOutput_Select, 1),
@@ -93,9 +101,9 @@ constexpr double kMaximumDebounceMicroseconds = 1.512;
 bool within(double value, double first, double last) { return value >= first && value <= last; }
 
 template <typename T>
-void setAndWrite(FgNxWrapperImpl& w, SdkParameter p, T value, bool accepted, NxParameter target, uint32_t nxValue,
+void setAndWrite(FgNxWrapperImpl& w, SdkParameter p, T value, bool accepted, WritableU32 target, uint32_t nxValue,
                  bool throwOnError) {
-    runSetter(w, p, value, accepted, throwOnError, [&] { writeNxU32(w, target, nxValue); });
+    runSetter(w, p, value, accepted, throwOnError, [&] { writeNx(w, target, nxValue); });
 }
 
 // The period the pulse form generator setters check against: from the recomputed stored rate.
@@ -103,8 +111,8 @@ double generatorPeriod(const FgNxWrapperImpl& w) {
     return periodMicroseconds(recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)));
 }
 
-double registerTime(FgNxWrapperImpl& w, NxParameter timeRegister, uint32_t downscale) {
-    return generatorTimeMicroseconds(readNxU32(w, timeRegister), downscale);
+double registerTime(FgNxWrapperImpl& w, ReadWritableU32 timeRegister, uint32_t downscale) {
+    return generatorTimeMicroseconds(readNx(w, timeRegister), downscale);
 }
 
 void setGeneratorDownscale(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
@@ -113,7 +121,7 @@ void setGeneratorDownscale(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint
         const double delay = registerTime(w, g.delayRegister, value);
         const double width = registerTime(w, g.widthRegister, value);
         if (!periodCovers(generatorPeriod(w), {delay, width})) throw errors::kDownscaleInconsistent;
-        writeNxU32(w, g.downscaleRegister, value);
+        writeNx(w, g.downscaleRegister, value);
         refreshDescription(w, g.phase);
     });
 }
@@ -121,7 +129,7 @@ void setGeneratorDownscale(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint
 void setGeneratorDownscalePhase(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
     const bool accepted = uint64_t{value} + 1 <= stored<uint32_t>(w, g.downscale);
     runSetter(w, g.phase, value, accepted, throwOnError, [&] {
-        writeNxU32(w, g.selectedPulseRegister, value + 1);
+        writeNx(w, g.selectedPulseRegister, value + 1);
         refreshDescription(w, g.downscale);
     });
 }
@@ -131,7 +139,7 @@ void setGeneratorDelay(FgNxWrapperImpl& w, const PulseFormGenerator& g, double v
         const uint32_t downscale = stored<uint32_t>(w, g.downscale);
         const double width = registerTime(w, g.widthRegister, downscale);
         if (!periodCovers(generatorPeriod(w), {value / downscale, width})) throw errors::kTimingInconsistent;
-        writeNxU32(w, g.delayRegister, delayTicks(value));
+        writeNx(w, g.delayRegister, delayTicks(value));
     });
 }
 
@@ -140,7 +148,7 @@ void setGeneratorWidth(FgNxWrapperImpl& w, const PulseFormGenerator& g, double v
         const uint32_t downscale = stored<uint32_t>(w, g.downscale);
         const double delay = registerTime(w, g.delayRegister, downscale);
         if (!periodCovers(generatorPeriod(w), {value / downscale, delay})) throw errors::kTimingInconsistent;
-        writeNxU32(w, g.widthRegister, microsecondsToTicks(value));
+        writeNx(w, g.widthRegister, microsecondsToTicks(value));
     });
 }
 
@@ -149,12 +157,12 @@ void setOutputSource(FgNxWrapperImpl& w, size_t index, int32_t value, bool throw
     runSetter(w, output.parameter, value, inList(kOutputSources, value), throwOnError, [&] {
         const int32_t effective = effectiveOutputSource(value);
         w.triggerOutputSources()[index] = static_cast<uint32_t>(effective);
-        writeNxU32(w, output.selectRegister, outputSelectCode(effective));
-        writeNxU32(w, output.invertRegister, outputInvertFlag(effective));
+        writeNx(w, output.selectRegister, outputSelectCode(effective));
+        writeNx(w, output.invertRegister, outputInvertFlag(effective));
     });
 }
 
-void clearOnApply(FgNxWrapperImpl& w, SdkParameter p, uint32_t value, NxParameter modeRegister, bool throwOnError) {
+void clearOnApply(FgNxWrapperImpl& w, SdkParameter p, uint32_t value, WritableU32 modeRegister, bool throwOnError) {
     setAndWrite(w, p, value, inList(kApply, value), modeRegister, kPulse, throwOnError);
 }
 
@@ -176,8 +184,8 @@ void waitFor(int64_t seconds, int64_t nanoseconds) {
 // period and holds no pending pulse.
 void requireIdleGenerator(FgNxWrapperImpl& w) {
     const uint32_t maximumReached =
-        readNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status);
-    const uint32_t queueValue = readNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status);
+        readNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status>(w);
+    const uint32_t queueValue = readNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status>(w);
     if (!(maximumReached != 0 && queueValue == 0)) throw errors::kTriggerBusy;
 }
 
@@ -193,8 +201,8 @@ void setTriggerFramesPerSecond(FgNxWrapperImpl& w, double value, bool throwOnErr
             const double width = registerTime(w, g.widthRegister, downscale);
             if (!periodCovers(period, {delay, width})) throw errors::kTimingInconsistent;
         }
-        writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MinimumPeriod_Number,
-                   minimumPeriodTicks(value));
+        writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MinimumPeriod_Number>(w,
+            minimumPeriodTicks(value));
     });
 }
 
@@ -215,37 +223,38 @@ void setTriggerState(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
 void setTriggerInDebounce(FgNxWrapperImpl& w, double value, bool throwOnError) {
     const bool accepted = within(value, kMinimumDebounceMicroseconds, kMaximumDebounceMicroseconds);
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_DEBOUNCE, value, accepted,
-                NxParameter::Process1_Trigger_TriggerInput_Debounce8_Prescale_Period, debounceTicks(value),
+                nx::row<NxParameter::Process1_Trigger_TriggerInput_Debounce8_Prescale_Period>, debounceTicks(value),
                 throwOnError);
 }
 
 void setTriggerInSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_SRC, value, inList(kTriggerInputSources, value),
-                NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Select_Value, inputSelectValue(value),
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Select_Value>, inputSelectValue(value),
                 throwOnError);
 }
 
 void setTriggerInPolarity(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_POLARITY, value, inList(kPolarities, value),
-                NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Polarity_Invert, value, throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Polarity_Invert>, value, throwOnError);
 }
 
 void setTriggerInStatsSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_SOURCE, value, inList(kTriggerInputSources, value),
-                NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Select_Value, inputSelectValue(value),
-                throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Select_Value>,
+                inputSelectValue(value), throwOnError);
 }
 
 void setTriggerInStatsPolarity(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_POLARITY, value, inList(kPolarities, value),
-                NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Polarity_Invert, value, throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Polarity_Invert>, value,
+                throwOnError);
 }
 
 void setTriggerInDownscale(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const uint64_t minimum = uint64_t{stored<uint32_t>(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE)} + 1;
     runSetter(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE, value, value >= minimum && value <= kMaximumInputDownscale,
               throwOnError, [&] {
-                  writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Downscale_Downscale_Downscale, value);
+                  writeNx<NxParameter::Process1_Trigger_TriggerCam0_Downscale_Downscale_Downscale>(w, value);
                   refreshDescription(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE);
               });
 }
@@ -253,7 +262,7 @@ void setTriggerInDownscale(FgNxWrapperImpl& w, uint32_t value, bool throwOnError
 void setTriggerInDownscalePhase(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const bool accepted = uint64_t{value} + 1 <= stored<uint32_t>(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE);
     runSetter(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE, value, accepted, throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Downscale_Downscale_SelectedPulse, value + 1);
+        writeNx<NxParameter::Process1_Trigger_TriggerCam0_Downscale_Downscale_SelectedPulse>(w, value + 1);
         refreshDescription(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE);
     });
 }
@@ -266,22 +275,27 @@ void setTriggerMultiplyPulses(FgNxWrapperImpl& w, uint32_t value, bool throwOnEr
     runSetter(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES, value, accepted, throwOnError, [&] {
         constexpr NxParameter downscale = NxParameter::Process1_Trigger_TriggerCam0_Generators_Sequence_Downscale;
         constexpr NxParameter selected = NxParameter::Process1_Trigger_TriggerCam0_Generators_Sequence_SelectedPulse;
-        writeNxU32(w, old < value ? downscale : selected, value);
-        writeNxU32(w, old < value ? selected : downscale, value);
-        writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearDownscale_Mode, kPulse);
+        if (old < value) {
+            writeNx<downscale>(w, value);
+            writeNx<selected>(w, value);
+        } else {
+            writeNx<selected>(w, value);
+            writeNx<downscale>(w, value);
+        }
+        writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearDownscale_Mode>(w, kPulse);
     });
 }
 
 void setTriggerQueueOnThreshold(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_ON_THRESHOLD, value,
                 value >= kMinimumQueueThreshold && value <= kMaximumQueueThreshold,
-                NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OnLevel_Number, value, throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OnLevel_Number>, value, throwOnError);
 }
 
 void setTriggerQueueOffThreshold(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_OFF_THRESHOLD, value,
                 value >= kMinimumQueueThreshold && value <= kMaximumQueueThreshold,
-                NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OffLevel_Number, value, throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OffLevel_Number>, value, throwOnError);
 }
 
 // In Generator mode the queue registers belong to the running generator; the stored mode is
@@ -294,15 +308,15 @@ void setTriggerQueueMode(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
             constexpr NxParameter enabled =
                 NxParameter::Process1_Trigger_TriggerCam0_Generators_Queue_QueueEnabled_Select;
             if (value == FG_OFF) {
-                writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MinimumPeriod_Number,
-                           kUnqueuedMinimumPeriod);
-                writeNxU32(w, full, 1);
-                writeNxU32(w, enabled, 0);
+                writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MinimumPeriod_Number>(w,
+                    kUnqueuedMinimumPeriod);
+                writeNx<full>(w, 1);
+                writeNx<enabled>(w, 0);
             } else {
                 setTriggerFramesPerSecond(
                     w, recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)), true);
-                writeNxU32(w, full, kQueueCapacity);
-                writeNxU32(w, enabled, 1);
+                writeNx<full>(w, kQueueCapacity);
+                writeNx<enabled>(w, 1);
             }
         }
         refreshDescription(w, SdkParameter::FG_SENDSOFTWARETRIGGER);
@@ -321,7 +335,7 @@ void sendSoftwareTrigger(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) 
         }
         if (!queued) requireIdleGenerator(w);
         for (uint32_t pulse = 0; pulse < value; ++pulse) {
-            writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_TriggerMode_SoftwareTrigger_Mode, kPulse);
+            writeNx<NxParameter::Process1_Trigger_TriggerCam0_TriggerMode_SoftwareTrigger_Mode>(w, kPulse);
             waitFor(0, 80);
         }
     });
@@ -349,10 +363,10 @@ PULSE_FORM_GENERATOR_SETTERS(3)
 void setTriggerCameraOutSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const int32_t source = static_cast<int32_t>(value);
     runSetter(w, SdkParameter::FG_TRIGGERCAMERA_OUT_SELECT, value, inList(kOutputSources, value), throwOnError, [&] {
-        writeNxU32(w, NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Select_Select_Value,
-                   outputSelectCode(source));
-        writeNxU32(w, NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Polarity_Invert,
-                   outputInvertFlag(source));
+        writeNx<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Select_Select_Value>(w,
+            outputSelectCode(source));
+        writeNx<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Polarity_Invert>(w,
+            outputInvertFlag(source));
     });
 }
 
@@ -376,38 +390,38 @@ void setClhsTriggerPulseMessage(FgNxWrapperImpl& w, uint32_t value, bool throwOn
     const bool accepted =
         value == static_cast<uint32_t>(FG_PULSE_IMMEDIATE) || value == static_cast<uint32_t>(FG_PULSE_WIDTH);
     setAndWrite(w, SdkParameter::FG_CLHS_TRIGGER_PULSE_MESSAGE, value, accepted,
-                NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_CLHSTrigger_EnablePulseWidth_Value,
+                nx::row<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_CLHSTrigger_EnablePulseWidth_Value>,
                 value == static_cast<uint32_t>(FG_PULSE_WIDTH) ? 1 : 0, throwOnError);
 }
 
 void setTriggerOutStatsSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGEROUT_STATS_SOURCE, value, inList(kPulseGenerators, value),
-                NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_Select_Select, value, throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_Select_Select>, value, throwOnError);
 }
 
 void setTriggerOutputEventSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_OUTPUT_EVENT_SELECT, value, inList(kPulseGenerators, value),
-                NxParameter::Process1_Trigger_TriggerCam0_OutputEvent_Select_Select, value, throwOnError);
+                nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputEvent_Select_Select>, value, throwOnError);
 }
 
 void clearTriggerInStatsPulseCount(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_TRIGGERIN_STATS_PULSECOUNT_CLEAR, value,
-                 NxParameter::Process1_Trigger_TriggerCam0_InputStatistics_ClearPulses_Mode, throwOnError);
+                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputStatistics_ClearPulses_Mode>, throwOnError);
 }
 
 void clearTriggerOutStatsPulseCount(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_TRIGGEROUT_STATS_PULSECOUNT_CLEAR, value,
-                 NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_ClearPulses_Mode, throwOnError);
+                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_ClearPulses_Mode>, throwOnError);
 }
 
 void clearTriggerExceededPeriodLimits(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_TRIGGER_EXCEEDED_PERIOD_LIMITS_CLEAR, value,
-                 NxParameter::Process1_Trigger_Monitoring_ClearOverrideCam0_Mode, throwOnError);
+                 nx::row<NxParameter::Process1_Trigger_Monitoring_ClearOverrideCam0_Mode>, throwOnError);
 }
 
 void clearMissingCameraFrameResponse(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_MISSING_CAMERA_FRAME_RESPONSE_CLEAR, value,
-                 NxParameter::Process1_Trigger_Monitoring_ClearMissingFrame_Cam0_Mode, throwOnError);
+                 nx::row<NxParameter::Process1_Trigger_Monitoring_ClearMissingFrame_Cam0_Mode>, throwOnError);
 }
 
 // The min/max statistics restart on every change of this level, not on a level itself.
@@ -416,7 +430,7 @@ void clearTriggerInStatsMinMaxFrequency(FgNxWrapperImpl& w, uint32_t value, bool
               [&] {
                   constexpr NxParameter level =
                       NxParameter::Process1_Trigger_TriggerCam0_InputStatistics_ClearMinMax_Value;
-                  writeNxU32(w, level, readNxU32(w, level) == 0 ? 1 : 0);
+                  writeNx<level>(w, readNx<level>(w) == 0 ? 1 : 0);
               });
 }
 

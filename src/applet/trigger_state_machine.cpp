@@ -16,7 +16,7 @@ namespace vexo::applet::trigger {
 namespace {
 
 using nx::NxParameter;
-using nx::writeNxU32;
+using nx::writeNx;
 
 enum class Op : uint8_t { End, Pfg, Sel, Qclr, Reset, Flush, StartGenerator, StartQueue };
 
@@ -119,23 +119,23 @@ void runSteps(wrapper::FgNxWrapperImpl& w, std::initializer_list<Step> steps) {
 // the recomputed stored rate.
 void start(wrapper::FgNxWrapperImpl& w, uint32_t enableQueue) {
     runStep(w, QCLR(1));
-    writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_EnableQueue_Select, enableQueue);
+    writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_EnableQueue_Select>(w, enableQueue);
     setTriggerFramesPerSecond(w, recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)), true);
-    writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Enable_Select, 1);
+    writeNx<NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Enable_Select>(w, 1);
     runStep(w, QCLR(0));
 }
 
 // RESET forgets missing camera frames and leaves the pulse form generators cleared (PFG(2)).
 void reset(wrapper::FgNxWrapperImpl& w) {
-    writeNxU32(w, NxParameter::Process1_Trigger_Monitoring_CheckForMissingFrame_Cam0_ResetMissing_Mode, 2);
+    writeNx<NxParameter::Process1_Trigger_Monitoring_CheckForMissingFrame_Cam0_ResetMissing_Mode>(w, 2);
     runStep(w, PFG(2));
 }
 
 // FLUSH empties the input downscaler and the queue, then releases the pulse form generators.
 void flush(wrapper::FgNxWrapperImpl& w) {
-    writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Downscale_Clear_Mode, 2);
+    writeNx<NxParameter::Process1_Trigger_TriggerCam0_Downscale_Clear_Mode>(w, 2);
     runStep(w, START_Q);
-    writeNxU32(w, NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearDownscale_Mode, 2);
+    writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearDownscale_Mode>(w, 2);
     runSteps(w, {RESET, PFG(0)});
 }
 
@@ -145,9 +145,9 @@ void runStep(wrapper::FgNxWrapperImpl& w, const Step& step) {
     constexpr NxParameter qclr = NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearQueuePulse_Mode;
     switch (step.op) {
     case Op::End: return;
-    case Op::Pfg: return writeNxU32(w, pfg, step.value);
-    case Op::Sel: return writeNxU32(w, sel, step.value);
-    case Op::Qclr: return writeNxU32(w, qclr, step.value);
+    case Op::Pfg: return writeNx<pfg>(w, step.value);
+    case Op::Sel: return writeNx<sel>(w, step.value);
+    case Op::Qclr: return writeNx<qclr>(w, step.value);
     case Op::Reset: return reset(w);
     case Op::Flush: return flush(w);
     case Op::StartGenerator: return start(w, 0);

@@ -16,7 +16,6 @@ using wrapper::RuntimeSlot;
 
 namespace {
 
-
 // The common tail of both accessors; `verb` is "Setting" or "Getting".
 void finishAccess(wrapper::FgNxWrapperImpl& w, const char* verb, NxParameter p, int32_t id, int32_t result,
                   bool throwOnError) {
@@ -39,7 +38,9 @@ void resolveNxIds(wrapper::FgNxWrapperImpl& w) {
     }
 }
 
-void writeNx(wrapper::FgNxWrapperImpl& w, NxParameter p, const void* value, uint32_t dma, uint32_t typeCode,
+namespace detail {
+
+void writeNx(wrapper::FgNxWrapperImpl& w, NxParameter p, const void* value, uint32_t dma, TypeCode typeCode,
              bool throwOnError) {
     if (value == nullptr) {
         if (throwOnError) throw errors::kInvalidParameter;
@@ -53,7 +54,7 @@ void writeNx(wrapper::FgNxWrapperImpl& w, NxParameter p, const void* value, uint
     finishAccess(w, "Setting", p, id, result, throwOnError);
 }
 
-void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dma, uint32_t typeCode,
+void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dma, TypeCode typeCode,
             bool throwOnError) {
     if (value == nullptr) {
         if (throwOnError) throw errors::kInvalidParameter;
@@ -66,14 +67,6 @@ void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dm
     finishAccess(w, "Getting", p, id, result, throwOnError);
 }
 
-void writeNxU32(wrapper::FgNxWrapperImpl& w, NxParameter p, uint32_t value) {
-    writeNx(w, p, &value, 0, kTypeU32, true);
-}
-
-uint32_t readNxU32(wrapper::FgNxWrapperImpl& w, NxParameter p) {
-    uint32_t value = 0;
-    readNx(w, p, &value, 0, kTypeU32, true);
-    return value;
-}
+}  // namespace detail
 
 }  // namespace vexo::nx
