@@ -81,7 +81,7 @@ constexpr ReadRule constant(uint32_t number) { return {ReadKind::Constant, numbe
 constexpr ReadRule constantText(const char* text) { return {ReadKind::Constant, 0, text}; }
 constexpr ReadRule storedValue() { return {ReadKind::Stored}; }
 constexpr ReadRule forwarded() { return {ReadKind::Forwarded, 0, nullptr, true}; }
-constexpr ReadRule forwardedAs(uint32_t dma, int32_t type) {
+constexpr ReadRule forwardedAs(uint32_t dma, TypeCode type) {
     return {ReadKind::Forwarded, 0, nullptr, false, dma, type};
 }
 constexpr ReadRule nxRead(Nx parameter) { return {ReadKind::NxRead, 0, nullptr, false, 0, 0, parameter}; }
@@ -122,7 +122,7 @@ uint32_t extendedCameraStatus(FgNxWrapperImpl& w) {
     const uint32_t level = fillLevel(w);
     const uint32_t overflow = readNx<Nx::Process0_Overflow_OverflowOccurred>(w);
     uint32_t runtimeStatus = 0;
-    askRuntime(w, infoOf(SdkParameter::FG_CAMSTATUS_EXTENDED).id, &runtimeStatus, 0, 2);
+    askRuntime(w, infoOf(SdkParameter::FG_CAMSTATUS_EXTENDED).id, &runtimeStatus, 0, kTypeU32);
     const bool simulator = storedU32(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE) == 1;
     return read::extendedCameraStatus(runtimeStatus, simulator, level, overflow);
 }
