@@ -1,5 +1,5 @@
-// What the Orvanta HAP describes besides its configuration data: the design's registers and
-// its event list.
+// What the Orvanta HAP describes besides its configuration data and its NX parameters (which
+// the image itself carries, see hap_image_format.h): the design's registers and its event list.
 #pragma once
 
 #include <cstdint>

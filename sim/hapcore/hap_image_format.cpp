@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstring>
+#include <set>
+#include <sstream>
 
 namespace sim::hap {
 namespace {
@@ -23,6 +25,36 @@ uint32_t readU32(const unsigned char* at) {
 
 uint64_t readU64(const unsigned char* at) { return uint64_t{readU32(at)} | uint64_t{readU32(at + 4)} << 32; }
 
+bool parseNxRow(const std::string& line, NxParameterRow* row) {
+    std::istringstream in(line);
+    std::string access;
+    std::string typeCode;
+    std::string rest;
+    if (!(in >> row->name >> access >> typeCode) || (in >> rest)) return false;
+    if (access != "read" && access != "write" && access != "readwrite") return false;
+    if (typeCode != "2" && typeCode != "4" && typeCode != "5" && typeCode != "6") return false;
+    row->writable = access != "read";
+    row->typeCode = typeCode[0] - '0';
+    return true;
+}
+
+// The list that follows the header, or false when it is missing or malformed. A name listed
+// twice would leave the runtime two parameters of one name.
+bool readNxList(const unsigned char* data, uint64_t size, std::vector<NxParameterRow>* rows) {
+    constexpr uint64_t kPrefix = sizeof kNxListTag + 4;
+    if (size < kPrefix || std::memcmp(data, kNxListTag, sizeof kNxListTag) != 0) return false;
+    const uint32_t length = readU32(data + sizeof kNxListTag);
+    if (length > size - kPrefix) return false;
+    std::istringstream text(std::string(reinterpret_cast<const char*>(data + kPrefix), length));
+    std::set<std::string> names;
+    for (std::string line; std::getline(text, line);) {
+        NxParameterRow row;
+        if (!parseNxRow(line, &row) || !names.insert(row.name).second) return false;
+        rows->push_back(std::move(row));
+    }
+    return true;
+}
+
 }  // namespace
 
 uint32_t crc32(const unsigned char* data, std::size_t size) {
@@ -39,10 +71,13 @@ bool validateImage(const void* image, uint64_t size, ImageInfo* info) {
     if (readU32(bytes + 8) != kFormatVersion || readU32(bytes + 56) != kHeaderSize) return false;
     if (readU64(bytes + 48) != size) return false;
     if (crc32(bytes + kHeaderSize, static_cast<std::size_t>(size - kHeaderSize)) != readU32(bytes + 60)) return false;
+    std::vector<NxParameterRow> rows;
+    if (!readNxList(bytes + kHeaderSize, size - kHeaderSize, &rows)) return false;
     if (info != nullptr) {
         info->boardType = readU32(bytes + 12);
         std::memcpy(info->designName, bytes + 16, kDesignNameSize);
         info->designName[kDesignNameSize] = '\0';
+        info->nxParameters = std::move(rows);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 // The HAP runtime stand-in: opens simulated HAP images (from memory or from a file) and answers
-// the register and event queries of the Orvanta design. Windows exports the Hap_ functions by
+// the register and event queries of the Orvanta design, and the stand-in runtime's question for
+// the NX parameters that the opened image lists. Windows exports the Hap_ functions by
 // ordinal only (hapcore.def); the SimHap_ control functions by name.
 #if !defined(_WIN32)
 #pragma GCC visibility push(default)
@@ -22,14 +23,27 @@
 #include "hap_design.h"
 #include "hap_image_format.h"
 #include "platform/module_path.h"
+#include "sim_hap_design.h"
 #include "vexo_sim.h"
 
 namespace {
 
 namespace hap = sim::hap;
 
+// The NX parameters of one image, with the view the runtime is handed.
+struct NxList {
+    explicit NxList(std::vector<hap::NxParameterRow> parameters) : rows(std::move(parameters)) {
+        for (const hap::NxParameterRow& row : rows) {
+            view.push_back(SimHapNxParameter{row.name.c_str(), row.typeCode, row.writable ? 1 : 0});
+        }
+    }
+    std::vector<hap::NxParameterRow> rows;
+    std::vector<SimHapNxParameter> view;
+};
+
 struct HapHandle {
     bool fromFile;
+    const NxList* design;
 };
 
 struct EventList {
@@ -57,6 +71,9 @@ struct HapState {
     // every board open, and summing its megabytes each time would dominate a run of many opens;
     // comparing is much cheaper, and a changed byte still means a new check.
     std::vector<unsigned char> lastIntactImage;
+    const NxList* lastIntactDesign = nullptr;
+    // Every list ever read, each once: the runtime keeps the names it was handed.
+    std::vector<std::unique_ptr<NxList>> designs;
 };
 
 std::unique_ptr<EventList> makeEventList(const char* const* names, const uint32_t* classes, int32_t count) {
@@ -86,22 +103,33 @@ HapState& hapState() {
 
 bool isLive(HapState& s, const void* hap) { return hap != nullptr && s.live.count(hap) != 0; }
 
-void* newHandle(HapState& s, bool fromFile) {
-    auto* handle = new HapHandle{fromFile};
+void* newHandle(HapState& s, bool fromFile, const NxList* design) {
+    auto* handle = new HapHandle{fromFile, design};
     s.live.insert(handle);
     s.opens.back().handle = handle;
     return handle;
 }
 
-bool isIntact(HapState& s, const void* image, uint64_t size) {
+const NxList* keepDesign(HapState& s, std::vector<hap::NxParameterRow> rows) {
+    for (const auto& design : s.designs) {
+        if (design->rows == rows) return design.get();
+    }
+    s.designs.push_back(std::make_unique<NxList>(std::move(rows)));
+    return s.designs.back().get();
+}
+
+// The NX parameters of an intact image, or null when the image is not intact.
+const NxList* intactDesign(HapState& s, const void* image, uint64_t size) {
     const auto* bytes = static_cast<const unsigned char*>(image);
     if (bytes != nullptr && size == s.lastIntactImage.size() && size != 0 &&
         std::memcmp(bytes, s.lastIntactImage.data(), s.lastIntactImage.size()) == 0) {
-        return true;
+        return s.lastIntactDesign;
     }
-    if (!hap::validateImage(image, size, nullptr)) return false;
+    hap::ImageInfo info;
+    if (!hap::validateImage(image, size, &info)) return nullptr;
     s.lastIntactImage.assign(bytes, bytes + size);
-    return true;
+    s.lastIntactDesign = keepDesign(s, std::move(info.nxParameters));
+    return s.lastIntactDesign;
 }
 
 std::vector<unsigned char> readFile(const std::string& path) {
@@ -145,8 +173,9 @@ void* Hap_OpenImage(const void* image, uint64_t size, int32_t flag) {
     SimHapOpen& open = recordOpen(s, false, flag);
     open.image = image;
     open.size = size;
-    if (s.failOpen || !isIntact(s, image, size)) return nullptr;
-    return newHandle(s, false);
+    if (s.failOpen) return nullptr;
+    const NxList* design = intactDesign(s, image, size);
+    return design != nullptr ? newHandle(s, false, design) : nullptr;
 }
 
 void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
@@ -160,7 +189,7 @@ void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
     hap::ImageInfo info;
     if (!hap::validateImage(content.data(), content.size(), &info)) return nullptr;
     if (boardType < 0 || static_cast<uint32_t>(boardType) != info.boardType) return nullptr;
-    return newHandle(s, true);
+    return newHandle(s, true, keepDesign(s, std::move(info.nxParameters)));
 }
 
 void Hap_Release(void* hap) {
@@ -211,6 +240,15 @@ const HapEventDescriptor* Hap_GetEvent(void* hap, int32_t position) {
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!isLive(s, hap) || position < 0 || position >= static_cast<int32_t>(s.events->descriptors.size())) return nullptr;
     return &s.events->descriptors[position];
+}
+
+int32_t SimHap_NxParameters(void* hap, const SimHapNxParameter** parameters) {
+    HapState& s = hapState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (parameters == nullptr || !isLive(s, hap)) return -1;
+    const NxList* design = static_cast<HapHandle*>(hap)->design;
+    *parameters = design->view.data();
+    return static_cast<int32_t>(design->view.size());
 }
 
 void SimHap_Reset(void) {

@@ -44,7 +44,7 @@ enum SimRuntimeError {
     SIM_ERR_INVALID_HANDLE = -2001,    /* null, or neither an inner nor an application handle */
     SIM_ERR_HANDLE_CLOSED = -2002,     /* an inner handle after its Fg_FreeGrabber */
     SIM_ERR_INVALID_BOARD = -2003,     /* a board index beyond the simulated boards */
-    SIM_ERR_INVALID_HAP = -2011,       /* an init call without HAP name or HAP handle */
+    SIM_ERR_INVALID_HAP = -2011,       /* an init call without HAP name, or on a HAP not open */
     SIM_ERR_LIBRARY_LOAD = -2031,      /* the applet library cannot be loaded or has no Std_entry */
     SIM_ERR_INVALID_PORT = -2060,      /* a DMA or port index the design does not have */
     SIM_ERR_INVALID_PARAMETER = -2070, /* unknown parameter id, name or index */

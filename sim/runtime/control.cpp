@@ -19,7 +19,7 @@ struct NamedValue {
 // The stored value of a named parameter of a board, when it is of one of the given kinds.
 NamedValue boardValue(State& s, uint32_t boardIndex, const char* name, std::initializer_list<ValueKind> kinds) {
     if (name == nullptr) return {};
-    const DesignModel& model = DesignModel::instance();
+    const DesignModel& model = s.model();
     const int32_t index = model.indexOfAnyName(name);
     if (index < 0) return {};
     const ValueKind kind = model.parameters()[index].kind;

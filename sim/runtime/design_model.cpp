@@ -1,30 +1,17 @@
-// Builds the design table of the simulated runtime from the applet's NX list, the debug entries
-// the design announces and the runtime's own parameters.
+// Builds the design table of the simulated runtime from the NX parameters the design's HAP
+// lists, the debug entries the design announces and the runtime's own parameters.
 #include "design_model.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "orvanta/type_codes.h"
 
 namespace sim {
 namespace {
 
-enum class NxUse { Write, Read, WriteRead };
-
-struct NxRow {
-    const char* identifier;
-    NxUse use;
-    int32_t typeCode;
-};
-
-// The applet's list is the one source of the NX names and their value types.
-constexpr NxRow kNxRows[] = {
-#define NX_PARAMETER(identifier, access, typeCode) {#identifier, NxUse::access, typeCode},
-#include "nx/nx_parameters.def"
-#undef NX_PARAMETER
-};
-
-// Start values of the board: a powered, idle board on a PCIe slot with nothing connected.
+// Start values of the board: a powered, idle board on a PCIe slot with nothing connected. A
+// name the HAP does not list is left out.
 struct StartValue {
     const char* identifier;
     uint64_t integer;
@@ -123,15 +110,12 @@ constexpr RuntimeParameter kRuntimeParameters[] = {
 
 // NX ids are scattered over 50000..50630 in steps of 3 (37 permutes the residues of the prime
 // 211), so that neither the table order nor the row number can stand in for an id, and no id
-// meets one of the runtime's own, which all lie below 50000.
+// meets one of the runtime's own, which all lie below 50000. A design of more than 211 NX
+// parameters goes on in further blocks of the same kind above.
 constexpr int32_t kIdModulus = 211;
-int32_t nxIdOf(int32_t position) { return 50000 + 3 * ((37 * position + 11) % kIdModulus); }
-
-constexpr std::size_t kNxCount = sizeof(kNxRows) / sizeof(kNxRows[0]) + 1 +
-                                 3 * (sizeof(kDebugEntries) / sizeof(kDebugEntries[0])) +
-                                 (sizeof(kDebugEntries) / sizeof(kDebugEntries[0])) *
-                                     (sizeof(kEntrySuffixes) / sizeof(kEntrySuffixes[0]));
-static_assert(kNxCount < kIdModulus, "every NX parameter needs an id of its own");
+int32_t nxIdOf(int32_t position) {
+    return 50000 + 3 * ((37 * position + 11) % kIdModulus) + 3 * kIdModulus * (position / kIdModulus);
+}
 
 ValueKind kindOfTypeCode(int32_t typeCode) {
     switch (typeCode) {
@@ -161,13 +145,12 @@ DesignParameter debugText(const std::string& name, const std::string& value) {
 
 }  // namespace
 
-DesignModel::DesignModel() {
-    for (const NxRow& row : kNxRows) {
-        add(nxParameter(std::string("Device1_") + row.identifier, kindOfTypeCode(row.typeCode),
-                        row.use != NxUse::Read));
-    }
+DesignModel::DesignModel(std::vector<DesignRow> designRows) : designRows_(std::move(designRows)) {
+    for (const DesignRow& row : designRows_) add(nxParameter(row.name, kindOfTypeCode(row.typeCode), row.writable));
     for (const StartValue& start : kStartValues) {
-        DesignParameter& parameter = parameters_[byNxName_.at(std::string("Device1_") + start.identifier)];
+        const auto listed = byNxName_.find(std::string("Device1_") + start.identifier);
+        if (listed == byNxName_.end()) continue;
+        DesignParameter& parameter = parameters_[listed->second];
         parameter.initial.integer = start.integer;
         parameter.initial.real = start.real;
         parameter.initial.text = start.text != nullptr ? start.text : "";
@@ -220,11 +203,6 @@ void DesignModel::add(DesignParameter parameter) {
     parameters_.push_back(std::move(parameter));
 }
 
-const DesignModel& DesignModel::instance() {
-    static const DesignModel model;
-    return model;
-}
-
 int32_t DesignModel::indexOfId(int32_t id) const {
     const auto found = byId_.find(id);
     return found == byId_.end() ? -1 : found->second;
@@ -240,8 +218,8 @@ int32_t DesignModel::indexOfAnyName(const std::string& name) const {
     return found == byAnyName_.end() ? -1 : found->second;
 }
 
-BoardValues::BoardValues() {
-    for (const DesignParameter& parameter : DesignModel::instance().parameters()) values.push_back(parameter.initial);
+BoardValues::BoardValues(const DesignModel& model) {
+    for (const DesignParameter& parameter : model.parameters()) values.push_back(parameter.initial);
 }
 
 int32_t nativeTypeCode(ValueKind kind) {

@@ -1,6 +1,7 @@
 // The Orvanta hardware design as the simulated runtime sees it: every NX parameter with its
 // runtime-assigned id, value kind, access and start value, plus the runtime's own parameters.
-// The table is built once and never changes; per-board values live in BoardValues.
+// The design's NX parameters are the ones its HAP lists; a model never changes once built, and
+// per-board values live in BoardValues.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,17 @@ struct NxValue {
     std::string text;
 };
 
+// One NX parameter as the design's HAP lists it.
+struct DesignRow {
+    std::string name;
+    int32_t typeCode = 0;  // the runtime's value type code
+    bool writable = false;
+
+    bool operator==(const DesignRow& other) const {
+        return name == other.name && typeCode == other.typeCode && writable == other.writable;
+    }
+};
+
 struct DesignParameter {
     std::string name;             // full NX name, or the runtime's own name ("FG_TIMEOUT")
     int32_t id = 0;
@@ -32,8 +44,12 @@ struct DesignParameter {
 
 class DesignModel {
 public:
-    static const DesignModel& instance();
+    // The HAP's rows in their order come first (and get the first ids), then the debug entries
+    // the design announces, then the runtime's own parameters. Without rows (no HAP opened yet)
+    // the model has only the latter two.
+    explicit DesignModel(std::vector<DesignRow> designRows);
 
+    const std::vector<DesignRow>& designRows() const { return designRows_; }
     const std::vector<DesignParameter>& parameters() const { return parameters_; }
     // Index into parameters(), or -1.
     int32_t indexOfId(int32_t id) const;
@@ -44,9 +60,9 @@ public:
     const std::vector<int32_t>& nxIndices() const { return nxIndices_; }
 
 private:
-    DesignModel();
     void add(DesignParameter parameter);
 
+    std::vector<DesignRow> designRows_;
     std::vector<DesignParameter> parameters_;
     std::vector<int32_t> nxIndices_;
     std::map<int32_t, int32_t> byId_;
@@ -56,7 +72,7 @@ private:
 
 // One board's current values, indexed like DesignModel::parameters().
 struct BoardValues {
-    BoardValues();
+    explicit BoardValues(const DesignModel& model);
     std::vector<NxValue> values;
     uint64_t injectedPixels = 0;
 };

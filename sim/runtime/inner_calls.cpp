@@ -1,4 +1,5 @@
-// The runtime's answers on inner handles, from the board model of the Orvanta design.
+// The runtime's answers on inner handles, from the board model of the Orvanta design. The model
+// of the design's NX parameters comes from the HAP each inner handle is opened on.
 #include "inner_calls.h"
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "orvanta/type_codes.h"
+#include "sim_hap_design.h"
 #include "sim_state.h"
 
 namespace sim::inner {
@@ -128,8 +130,8 @@ struct Access {
     Outcome refusal = ok();
 };
 
-Access checkAccess(int32_t id, const void* value, uint32_t dma, int32_t type, bool reading, SimCall& call) {
-    const DesignModel& model = DesignModel::instance();
+Access checkAccess(const DesignModel& model, int32_t id, const void* value, uint32_t dma, int32_t type, bool reading,
+                   SimCall& call) {
     Access access;
     access.index = model.indexOfId(id);
     if (access.index < 0) {
@@ -154,7 +156,7 @@ Access checkAccess(int32_t id, const void* value, uint32_t dma, int32_t type, bo
 
 Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value, uint32_t dma, int32_t type,
                    SimCall& call) {
-    const Access access = checkAccess(id, value, dma, type, false, call);
+    const Access access = checkAccess(s.model(), id, value, dma, type, false, call);
     if (access.parameter == nullptr) return access.refusal;
     recordValue(call, access.type, value);
     const auto injected = s.failedNxWrites.find(access.parameter->name);
@@ -168,7 +170,7 @@ Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value,
 
 Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32_t dma, int32_t type,
                   SimCall& call) {
-    const Access access = checkAccess(id, value, dma, type, true, call);
+    const Access access = checkAccess(s.model(), id, value, dma, type, true, call);
     if (access.parameter == nullptr) return access.refusal;
     const auto injected = s.failedNxReads.find(access.parameter->name);
     if (injected != s.failedNxReads.end()) return failed(injected->second);
@@ -182,8 +184,7 @@ Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32
     return ok();
 }
 
-void writeConfiguration(std::ostream& out, const BoardValues& board) {
-    const DesignModel& model = DesignModel::instance();
+void writeConfiguration(std::ostream& out, const DesignModel& model, const BoardValues& board) {
     out << "# Orvanta design values\n";
     for (const int32_t index : model.nxIndices()) {
         const DesignParameter& parameter = model.parameters()[index];
@@ -209,7 +210,7 @@ struct StatusQuery {
 };
 
 int64_t transferLength(const State& s, const InnerHandle& handle) {
-    const DesignModel& model = DesignModel::instance();
+    const DesignModel& model = s.model();
     const auto board = s.boards.find(handle.hardware);
     const int32_t index = model.indexOfId(5210);
     return board == s.boards.end() ? 0 : static_cast<int64_t>(board->second.values[index].integer);
@@ -222,9 +223,22 @@ constexpr StatusQuery kStatusQueries[] = {
     {4, transferLength},
 };
 
+// The NX parameters the HAP lists, or false for a HAP that the HAP runtime has not opened.
+bool designOfHap(void* hap, std::vector<DesignRow>* rows) {
+    const SimHapNxParameter* listed = nullptr;
+    const int32_t count = hap != nullptr ? SimHap_NxParameters(hap, &listed) : -1;
+    for (int32_t i = 0; i < count; ++i) {
+        rows->push_back(DesignRow{listed[i].name, listed[i].typeCode, listed[i].writable != 0});
+    }
+    return count >= 0;
+}
+
 }  // namespace
 
 void* initHandle(const char* function, const char* hapName, uint64_t hardware, void* hap, uint32_t flags) {
+    // Asked before the state lock is taken: the HAP runtime's lock is never held around ours.
+    std::vector<DesignRow> design;
+    const bool knownHap = designOfHap(hap, &design);
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     SimCall& call = s.record(function, nullptr);
@@ -238,9 +252,10 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         error = injected->second.lastError;
     } else if (s.failedInit != 0) {
         error = s.failedInit;
-    } else if (hapName == nullptr || hap == nullptr) {
+    } else if (hapName == nullptr || !knownHap) {
         error = SIM_ERR_INVALID_HAP;
     } else {
+        s.useDesign(std::move(design));
         auto handle = std::make_unique<InnerHandle>();
         handle->hardware = hardware;
         s.board(hardware);
@@ -276,7 +291,7 @@ int32_t parameterIdByName(void* fg, const char* name) {
     SimCall seed = callOf("Fg_getParameterIdByName", fg);
     copyText(seed.nxName, sizeof seed.nxName, name);
     return static_cast<int32_t>(onInner(seed, [name](State& s, InnerHandle&, SimCall&) -> Outcome {
-        const DesignModel& model = DesignModel::instance();
+        const DesignModel& model = s.model();
         const int32_t index = name == nullptr || s.hiddenNames.count(name) != 0 ? -1 : model.indexOfNxName(name);
         if (index < 0) return {0, SIM_ERR_INVALID_PARAMETER};
         return ok(model.parameters()[index].id);
@@ -287,8 +302,8 @@ const char* parameterName(void* fg, int32_t index) {
     SimCall seed = callOf("Fg_getParameterName", fg);
     seed.id = index;
     const char* name = nullptr;
-    onInner(seed, [index, &name](State&, InnerHandle&, SimCall& call) -> Outcome {
-        const DesignModel& model = DesignModel::instance();
+    onInner(seed, [index, &name](State& s, InnerHandle&, SimCall& call) -> Outcome {
+        const DesignModel& model = s.model();
         if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return {0, SIM_ERR_INVALID_PARAMETER};
         name = model.parameters()[model.nxIndices()[index]].name.c_str();
         copyText(call.nxName, sizeof call.nxName, name);
@@ -300,16 +315,16 @@ const char* parameterName(void* fg, int32_t index) {
 int32_t parameterId(void* fg, int32_t index) {
     SimCall seed = callOf("Fg_getParameterId", fg);
     seed.id = index;
-    return static_cast<int32_t>(onInner(seed, [index](State&, InnerHandle&, SimCall&) -> Outcome {
-        const DesignModel& model = DesignModel::instance();
+    return static_cast<int32_t>(onInner(seed, [index](State& s, InnerHandle&, SimCall&) -> Outcome {
+        const DesignModel& model = s.model();
         if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return failed(SIM_ERR_INVALID_PARAMETER);
         return ok(model.parameters()[model.nxIndices()[index]].id);
     }));
 }
 
 int32_t parameterCount(void* fg) {
-    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](State&, InnerHandle&, SimCall&) {
-        return ok(static_cast<int64_t>(DesignModel::instance().nxIndices().size()));
+    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](State& s, InnerHandle&, SimCall&) {
+        return ok(static_cast<int64_t>(s.model().nxIndices().size()));
     }));
 }
 
@@ -358,7 +373,7 @@ int32_t saveConfig(void* fg, const char* fileName) {
         if (fileName == nullptr) return failed(SIM_ERR_INVALID_PARAMETER);
         std::ofstream out(fileName);
         if (!out) return failed(SIM_ERR_FILE);
-        writeConfiguration(out, s.board(handle.hardware));
+        writeConfiguration(out, s.model(), s.board(handle.hardware));
         return out ? ok() : failed(SIM_ERR_FILE);
     }));
 }
@@ -383,7 +398,7 @@ const ParameterInfoNode* parameterInfo(void* fg, int32_t port) {
         if (port != 0) return {0, SIM_ERR_INVALID_PORT};
         if (!handle.description) {
             handle.description =
-                std::make_unique<DescriptionTree>(DesignModel::instance(), s.hiddenNames, s.loopingDescription);
+                std::make_unique<DescriptionTree>(s.model(), s.hiddenNames, s.loopingDescription);
         }
         head = handle.description->head();
         return ok(static_cast<int64_t>(reinterpret_cast<uintptr_t>(head)));

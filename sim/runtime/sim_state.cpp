@@ -10,6 +10,26 @@ State& state() {
     return instance;
 }
 
+// Until a HAP is opened the runtime knows only its own parameters and the debug entries.
+State::State() { models.push_back(std::make_unique<const DesignModel>(std::vector<DesignRow>{})); }
+
+void State::useDesign(std::vector<DesignRow> rows) {
+    if (rows == model().designRows()) return;
+    const DesignModel& old = model();
+    auto next = std::make_unique<const DesignModel>(std::move(rows));
+    for (auto& entry : boards) {
+        BoardValues& board = entry.second;
+        BoardValues carried(*next);
+        for (std::size_t i = 0; i < carried.values.size(); ++i) {
+            const int32_t before = old.indexOfAnyName(next->parameters()[i].name);
+            if (before >= 0) carried.values[i] = board.values[static_cast<std::size_t>(before)];
+        }
+        carried.injectedPixels = board.injectedPixels;
+        board = std::move(carried);
+    }
+    models.push_back(std::move(next));
+}
+
 InnerHandle* State::inner(const void* handle) {
     const auto found = innerHandles.find(handle);
     return found == innerHandles.end() ? nullptr : found->second.get();

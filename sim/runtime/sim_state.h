@@ -48,7 +48,12 @@ struct InjectedCall {
 };
 
 struct State {
+    State();
+
     std::mutex mutex;
+    // The model of the design whose HAP the last inner handle was opened on; the models before
+    // it stay allocated, since the applet keeps names it was handed.
+    std::vector<std::unique_ptr<const DesignModel>> models;
     std::map<uint64_t, BoardValues> boards;
     // Closed inner handles stay known (and allocated), so that a late call is told apart from a
     // call with a stray pointer, and no new handle can take a closed one's address.
@@ -70,7 +75,11 @@ struct State {
     bool recording = true;
     SimCall unrecorded{};
 
-    BoardValues& board(uint64_t hardware) { return boards[hardware]; }
+    const DesignModel& model() const { return *models.back(); }
+    // Makes the design of these rows the model, unless it already is; the boards keep the values
+    // of the names both designs have.
+    void useDesign(std::vector<DesignRow> rows);
+    BoardValues& board(uint64_t hardware) { return boards.try_emplace(hardware, model()).first->second; }
     InnerHandle* inner(const void* handle);
     SimCall& record(const char* function, const void* handle);
     // The log entry for a call prepared by the caller (or the unrecorded one), filled from seed.

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 
+#include "hap_image_size.h"  // written with the image, so the size cannot drift from it
+
 extern "C" const uint8_t orvanta_hap_image[];
 
 namespace vexo::wrapper {
 
-inline constexpr uint64_t kHapImageSize = 5613887;
+inline constexpr uint64_t kHapImageSize = ORVANTA_HAP_IMAGE_SIZE;
 inline constexpr const char* kHapName = "Orvanta.hap";
 inline constexpr int32_t kBoardType = 1874;
 
