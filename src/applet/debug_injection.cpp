@@ -64,14 +64,8 @@ void append(NxName& name, size_t& length, const char* piece) {
 // NX id table resolved at start-up.
 void accessByName(FgNxWrapperImpl& w, const char* name, void* value, int32_t typeCode, bool write) {
     const int32_t id = w.nxParameterIdByName(name);
-    int32_t result = errors::kRuntimeFunctionMissing;
-    if (write) {
-        const auto set = w.runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
-        if (set != nullptr) result = set(w.innerHandle(), id, value, 0, typeCode);
-    } else {
-        const auto get = w.runtimeFunctions().get<RuntimeSlot::Fg_getParameterWithType>();
-        if (get != nullptr) result = get(w.innerHandle(), id, value, 0, typeCode);
-    }
+    const int32_t result = write ? w.callRuntime<RuntimeSlot::Fg_setParameterWithType>(id, value, 0, typeCode)
+                                 : w.callRuntime<RuntimeSlot::Fg_getParameterWithType>(id, value, 0, typeCode);
     if (result == errors::kSuccess) return;
     logRecord(w.getLogger(), kLevelFailedAccess, write ? "Setting" : "Getting", " NX parameter '", name,
               "' (ID: ", id, ") failed: result = ", result);

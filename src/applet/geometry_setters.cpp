@@ -132,9 +132,8 @@ void setImageSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
 void setTimeout(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= kMinimumTimeout && value <= kMaximumTimeout;
     runSetter(w, SdkParameter::FG_TIMEOUT, value, accepted, throwOnError, [&] {
-        const auto set = w.runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
-        const int32_t result = set != nullptr ? set(w.innerHandle(), kRuntimeTimeoutId, &value, 0, kTypeU32)
-                                              : errors::kRuntimeFunctionMissing;
+        const int32_t result =
+            w.callRuntime<RuntimeSlot::Fg_setParameterWithType>(kRuntimeTimeoutId, &value, 0, kTypeU32);
         if (result != errors::kSuccess) throw result;
     });
 }

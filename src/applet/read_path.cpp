@@ -49,10 +49,7 @@ void deliverText(void* value, int32_t type, char* textBuffer, size_t textBufferS
 int32_t FgNxWrapperImpl::getParameterWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
     return serveParameter(
         id, value,
-        [&](int32_t nxId) {
-            const auto get = runtimeFunctions().get<RuntimeSlot::Fg_getParameterWithType>();
-            return get != nullptr ? get(innerHandle(), nxId, value, dma, type) : errors::kRuntimeFunctionMissing;
-        },
+        [&](int32_t nxId) { return callRuntime<RuntimeSlot::Fg_getParameterWithType>(nxId, value, dma, type); },
         [&] { return readRegister(id, value); }, [&] { getSdkParameter(id, value, dma, type); });
 }
 
@@ -94,10 +91,9 @@ void FgNxWrapperImpl::getSdkParameter(int32_t id, void* value, uint32_t dma, int
 }
 
 int32_t FgNxWrapperImpl::freeParameterStringWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
-    const auto release = runtimeFunctions().get<RuntimeSlot::Fg_freeParameterStringWithType>();
     if (id > kDnxaIdBase) {
-        const int32_t result = release != nullptr ? release(innerHandle(), id - kDnxaIdBase, value, dma, type)
-                                                  : errors::kRuntimeFunctionMissing;
+        const int32_t result =
+            callRuntime<RuntimeSlot::Fg_freeParameterStringWithType>(id - kDnxaIdBase, value, dma, type);
         setLastError(result);
         return result;
     }
@@ -109,7 +105,7 @@ int32_t FgNxWrapperImpl::freeParameterStringWithType(int32_t id, void* value, ui
     // Texts of the parameters the runtime answers were allocated by the runtime.
     const std::optional<SdkParameter> parameter = applet::sdkParameterOfId(id);
     if (*process == 0 && parameter && applet::infoOf(*parameter).kind == applet::ParameterKind::Forwarded) {
-        return release != nullptr ? release(innerHandle(), id, value, dma, type) : errors::kRuntimeFunctionMissing;
+        return callRuntime<RuntimeSlot::Fg_freeParameterStringWithType>(id, value, dma, type);
     }
     // Any id gives back any string this wrapper handed out.
     char* const text = static_cast<char*>(value);

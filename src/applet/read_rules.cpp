@@ -106,8 +106,7 @@ uint32_t areaTriggerMode(const FgNxWrapperImpl& w) { return storedU32(w, SdkPara
 
 // The runtime's own parameter; a non-zero answer is the read's result.
 void askRuntime(FgNxWrapperImpl& w, int32_t id, void* value, uint32_t dma, int32_t type) {
-    const auto get = w.runtimeFunctions().get<wrapper::RuntimeSlot::Fg_getParameterWithType>();
-    const int32_t result = get != nullptr ? get(w.innerHandle(), id, value, dma, type) : errors::kRuntimeFunctionMissing;
+    const int32_t result = w.callRuntime<wrapper::RuntimeSlot::Fg_getParameterWithType>(id, value, dma, type);
     if (result != errors::kSuccess) throw result;
 }
 

@@ -21,8 +21,7 @@ int32_t FgNxWrapperImpl::setParameterWithType(int32_t id, const void* value, uin
         id, value,
         [&](int32_t nxId) {
             // Passed through as it is: the caller's type code and DMA index are the runtime's concern.
-            const auto set = runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
-            return set != nullptr ? set(innerHandle(), nxId, value, dma, type) : errors::kRuntimeFunctionMissing;
+            return callRuntime<RuntimeSlot::Fg_setParameterWithType>(nxId, value, dma, type);
         },
         [&] { return writeRegister(id, value); }, [&] { setSdkParameter(id, value, dma); });
 }

@@ -47,10 +47,8 @@ void writeNx(wrapper::FgNxWrapperImpl& w, NxParameter p, const void* value, uint
         return;
     }
     const int32_t id = w.nxIds()[p];
-    const auto set = w.runtimeFunctions().get<RuntimeSlot::Fg_setParameterWithType>();
-    // A runtime without the function fails every access alike, as the runtime itself would.
-    const int32_t result = set != nullptr ? set(w.innerHandle(), id, value, dma, static_cast<int32_t>(typeCode))
-                                          : errors::kRuntimeFunctionMissing;
+    const int32_t result =
+        w.callRuntime<RuntimeSlot::Fg_setParameterWithType>(id, value, dma, static_cast<int32_t>(typeCode));
     finishAccess(w, "Setting", p, id, result, throwOnError);
 }
 
@@ -61,9 +59,8 @@ void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dm
         return;
     }
     const int32_t id = w.nxIds()[p];
-    const auto get = w.runtimeFunctions().get<RuntimeSlot::Fg_getParameterWithType>();
-    const int32_t result = get != nullptr ? get(w.innerHandle(), id, value, dma, static_cast<int32_t>(typeCode))
-                                          : errors::kRuntimeFunctionMissing;
+    const int32_t result =
+        w.callRuntime<RuntimeSlot::Fg_getParameterWithType>(id, value, dma, static_cast<int32_t>(typeCode));
     finishAccess(w, "Getting", p, id, result, throwOnError);
 }
 

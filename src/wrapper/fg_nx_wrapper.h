@@ -11,6 +11,7 @@
 
 #include "describe/parameter_info_table.h"
 #include "logging/logger.h"
+#include "orvanta/error_codes.h"
 #include "wrapper/runtime_functions.h"
 
 namespace vexo::config {
@@ -83,6 +84,13 @@ public:
 
     const RuntimeFunctions& runtimeFunctions() const;
     void* innerHandle() const;
+    // The runtime function of `Slot` on the inner handle with these further arguments, or -12
+    // when the runtime lacks it: a missing function fails every call alike.
+    template <RuntimeSlot Slot, typename... Args>
+    int32_t callRuntime(Args... args) const {
+        const auto function = runtimeFunctions().get<Slot>();
+        return function != nullptr ? function(innerHandle(), args...) : errors::kRuntimeFunctionMissing;
+    }
     void* hapHandle() const;
     uint64_t hardwareHandle() const;
     describe::ParameterInfoTable& parameterInfo() const;
