@@ -12,15 +12,15 @@
 #include <gtest/gtest.h>
 
 #include "board_session.h"
+#include "orvanta/error_codes.h"
 #include "orvanta/parameter_info_node.h"
+#include "orvanta/type_codes.h"
 #include "vexo_sim.h"
 
 namespace {
 
-constexpr int32_t kTypeU32 = 2;
-constexpr int32_t kTypeDouble = 5;
-constexpr int32_t kTypeAllocated = 22;
-constexpr int32_t kValueOutOfRange = -6000;
+// The codes themselves are checked by the end-to-end tests; here they only name operations.
+using namespace vexo;
 
 constexpr int32_t FG_TIMEOUT = 600;
 constexpr int32_t FG_WIDTH = 100;
@@ -116,7 +116,7 @@ int runMixedOperations(void* fg, const Expected& expected, unsigned seed, std::s
             case 3: {
                 const uint32_t value = writable.refused[random() % writable.refused.size()];
                 const int32_t result = Fg_setParameterWithType(fg, writable.id, &value, 0, kTypeU32);
-                if (result != kValueOutOfRange) {
+                if (result != errors::kValueOutOfRange) {
                     fail("refused write of " + std::to_string(writable.id) + " answered " + std::to_string(result));
                 }
                 break;
@@ -131,12 +131,12 @@ int runMixedOperations(void* fg, const Expected& expected, unsigned seed, std::s
             }
             case 5: {
                 char* text = nullptr;
-                if (Fg_getParameterWithType(fg, FG_HAP_FILE, &text, 0, kTypeAllocated) != 0 || text == nullptr) {
+                if (Fg_getParameterWithType(fg, FG_HAP_FILE, &text, 0, kTypeAllocatedText) != 0 || text == nullptr) {
                     fail("string read");
                     break;
                 }
                 if (std::strcmp(text, "Orvanta.hap") != 0) fail(std::string("string read gave ") + text);
-                if (Fg_freeParameterStringWithType(fg, FG_HAP_FILE, text, 0, kTypeAllocated) != 0) fail("string free");
+                if (Fg_freeParameterStringWithType(fg, FG_HAP_FILE, text, 0, kTypeAllocatedText) != 0) fail("string free");
                 break;
             }
             case 6:
