@@ -6,7 +6,7 @@
 #include <map>
 
 #include "orvanta/parameter_info_node.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/runtime.h"
 
 namespace {
 

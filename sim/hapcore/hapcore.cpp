@@ -1,7 +1,7 @@
-// The HAP runtime stand-in: opens simulated HAP images (from memory or from a file) and answers
-// the register and event queries of the Orvanta design, and the stand-in runtime's question for
-// the NX parameters that the opened image lists. Windows exports the Hap_ functions by
-// ordinal only (hapcore.def); the SimHap_ control functions by name.
+// The HAP runtime stand-in: opens simulated HAP images (from memory or from a file), answers the
+// register and event queries of the Orvanta design, and loads the NX parameters an opened image
+// lists onto a board when the runtime opens an inner handle there. Windows exports the Hap_
+// functions by ordinal only (hapcore.def).
 #if !defined(_WIN32)
 #pragma GCC visibility push(default)
 #endif
@@ -12,69 +12,21 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <fstream>
-#include <memory>
-#include <mutex>
-#include <set>
-#include <string>
-#include <vector>
 
+#include "board/board.h"
+#include "sim_platform.h"
 #include "hap_design.h"
-#include "hap_image_format.h"
-#include "platform/module_path.h"
-#include "sim_hap_design.h"
-#include "vexo_sim.h"
+#include "hap_loading.h"
+#include "hap_state.h"
 
-namespace {
+namespace sim::hap {
 
-namespace hap = sim::hap;
-
-// The NX parameters of one image, with the view the runtime is handed.
-struct NxList {
-    explicit NxList(std::vector<hap::NxParameterRow> parameters) : rows(std::move(parameters)) {
-        for (const hap::NxParameterRow& row : rows) {
-            view.push_back(SimHapNxParameter{row.name.c_str(), row.typeCode, row.writable ? 1 : 0});
-        }
+NxList::NxList(std::vector<NxParameterRow> parameters) : rows(std::move(parameters)) {
+    for (const NxParameterRow& row : rows) {
+        view.push_back(SimHapNxParameter{row.name.c_str(), row.typeCode, row.writable ? 1 : 0});
     }
-    std::vector<hap::NxParameterRow> rows;
-    std::vector<SimHapNxParameter> view;
-};
-
-struct HapHandle {
-    bool fromFile;
-    const NxList* design;
-};
-
-struct EventList {
-    std::deque<std::string> names;
-    std::vector<HapEventDescriptor> descriptors;
-};
-
-std::unique_ptr<EventList> designEventList();
-
-struct HapState {
-    HapState() {
-        lists.push_back(designEventList());
-        designEvents = events = lists.back().get();
-    }
-
-    std::mutex mutex;
-    std::set<const void*> live;
-    std::vector<SimHapOpen> opens;
-    bool failOpen = false;
-    // Every list ever made stays allocated: the applet keeps the names it was handed.
-    std::vector<std::unique_ptr<EventList>> lists;
-    const EventList* designEvents = nullptr;
-    const EventList* events = nullptr;
-    // The last image found intact, byte for byte. An applet opens its one built-in image at
-    // every board open, and summing its megabytes each time would dominate a run of many opens;
-    // comparing is much cheaper, and a changed byte still means a new check.
-    std::vector<unsigned char> lastIntactImage;
-    const NxList* lastIntactDesign = nullptr;
-    // Every list ever read, each once: the runtime keeps the names it was handed.
-    std::vector<std::unique_ptr<NxList>> designs;
-};
+}
 
 std::unique_ptr<EventList> makeEventList(const char* const* names, const uint32_t* classes, int32_t count) {
     auto list = std::make_unique<EventList>();
@@ -86,14 +38,15 @@ std::unique_ptr<EventList> makeEventList(const char* const* names, const uint32_
     return list;
 }
 
-std::unique_ptr<EventList> designEventList() {
+HapState::HapState() {
     std::vector<const char*> names;
     std::vector<uint32_t> classes;
-    for (int32_t i = 0; i < hap::defaultEventCount(); ++i) {
-        names.push_back(hap::defaultEvents()[i].name);
-        classes.push_back(hap::defaultEvents()[i].eventClass);
+    for (int32_t i = 0; i < defaultEventCount(); ++i) {
+        names.push_back(defaultEvents()[i].name);
+        classes.push_back(defaultEvents()[i].eventClass);
     }
-    return makeEventList(names.data(), classes.data(), static_cast<int32_t>(names.size()));
+    lists.push_back(makeEventList(names.data(), classes.data(), static_cast<int32_t>(names.size())));
+    designEvents = events = lists.back().get();
 }
 
 HapState& hapState() {
@@ -101,10 +54,16 @@ HapState& hapState() {
     return instance;
 }
 
-bool isLive(HapState& s, const void* hap) { return hap != nullptr && s.live.count(hap) != 0; }
+}  // namespace sim::hap
+
+namespace {
+
+namespace hap = sim::hap;
+using hap::HapState;
+using hap::NxList;
 
 void* newHandle(HapState& s, bool fromFile, const NxList* design) {
-    auto* handle = new HapHandle{fromFile, design};
+    auto* handle = new hap::HapHandle{fromFile, design};
     s.live.insert(handle);
     s.opens.back().handle = handle;
     return handle;
@@ -145,13 +104,8 @@ std::vector<unsigned char> readFile(const std::string& path) {
 std::vector<unsigned char> readHapFile(const char* fileName) {
     std::vector<unsigned char> content = readFile(fileName);
     if (!content.empty()) return content;
-    char self[1024];
-    const std::size_t length = vexo::templates::platform::moduleFileNameOf(reinterpret_cast<const void*>(&Hap_OpenFile), self, sizeof self);
-    if (length == 0 || length >= sizeof self) return {};
-    std::string folder(self, length);
-    const std::size_t cut = folder.find_last_of(vexo::templates::platform::pathSeparator());
-    if (cut == std::string::npos) return {};
-    return readFile(folder.substr(0, cut + 1) + fileName);
+    const std::string folder = sim::platform::moduleFolderOf(reinterpret_cast<const void*>(&Hap_OpenFile));
+    return folder.empty() ? std::vector<unsigned char>{} : readFile(folder + fileName);
 }
 
 SimHapOpen& recordOpen(HapState& s, bool fromFile, int32_t flag) {
@@ -168,7 +122,7 @@ SimHapOpen& recordOpen(HapState& s, bool fromFile, int32_t flag) {
 extern "C" {
 
 void* Hap_OpenImage(const void* image, uint64_t size, int32_t flag) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
     SimHapOpen& open = recordOpen(s, false, flag);
     open.image = image;
@@ -179,7 +133,7 @@ void* Hap_OpenImage(const void* image, uint64_t size, int32_t flag) {
 }
 
 void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
     SimHapOpen& open = recordOpen(s, true, flag);
     open.boardType = boardType;
@@ -193,28 +147,28 @@ void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
 }
 
 void Hap_Release(void* hap) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.live.erase(hap) != 0) delete static_cast<HapHandle*>(hap);
+    if (s.live.erase(hap) != 0) delete static_cast<hap::HapHandle*>(hap);
 }
 
 int32_t Hap_GetRegisterCount(void* hap) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    return isLive(s, hap) ? hap::registerCount() : -1;
+    return s.isLive(hap) ? hap::registerCount() : -1;
 }
 
 const char* Hap_GetRegisterName(void* hap, int32_t position) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (!isLive(s, hap) || position < 1 || position > hap::registerCount()) return nullptr;
+    if (!s.isLive(hap) || position < 1 || position > hap::registerCount()) return nullptr;
     return hap::registers()[position - 1].name;
 }
 
 int64_t Hap_GetRegisterId(void* hap, const char* registerName) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (!isLive(s, hap) || registerName == nullptr) return -1;
+    if (!s.isLive(hap) || registerName == nullptr) return -1;
     for (int32_t i = 0; i < hap::registerCount(); ++i) {
         if (std::strcmp(hap::registers()[i].name, registerName) == 0) return hap::registers()[i].address;
     }
@@ -222,78 +176,39 @@ int64_t Hap_GetRegisterId(void* hap, const char* registerName) {
 }
 
 int32_t Hap_GetRegisterWidth(void* hap, uint32_t registerIdOrAddress) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const hap::Register* r = isLive(s, hap) ? hap::registerAt(registerIdOrAddress) : nullptr;
+    const hap::Register* r = s.isLive(hap) ? hap::registerAt(registerIdOrAddress) : nullptr;
     return r != nullptr ? r->width : -1;
 }
 
 int32_t Hap_IsRegisterWritable(void* hap, uint32_t registerId) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const hap::Register* r = isLive(s, hap) ? hap::registerAt(registerId) : nullptr;
+    const hap::Register* r = s.isLive(hap) ? hap::registerAt(registerId) : nullptr;
     return r != nullptr && r->writable ? 1 : 0;
 }
 
 const HapEventDescriptor* Hap_GetEvent(void* hap, int32_t position) {
-    HapState& s = hapState();
+    HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (!isLive(s, hap) || position < 0 || position >= static_cast<int32_t>(s.events->descriptors.size())) return nullptr;
+    if (!s.isLive(hap) || position < 0 || position >= static_cast<int32_t>(s.events->descriptors.size())) return nullptr;
     return &s.events->descriptors[position];
 }
 
-int32_t SimHap_NxParameters(void* hap, const SimHapNxParameter** parameters) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (parameters == nullptr || !isLive(s, hap)) return -1;
-    const NxList* design = static_cast<HapHandle*>(hap)->design;
-    *parameters = design->view.data();
-    return static_cast<int32_t>(design->view.size());
-}
-
-void SimHap_Reset(void) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.opens.clear();
-    s.failOpen = false;
-    s.events = s.designEvents;
-}
-
-void SimHap_FailOpen(int32_t fail) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.failOpen = fail != 0;
-}
-
-int32_t SimHap_OpenCount(void) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    return static_cast<int32_t>(s.opens.size());
-}
-
-int32_t SimHap_GetOpen(int32_t index, SimHapOpen* open) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (open == nullptr || index < 0 || index >= static_cast<int32_t>(s.opens.size())) return -1;
-    *open = s.opens[index];
-    return 0;
-}
-
-int32_t SimHap_LiveHandles(void) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    return static_cast<int32_t>(s.live.size());
-}
-
-void SimHap_SetEvents(const char* const* names, const uint32_t* classes, int32_t count) {
-    HapState& s = hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (count <= 0 || names == nullptr) {
-        s.events = s.designEvents;
-        return;
+int32_t SimHap_LoadDesign(void* hap, uint64_t hardware) {
+    std::vector<sim::DesignRow> rows;
+    {
+        HapState& s = hap::hapState();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (!s.isLive(hap)) return -1;
+        for (const hap::NxParameterRow& row : static_cast<hap::HapHandle*>(hap)->design->rows) {
+            rows.push_back(sim::DesignRow{row.name, row.typeCode, row.writable});
+        }
     }
-    s.lists.push_back(makeEventList(names, classes, count));
-    s.events = s.lists.back().get();
+    // Not under this library's lock: the board's is the innermost of all.
+    SimBoard_Of(hardware)->loadDesign(rows);
+    return 0;
 }
 
 }  // extern "C"

@@ -1,6 +1,6 @@
 // The stand-in logging dispatcher: one handle per logger name, the starting level from the
 // environment, one time-stamped line per record in a file or on standard error.
-#include "sim_logging_dispatcher.h"
+#include "orvanta_sim/logging_dispatcher.h"
 
 #include <chrono>
 #include <cstdio>
@@ -11,12 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "sim_platform.h"
 #include "orvanta/dispatcher_interface.h"
-#include "platform/environment.h"
 
 namespace {
-
-namespace platform = vexo::templates::platform;
 
 constexpr const char* kLevelVariable = "VEXO_SIM_LOG_LEVEL";
 constexpr const char* kFileVariable = "VEXO_SIM_LOG_FILE";
@@ -41,7 +39,7 @@ Dispatcher& dispatcher() {
 
 uint32_t startLevel() {
     std::string text;
-    if (!platform::getEnvironment(kLevelVariable, text) || text.empty()) return kLevelOff;
+    if (!sim::platform::environment(kLevelVariable, text) || text.empty()) return kLevelOff;
     char* end = nullptr;
     const unsigned long long level = std::strtoull(text.c_str(), &end, 10);
     if (*end != '\0' || level > UINT32_MAX) return kLevelOff;
@@ -69,7 +67,7 @@ std::string timeStamp() {
 void writeLine(const std::string& line) {
     std::string fileName;
     std::FILE* file = nullptr;
-    if (platform::getEnvironment(kFileVariable, fileName) && !fileName.empty()) file = std::fopen(fileName.c_str(), "ab");
+    if (sim::platform::environment(kFileVariable, fileName) && !fileName.empty()) file = std::fopen(fileName.c_str(), "ab");
     if (file != nullptr) {
         std::fputs(line.c_str(), file);
         std::fclose(file);

@@ -7,18 +7,7 @@
 namespace sim::app {
 namespace {
 
-namespace platform = vexo::templates::platform;
-
 using StdEntry = void* (*)(uint64_t hardware, int32_t* error, uint32_t flags);
-
-// The applet is a plug-in: no "lib" prefix on either platform.
-std::string appletFileName(const std::string& appletName) {
-#if defined(_WIN32)
-    return appletName + ".dll";
-#else
-    return appletName + ".so";
-#endif
-}
 
 // The applet module, loaded once and never unloaded. Loading runs the applet's static
 // constructors, so it happens outside the state lock.
@@ -29,7 +18,7 @@ void* appletModule(const std::string& appletName) {
         const auto found = s.appletModules.find(appletName);
         if (found != s.appletModules.end()) return found->second;
     }
-    void* module = platform::loadLibrary(appletFileName(appletName).c_str());
+    void* module = platform::loadLibrary(platform::libraryFileName(appletName, true).c_str());
     if (module == nullptr) return nullptr;
     std::lock_guard<std::mutex> lock(s.mutex);
     return s.appletModules.emplace(appletName, module).first->second;

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-#include "platform/dynamic_library.h"
-#include "sim_state.h"
+#include "sim_platform.h"
+#include "orvanta_sim/runtime.h"
+#include "runtime_state.h"
 
 namespace sim::app {
 
@@ -23,7 +24,7 @@ void* appletSymbol(const char* appletName, const char* symbol);
 // the applet does not export it.
 template <typename R, typename... A>
 R route(AppHandle* app, const char* name, R missing, A... args) {
-    void* symbol = vexo::templates::platform::findSymbol(app->applet, name);
+    void* symbol = sim::platform::findSymbol(app->applet, name);
     if (symbol == nullptr) return missing;
     return reinterpret_cast<R (*)(void*, A...)>(symbol)(app, args...);
 }

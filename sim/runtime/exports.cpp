@@ -3,7 +3,7 @@
 // as an inner handle. The SIM_WITHOUT_ definitions build the variants that lack an export.
 #include "application.h"
 #include "inner_calls.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/runtime.h"
 
 using sim::AppHandle;
 namespace app = sim::app;

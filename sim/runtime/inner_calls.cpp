@@ -1,5 +1,5 @@
-// The runtime's answers on inner handles, from the board model of the Orvanta design. The model
-// of the design's NX parameters comes from the HAP each inner handle is opened on.
+// The runtime's answers on inner handles, from the board the handle is opened on: the HAP
+// runtime loads the HAP's design onto the board, whose values the runtime reads and writes.
 #include "inner_calls.h"
 
 #include <cstdio>
@@ -8,9 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "hapcore/hap_loading.h"
 #include "orvanta/type_codes.h"
-#include "sim_hap_design.h"
-#include "sim_state.h"
+#include "orvanta_sim/runtime.h"
+#include "runtime_state.h"
 
 namespace sim::inner {
 namespace {
@@ -44,7 +45,7 @@ template <typename Body>
 int64_t onInner(const SimCall& seed, Body body) {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    SimCall& call = s.keep(seed);
+    SimCall& call = s.control.keep(seed);
     InnerHandle* handle = s.inner(call.handle);
     Outcome outcome;
     if (handle == nullptr) {
@@ -52,13 +53,27 @@ int64_t onInner(const SimCall& seed, Body body) {
     } else if (!handle->open) {
         outcome = failed(SIM_ERR_HANDLE_CLOSED);
     } else {
-        const auto injected = s.failedCalls.find(call.function);
-        outcome = injected != s.failedCalls.end() ? Outcome{injected->second.result, injected->second.lastError}
-                                                  : body(s, *handle, call);
+        const InjectedCall* injected = s.control.injected(call.function);
+        outcome = injected != nullptr ? Outcome{injected->result, injected->lastError} : body(s, *handle, call);
         handle->lastError = outcome.error;
     }
     call.result = outcome.result;
     return outcome.result;
+}
+
+// Runs body(BoardState&) under the lock of the handle's board and answers its outcome.
+template <typename Body>
+Outcome onBoard(InnerHandle& handle, Body body) {
+    Outcome outcome = ok();
+    withBoard(*handle.board, [&](BoardState& board) { outcome = body(board); });
+    return outcome;
+}
+
+// The design on the handle's board. Designs are never freed, so names taken from it stay valid.
+std::shared_ptr<const DesignModel> designOf(InnerHandle& handle) {
+    std::shared_ptr<const DesignModel> design;
+    withBoard(*handle.board, [&](BoardState& board) { design = board.design; });
+    return design;
 }
 
 bool acceptsType(const DesignParameter& parameter, int32_t type, bool reading) {
@@ -156,39 +171,40 @@ Access checkAccess(const DesignModel& model, int32_t id, const void* value, uint
 
 Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value, uint32_t dma, int32_t type,
                    SimCall& call) {
-    const Access access = checkAccess(s.model(), id, value, dma, type, false, call);
-    if (access.parameter == nullptr) return access.refusal;
-    recordValue(call, access.type, value);
-    const auto injected = s.failedNxWrites.find(access.parameter->name);
-    if (injected != s.failedNxWrites.end()) return failed(injected->second);
-    if (!access.parameter->writable) return failed(SIM_ERR_READ_ONLY);
-    BoardValues& board = s.board(handle.hardware);
-    storeValue(board.values[access.index], access.parameter->kind, access.type, value);
-    if (access.parameter->injectsPixel) ++board.injectedPixels;
-    return ok();
+    return onBoard(handle, [&](BoardState& board) {
+        const Access access = checkAccess(*board.design, id, value, dma, type, false, call);
+        if (access.parameter == nullptr) return access.refusal;
+        recordValue(call, access.type, value);
+        if (const int32_t injected = s.control.failedWrite(access.parameter->name)) return failed(injected);
+        if (!access.parameter->writable) return failed(SIM_ERR_READ_ONLY);
+        storeValue(board.values[access.index], access.parameter->kind, access.type, value);
+        if (access.parameter->injectsPixel) ++board.injectedPixels;
+        return ok();
+    });
 }
 
 Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32_t dma, int32_t type,
                   SimCall& call) {
-    const Access access = checkAccess(s.model(), id, value, dma, type, true, call);
-    if (access.parameter == nullptr) return access.refusal;
-    const auto injected = s.failedNxReads.find(access.parameter->name);
-    if (injected != s.failedNxReads.end()) return failed(injected->second);
-    const NxValue& stored = s.board(handle.hardware).values[access.index];
-    deliverValue(handle, stored, access.parameter->kind, access.type, value);
-    if (access.type == kTypeAllocatedText) {
-        copyText(call.text, sizeof call.text, stored.text.c_str());
-    } else {
-        recordValue(call, access.type, value);
-    }
-    return ok();
+    return onBoard(handle, [&](BoardState& board) {
+        const Access access = checkAccess(*board.design, id, value, dma, type, true, call);
+        if (access.parameter == nullptr) return access.refusal;
+        if (const int32_t injected = s.control.failedRead(access.parameter->name)) return failed(injected);
+        const NxValue& stored = board.values[access.index];
+        deliverValue(handle, stored, access.parameter->kind, access.type, value);
+        if (access.type == kTypeAllocatedText) {
+            copyText(call.text, sizeof call.text, stored.text.c_str());
+        } else {
+            recordValue(call, access.type, value);
+        }
+        return ok();
+    });
 }
 
-void writeConfiguration(std::ostream& out, const DesignModel& model, const BoardValues& board) {
+void writeConfiguration(std::ostream& out, const DesignModel& model, const std::vector<NxValue>& values) {
     out << "# Orvanta design values\n";
     for (const int32_t index : model.nxIndices()) {
         const DesignParameter& parameter = model.parameters()[index];
-        const NxValue& value = board.values[index];
+        const NxValue& value = values[index];
         out << parameter.name << " = ";
         if (parameter.kind == ValueKind::Text) {
             out << value.text;
@@ -206,59 +222,49 @@ void writeConfiguration(std::ostream& out, const DesignModel& model, const Board
 // Status queries of Fg_getStatusEx, by status id.
 struct StatusQuery {
     int32_t id;
-    int64_t (*answer)(const State& s, const InnerHandle& handle);
+    int64_t (*answer)(InnerHandle& handle);
 };
 
-int64_t transferLength(const State& s, const InnerHandle& handle) {
-    const DesignModel& model = s.model();
-    const auto board = s.boards.find(handle.hardware);
-    const int32_t index = model.indexOfId(5210);
-    return board == s.boards.end() ? 0 : static_cast<int64_t>(board->second.values[index].integer);
+// FG_TRANSFER_LEN, one of the values the board reports under the runtime's own ids.
+constexpr int32_t kTransferLengthId = 5210;
+
+int64_t transferLength(InnerHandle& handle) {
+    int64_t length = 0;
+    withBoard(*handle.board, [&](BoardState& board) {
+        length = static_cast<int64_t>(board.values[board.design->indexOfId(kTransferLengthId)].integer);
+    });
+    return length;
 }
 
 constexpr StatusQuery kStatusQueries[] = {
-    {1, [](const State&, const InnerHandle& h) -> int64_t { return h.acquisition.delivered; }},
-    {2, [](const State&, const InnerHandle& h) -> int64_t { return h.acquisition.running ? 1 : 0; }},
-    {3, [](const State&, const InnerHandle&) -> int64_t { return 0; }},
+    {1, [](InnerHandle& h) -> int64_t { return h.acquisition.delivered; }},
+    {2, [](InnerHandle& h) -> int64_t { return h.acquisition.running ? 1 : 0; }},
+    {3, [](InnerHandle&) -> int64_t { return 0; }},
     {4, transferLength},
 };
-
-// The NX parameters the HAP lists, or false for a HAP that the HAP runtime has not opened.
-bool designOfHap(void* hap, std::vector<DesignRow>* rows) {
-    const SimHapNxParameter* listed = nullptr;
-    const int32_t count = hap != nullptr ? SimHap_NxParameters(hap, &listed) : -1;
-    for (int32_t i = 0; i < count; ++i) {
-        rows->push_back(DesignRow{listed[i].name, listed[i].typeCode, listed[i].writable != 0});
-    }
-    return count >= 0;
-}
 
 }  // namespace
 
 void* initHandle(const char* function, const char* hapName, uint64_t hardware, void* hap, uint32_t flags) {
-    // Asked before the state lock is taken: the HAP runtime's lock is never held around ours.
-    std::vector<DesignRow> design;
-    const bool knownHap = designOfHap(hap, &design);
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    SimCall& call = s.record(function, nullptr);
+    SimCall& call = s.control.record(function, nullptr);
     copyText(call.text, sizeof call.text, hapName);
     call.u64 = hardware;
     call.args[0] = reinterpret_cast<uintptr_t>(hap);
     call.args[1] = flags;
     int32_t error = 0;
-    const auto injected = s.failedCalls.find(function);
-    if (injected != s.failedCalls.end()) {
-        error = injected->second.lastError;
-    } else if (s.failedInit != 0) {
-        error = s.failedInit;
-    } else if (hapName == nullptr || !knownHap) {
+    if (const InjectedCall* injected = s.control.injected(function)) {
+        error = injected->lastError;
+    } else if (s.control.failedInit != 0) {
+        error = s.control.failedInit;
+    } else if (hapName == nullptr || hap == nullptr || SimHap_LoadDesign(hap, hardware) != 0) {
+        // The HAP runtime configures the board with the HAP's design, or refuses a HAP not open.
         error = SIM_ERR_INVALID_HAP;
     } else {
-        s.useDesign(std::move(design));
         auto handle = std::make_unique<InnerHandle>();
         handle->hardware = hardware;
-        s.board(hardware);
+        handle->board = SimBoard_Of(hardware);
         void* address = handle.get();
         s.innerHandles[address] = std::move(handle);
         s.globalLastError = 0;
@@ -272,11 +278,11 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
 int32_t lastErrorNumber(void* fg) {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    SimCall& call = s.record("Fg_getLastErrorNumber", fg);
-    const auto injected = s.failedCalls.find(call.function);
+    SimCall& call = s.control.record("Fg_getLastErrorNumber", fg);
+    const InjectedCall* injected = s.control.injected(call.function);
     const InnerHandle* handle = s.inner(fg);
-    if (injected != s.failedCalls.end()) {
-        call.result = injected->second.result;
+    if (injected != nullptr) {
+        call.result = injected->result;
     } else if (fg == nullptr) {
         call.result = s.globalLastError;
     } else if (handle == nullptr) {
@@ -290,11 +296,11 @@ int32_t lastErrorNumber(void* fg) {
 int32_t parameterIdByName(void* fg, const char* name) {
     SimCall seed = callOf("Fg_getParameterIdByName", fg);
     copyText(seed.nxName, sizeof seed.nxName, name);
-    return static_cast<int32_t>(onInner(seed, [name](State& s, InnerHandle&, SimCall&) -> Outcome {
-        const DesignModel& model = s.model();
-        const int32_t index = name == nullptr || s.hiddenNames.count(name) != 0 ? -1 : model.indexOfNxName(name);
+    return static_cast<int32_t>(onInner(seed, [name](State& s, InnerHandle& handle, SimCall&) -> Outcome {
+        const std::shared_ptr<const DesignModel> model = designOf(handle);
+        const int32_t index = name == nullptr || s.control.hiddenNames.count(name) != 0 ? -1 : model->indexOfNxName(name);
         if (index < 0) return {0, SIM_ERR_INVALID_PARAMETER};
-        return ok(model.parameters()[index].id);
+        return ok(model->parameters()[index].id);
     }));
 }
 
@@ -302,10 +308,10 @@ const char* parameterName(void* fg, int32_t index) {
     SimCall seed = callOf("Fg_getParameterName", fg);
     seed.id = index;
     const char* name = nullptr;
-    onInner(seed, [index, &name](State& s, InnerHandle&, SimCall& call) -> Outcome {
-        const DesignModel& model = s.model();
-        if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return {0, SIM_ERR_INVALID_PARAMETER};
-        name = model.parameters()[model.nxIndices()[index]].name.c_str();
+    onInner(seed, [index, &name](State&, InnerHandle& handle, SimCall& call) -> Outcome {
+        const std::shared_ptr<const DesignModel> model = designOf(handle);
+        if (index < 0 || index >= static_cast<int32_t>(model->nxIndices().size())) return {0, SIM_ERR_INVALID_PARAMETER};
+        name = model->parameters()[model->nxIndices()[index]].name.c_str();
         copyText(call.nxName, sizeof call.nxName, name);
         return ok();
     });
@@ -315,16 +321,16 @@ const char* parameterName(void* fg, int32_t index) {
 int32_t parameterId(void* fg, int32_t index) {
     SimCall seed = callOf("Fg_getParameterId", fg);
     seed.id = index;
-    return static_cast<int32_t>(onInner(seed, [index](State& s, InnerHandle&, SimCall&) -> Outcome {
-        const DesignModel& model = s.model();
-        if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return failed(SIM_ERR_INVALID_PARAMETER);
-        return ok(model.parameters()[model.nxIndices()[index]].id);
+    return static_cast<int32_t>(onInner(seed, [index](State&, InnerHandle& handle, SimCall&) -> Outcome {
+        const std::shared_ptr<const DesignModel> model = designOf(handle);
+        if (index < 0 || index >= static_cast<int32_t>(model->nxIndices().size())) return failed(SIM_ERR_INVALID_PARAMETER);
+        return ok(model->parameters()[model->nxIndices()[index]].id);
     }));
 }
 
 int32_t parameterCount(void* fg) {
-    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](State& s, InnerHandle&, SimCall&) {
-        return ok(static_cast<int64_t>(s.model().nxIndices().size()));
+    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](State&, InnerHandle& handle, SimCall&) {
+        return ok(static_cast<int64_t>(designOf(handle)->nxIndices().size()));
     }));
 }
 
@@ -369,11 +375,11 @@ int32_t freeParameterString(void* fg, int32_t id, void* value, uint32_t dma, int
 int32_t saveConfig(void* fg, const char* fileName) {
     SimCall seed = callOf("Fg_saveConfig", fg);
     copyText(seed.text, sizeof seed.text, fileName);
-    return static_cast<int32_t>(onInner(seed, [fileName](State& s, InnerHandle& handle, SimCall&) {
+    return static_cast<int32_t>(onInner(seed, [fileName](State&, InnerHandle& handle, SimCall&) {
         if (fileName == nullptr) return failed(SIM_ERR_INVALID_PARAMETER);
         std::ofstream out(fileName);
         if (!out) return failed(SIM_ERR_FILE);
-        writeConfiguration(out, s.model(), s.board(handle.hardware));
+        withBoard(*handle.board, [&](BoardState& board) { writeConfiguration(out, *board.design, board.values); });
         return out ? ok() : failed(SIM_ERR_FILE);
     }));
 }
@@ -397,8 +403,8 @@ const ParameterInfoNode* parameterInfo(void* fg, int32_t port) {
     onInner(seed, [port, &head](State& s, InnerHandle& handle, SimCall&) -> Outcome {
         if (port != 0) return {0, SIM_ERR_INVALID_PORT};
         if (!handle.description) {
-            handle.description =
-                std::make_unique<DescriptionTree>(s.model(), s.hiddenNames, s.loopingDescription);
+            handle.description = std::make_unique<DescriptionTree>(*designOf(handle), s.control.hiddenNames,
+                                                                   s.control.loopingDescription);
         }
         head = handle.description->head();
         return ok(static_cast<int64_t>(reinterpret_cast<uintptr_t>(head)));
@@ -418,10 +424,10 @@ int64_t statusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void*
     seed.u64 = data;
     seed.dma = port;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [statusId, port](State& s, InnerHandle& handle, SimCall&) {
+    return onInner(seed, [statusId, port](State&, InnerHandle& handle, SimCall&) {
         if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         for (const StatusQuery& query : kStatusQueries) {
-            if (query.id == statusId) return ok(query.answer(s, handle));
+            if (query.id == statusId) return ok(query.answer(handle));
         }
         return ok(0);
     });

@@ -7,7 +7,9 @@
 
 #include "applet_exports.h"
 #include "board_session.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 #define APPLET(name) APPLET_EXPORT(SimCtl_AppletSymbol, name)
 

@@ -10,28 +10,21 @@
 #include <gtest/gtest.h>
 
 #include "applet_exports.h"
-#include "platform/dynamic_library.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/runtime_control.h"
+#include "sim_platform.h"
 
 namespace host {
 
-namespace platform = vexo::templates::platform;
+namespace platform = sim::platform;
 
-#if defined(_WIN32)
-inline constexpr const char* kAppletFileName = "Orvanta.dll";
-#else
-inline constexpr const char* kAppletFileName = "Orvanta.so";
-#endif
-
-inline platform::ModuleHandle applet() {
-    static const platform::ModuleHandle module = platform::loadLibrary(kAppletFileName);
+inline void* applet() {
+    static void* const module = platform::loadLibrary(platform::libraryFileName("Orvanta", true).c_str());
     return module;
 }
 
 // The stand-in runtime as the applet finds it (null when this folder has none).
-inline platform::ModuleHandle runtime() {
-    static const platform::ModuleHandle module =
-        platform::loadLibrary(platform::nativeLibraryFileName("rtcore5.dll").c_str());
+inline void* runtime() {
+    static void* const module = platform::loadLibrary(platform::libraryFileName("rtcore5").c_str());
     return module;
 }
 

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "applet_exports.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 namespace {
 

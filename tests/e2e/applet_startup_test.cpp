@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "board_session.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 namespace {
 

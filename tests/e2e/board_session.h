@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/environment.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/hardware_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
+#include "test_process.h"
 
 namespace board {
 
@@ -59,9 +62,9 @@ inline void* innerHandleOfLastOpen() {
 // Sets an environment switch for the boards opened while it lives, and removes it again.
 struct Switch {
     explicit Switch(const char* switchName, const char* value = "1") : name(switchName) {
-        vexo::templates::platform::setEnvironment(name, value);
+        test_process::setEnvironment(name, value);
     }
-    ~Switch() { vexo::templates::platform::unsetEnvironment(name); }
+    ~Switch() { test_process::unsetEnvironment(name); }
     Switch(const Switch&) = delete;
     Switch& operator=(const Switch&) = delete;
     const char* name;

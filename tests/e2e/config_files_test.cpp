@@ -8,7 +8,8 @@
 #include <string>
 
 #include "board_session.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "board_session.h"
 #include "orvanta/parameter_info_node.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/runtime.h"
 
 namespace {
 

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "board_session.h"
-#include "platform/environment.h"
-#include "platform/thread.h"
-#include "sim_logging_dispatcher.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/hardware_control.h"
+#include "orvanta_sim/logging_dispatcher.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
+#include "test_process.h"
 
 namespace {
 
-namespace platform = vexo::templates::platform;
 using board::OpenBoard;
 
 constexpr const char* kLoggerName = "vexo.wrapper.Orvanta";
@@ -40,14 +41,14 @@ std::string logFile() {
 class LoggingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::setEnvironment("VEXO_SIM_LOG_LEVEL", "4");
-        platform::setEnvironment("VEXO_SIM_LOG_FILE", logFile().c_str());
+        test_process::setEnvironment("VEXO_SIM_LOG_LEVEL", "4");
+        test_process::setEnvironment("VEXO_SIM_LOG_FILE", logFile().c_str());
         std::remove(logFile().c_str());
     }
 };
 
 std::string record(const std::string& message) {
-    return "thread-id=" + std::to_string(platform::currentThreadId()) + "|" + message;
+    return "thread-id=" + std::to_string(test_process::currentThreadId()) + "|" + message;
 }
 
 // "<time> TAB <logger> TAB <level> TAB <text>" per line.

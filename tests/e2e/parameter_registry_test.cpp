@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "board_session.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hardware_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 namespace {
 

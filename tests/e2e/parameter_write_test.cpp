@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "board_session.h"
+#include "orvanta_sim/hardware_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 #include "trigger_board.h"
-#include "vexo_sim.h"
 
 namespace {
 

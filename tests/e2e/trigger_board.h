@@ -10,7 +10,6 @@
 
 #include "board_session.h"
 #include "orvanta/parameter_info_node.h"
-#include "vexo_sim.h"
 
 namespace trigger_test {
 

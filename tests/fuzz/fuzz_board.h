@@ -2,7 +2,10 @@
 // checks the whole HAP image, far too slow to repeat for every input.
 #pragma once
 
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/hardware_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 namespace fuzz {
 

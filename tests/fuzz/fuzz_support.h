@@ -11,7 +11,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/thread.h"
+#include "test_process.h"
 
 namespace fuzz {
 
@@ -22,7 +22,7 @@ class ScratchFile {
 public:
     ScratchFile(const std::string& use, const std::string& extension)
         : path_((std::filesystem::temp_directory_path() /
-                 ("orvanta-" + use + "-" + std::to_string(vexo::templates::platform::currentThreadId()) + extension))
+                 ("orvanta-" + use + "-" + std::to_string(test_process::currentThreadId()) + extension))
                     .string()) {}
     ~ScratchFile() {
         std::error_code ignored;

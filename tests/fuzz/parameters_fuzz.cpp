@@ -11,7 +11,7 @@
 #include "fuzz_board.h"
 #include "fuzz_support.h"
 #include "orvanta/parameter_info_node.h"
-#include "platform/environment.h"
+#include "test_process.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ std::vector<int32_t> knownIds(void* fg) {
 }
 
 void* openBoardWithDirectAccess() {
-    vexo::templates::platform::setEnvironment("VEXO_ENABLE_DRA", "1");
-    vexo::templates::platform::setEnvironment("VEXO_ENABLE_DNXA", "1");
+    test_process::setEnvironment("VEXO_ENABLE_DRA", "1");
+    test_process::setEnvironment("VEXO_ENABLE_DNXA", "1");
     return fuzz::openBoardOnce();
 }
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "orvanta/closed_libraries.h"
-#include "sim_hap_design.h"
+#include "orvanta_sim/hap_control.h"
 
 TEST(SimHap, OpensTheBuiltImageOnlyWhenWholeAndIntact) {
     std::ifstream file("Orvanta.hap", std::ios::binary);  // the tests run in the build's bin folder
@@ -17,7 +17,7 @@ TEST(SimHap, OpensTheBuiltImageOnlyWhenWholeAndIntact) {
     ASSERT_GT(image.size(), size_t{64});
     void* hap = Hap_OpenImage(image.data(), image.size(), 1);
     EXPECT_NE(hap, nullptr);
-    // The runtime learns the design's NX parameters from an open HAP only.
+    // The design's NX parameters come from an open HAP only.
     const SimHapNxParameter* parameters = nullptr;
     EXPECT_GT(SimHap_NxParameters(hap, &parameters), 0);
     Hap_Release(hap);

@@ -15,7 +15,10 @@
 #include "orvanta/error_codes.h"
 #include "orvanta/parameter_info_node.h"
 #include "orvanta/type_codes.h"
-#include "vexo_sim.h"
+#include "orvanta_sim/hap_control.h"
+#include "orvanta_sim/hardware_control.h"
+#include "orvanta_sim/runtime.h"
+#include "orvanta_sim/runtime_control.h"
 
 namespace {
 

@@ -9,20 +9,12 @@
  *
  * The control functions below let the project's tests steer the attached library the way a
  * dispatcher may. */
-#ifndef VEXO_SIM_LOGGING_DISPATCHER_H
-#define VEXO_SIM_LOGGING_DISPATCHER_H
+#ifndef ORVANTA_SIM_LOGGING_DISPATCHER_H
+#define ORVANTA_SIM_LOGGING_DISPATCHER_H
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#if defined(VEXO_SIM_LOG_BUILD)
-#define VEXO_SIM_LOG_API __declspec(dllexport)
-#else
-#define VEXO_SIM_LOG_API __declspec(dllimport)
-#endif
-#else
-#define VEXO_SIM_LOG_API __attribute__((visibility("default")))
-#endif
+#include "export.h"
 
 #ifdef __cplusplus
 extern "C" {

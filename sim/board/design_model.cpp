@@ -218,8 +218,10 @@ int32_t DesignModel::indexOfAnyName(const std::string& name) const {
     return found == byAnyName_.end() ? -1 : found->second;
 }
 
-BoardValues::BoardValues(const DesignModel& model) {
+std::vector<NxValue> startValues(const DesignModel& model) {
+    std::vector<NxValue> values;
     for (const DesignParameter& parameter : model.parameters()) values.push_back(parameter.initial);
+    return values;
 }
 
 int32_t nativeTypeCode(ValueKind kind) {

@@ -1,7 +1,7 @@
 // The Orvanta hardware design as the simulated runtime sees it: every NX parameter with its
 // runtime-assigned id, value kind, access and start value, plus the runtime's own parameters.
 // The design's NX parameters are the ones its HAP lists; a model never changes once built, and
-// per-board values live in BoardValues.
+// a board's values live beside it in the board (board.h).
 #pragma once
 
 #include <cstdint>
@@ -70,12 +70,8 @@ private:
     std::map<std::string, int32_t> byAnyName_;
 };
 
-// One board's current values, indexed like DesignModel::parameters().
-struct BoardValues {
-    explicit BoardValues(const DesignModel& model);
-    std::vector<NxValue> values;
-    uint64_t injectedPixels = 0;
-};
+// The design's start values, indexed like parameters().
+std::vector<NxValue> startValues(const DesignModel& model);
 
 // The type code a parameter of this kind uses when the caller gives none (Fg_getParameter).
 int32_t nativeTypeCode(ValueKind kind);

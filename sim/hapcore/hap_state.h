@@ -1,0 +1,64 @@
+// The HAP runtime stand-in's state, shared by its HAP functions (hapcore.cpp) and its test
+// control (hap_control.cpp), all behind one mutex.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hap_image_format.h"
+#include "orvanta/closed_libraries.h"
+#include "orvanta_sim/hap_control.h"
+
+namespace sim::hap {
+
+// The NX parameters of one image, with the view handed out by SimHap_NxParameters.
+struct NxList {
+    explicit NxList(std::vector<NxParameterRow> parameters);
+    std::vector<NxParameterRow> rows;
+    std::vector<SimHapNxParameter> view;
+};
+
+struct HapHandle {
+    bool fromFile;
+    const NxList* design;
+};
+
+struct EventList {
+    std::deque<std::string> names;
+    std::vector<HapEventDescriptor> descriptors;
+};
+
+// count names with their classes (null classes: all 1).
+std::unique_ptr<EventList> makeEventList(const char* const* names, const uint32_t* classes, int32_t count);
+
+struct HapState {
+    HapState();
+
+    std::mutex mutex;
+    std::set<const void*> live;
+    // Every list ever made stays allocated: the applet keeps the names it was handed.
+    std::vector<std::unique_ptr<EventList>> lists;
+    const EventList* designEvents = nullptr;
+    const EventList* events = nullptr;
+    // The last image found intact, byte for byte. An applet opens its one built-in image at
+    // every board open, and summing its megabytes each time would dominate a run of many opens;
+    // comparing is much cheaper, and a changed byte still means a new check.
+    std::vector<unsigned char> lastIntactImage;
+    const NxList* lastIntactDesign = nullptr;
+    // Every list ever read, each once: the names are handed out and kept.
+    std::vector<std::unique_ptr<NxList>> designs;
+
+    // Test control: the opens recorded and an injected failure of every open.
+    std::vector<SimHapOpen> opens;
+    bool failOpen = false;
+
+    bool isLive(const void* hap) const { return hap != nullptr && live.count(hap) != 0; }
+};
+
+HapState& hapState();
+
+}  // namespace sim::hap

@@ -1,0 +1,87 @@
+/* The stand-in runtime's control interface for the project's tests (exported by librtcore5 /
+ * rtcore5.dll beside its application interface): the record of the calls the applet made on
+ * its inner handles, the values of the boards' designs by name, and injected failures. */
+#ifndef ORVANTA_SIM_RUNTIME_CONTROL_H
+#define ORVANTA_SIM_RUNTIME_CONTROL_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Forgets recorded calls, injected failures, stored NX values and the global last error; board
+ * models start again from the design's default values. Open handles stay open. */
+VEXO_SIM_API void SimCtl_Reset(void);
+
+/* The hardware handle the runtime gives to Std_entry for a board. */
+VEXO_SIM_API uint64_t SimCtl_HardwareHandle(uint32_t boardIndex);
+
+/* The address of an export of the applet library, loading it if needed (kept loaded until the
+ * process ends). Lets a test call an export with a handle record of its own making. */
+VEXO_SIM_API void* SimCtl_AppletSymbol(const char* name);
+
+/* One call that the applet made into the runtime on an inner handle (or with a null handle). */
+typedef struct SimCall {
+    char function[48];   /* runtime function name, e.g. "Fg_setParameterWithType" */
+    void* handle;        /* the inner handle passed (null for the init functions) */
+    int32_t id;          /* parameter id, status id, port ... as the function takes */
+    int32_t typeCode;
+    uint32_t dma;        /* DMA or port index */
+    char nxName[128];    /* the NX parameter name of id, when the id is known; also the name
+                            asked for by Fg_getParameterIdByName */
+    uint64_t u64;        /* integer value written (type 2 widened, type 3/4 whole); init: hardware */
+    double f64;          /* double value written (type 5) */
+    char text[256];      /* text written (type 6), init: HAP name, saveConfig: file name */
+    uint64_t args[4];    /* further arguments as passed (init: HAP handle, flags) */
+    int64_t result;      /* what the runtime answered */
+} SimCall;
+/* Reads record the value read in u64 / f64 / text as writes record the value written. The
+ * acquisition and status calls keep the port in dma, the status id or flags in id, the 64-bit
+ * data or picture number in u64, and the memory argument (and time-out) in args. Calls on an
+ * application's handle are not recorded: they go to the applet, whose own calls on its inner
+ * handle are. */
+
+VEXO_SIM_API int32_t SimCtl_CallCount(void);
+VEXO_SIM_API int32_t SimCtl_GetCall(int32_t index, SimCall* call); /* 0, or -1 out of range */
+VEXO_SIM_API void SimCtl_ClearCalls(void);
+/* 0 stops recording calls (the calls themselves are answered as before), non-zero resumes it;
+ * SimCtl_Reset resumes it too. Lets a test watch the heap use of calls without the log's. */
+VEXO_SIM_API void SimCtl_SetRecording(int32_t on);
+
+/* Values of a board's design model, by full NX name (or by the runtime's own names such as
+ * "FG_CAMSTATUS_EXTENDED"). 0, or -1 for an unknown name or a value of another kind (U64
+ * serves the 32- and 64-bit integers). Read-only values may be set here. */
+VEXO_SIM_API int32_t SimCtl_SetNxU64(uint32_t boardIndex, const char* name, uint64_t value);
+VEXO_SIM_API int32_t SimCtl_GetNxU64(uint32_t boardIndex, const char* name, uint64_t* value);
+VEXO_SIM_API int32_t SimCtl_SetNxDouble(uint32_t boardIndex, const char* name, double value);
+VEXO_SIM_API int32_t SimCtl_GetNxDouble(uint32_t boardIndex, const char* name, double* value);
+VEXO_SIM_API int32_t SimCtl_SetNxText(uint32_t boardIndex, const char* name, const char* text);
+VEXO_SIM_API int32_t SimCtl_GetNxText(uint32_t boardIndex, const char* name, char* buffer, size_t size);
+
+/* Injected failures; they last until SimCtl_Reset (a code of 0 removes one). */
+VEXO_SIM_API void SimCtl_HideNxName(const char* name);                    /* id lookup answers 0 */
+VEXO_SIM_API void SimCtl_FailNxWrite(const char* name, int32_t code);      /* writes of that parameter */
+VEXO_SIM_API void SimCtl_FailNxRead(const char* name, int32_t code);       /* reads of that parameter */
+VEXO_SIM_API void SimCtl_FailInit(int32_t globalLastError);                /* init functions answer null */
+/* Non-zero: descriptions built from now on (at a handle's first Fg_getParameterInfo) come round
+ * on themselves: the deepest category on the head's first branch lists the head as one more
+ * child, and the oldest top-level category's `older` is the head again. 0 or SimCtl_Reset:
+ * trees as usual. */
+VEXO_SIM_API void SimCtl_LoopDescription(int32_t on);
+/* The named call on an inner handle (e.g. "Fg_getStatusEx") answers result, and the inner
+ * handle's last error becomes lastError; result 0 with lastError 0 removes the injection. The
+ * init functions named here answer null and leave lastError as the global last error (0 too). */
+VEXO_SIM_API void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError);
+
+/* Pixel words written to the "_Inject_WritePixel" parameters of a board's debug entries. */
+VEXO_SIM_API uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ORVANTA_SIM_RUNTIME_CONTROL_H */

@@ -1,0 +1,53 @@
+// The runtime's test control: the record of the calls the applet made on inner handles and the
+// failures a test injected (SimCtl_ in control.cpp). Kept in the runtime's state, behind its
+// mutex.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+#include "orvanta_sim/runtime_control.h"
+
+namespace sim {
+
+struct InjectedCall {
+    int64_t result;
+    int32_t lastError;
+};
+
+struct TestControl {
+    std::deque<SimCall> calls;
+    std::set<std::string> hiddenNames;
+    std::map<std::string, int32_t> failedNxWrites;
+    std::map<std::string, int32_t> failedNxReads;
+    // Found by the function name a call carries; the transparent comparison spares the key copy.
+    std::map<std::string, InjectedCall, std::less<>> failedCalls;
+    int32_t failedInit = 0;
+    // Descriptions built while set come round on themselves (SimCtl_LoopDescription).
+    bool loopingDescription = false;
+    // While off, calls go to `unrecorded` instead of the log: the log's growth would count
+    // against tests that watch the applet's own heap use.
+    bool recording = true;
+    SimCall unrecorded{};
+
+    // A new log entry for a call of `function` on `handle`.
+    SimCall& record(const char* function, const void* handle);
+    // The log entry for a call prepared by the caller (or the unrecorded one), filled from seed.
+    SimCall& keep(const SimCall& seed);
+    // The injected answer of the named function, or null.
+    const InjectedCall* injected(const char* function) const;
+    // The failure injected for writes or reads of the named parameter, or 0.
+    int32_t failedWrite(const std::string& name) const;
+    int32_t failedRead(const std::string& name) const;
+    // Everything forgotten, recording on.
+    void reset();
+};
+
+// Copies text into a fixed field, cut to fit and always terminated.
+void copyText(char* field, std::size_t size, const char* text);
+
+}  // namespace sim

@@ -1,0 +1,88 @@
+// The hardware library's control interface for the tests: the boards' registers by hand,
+// injected access failures and the access counts.
+#include "orvanta_sim/hardware_control.h"
+
+#include <map>
+#include <mutex>
+
+#include "access_faults.h"
+#include "board/board.h"
+
+namespace sim::hw {
+namespace {
+
+struct Faults {
+    std::mutex mutex;
+    std::map<uint32_t, int32_t> byAddress;
+    int32_t writes = 0;
+    int32_t reads = 0;
+};
+
+Faults& faults() {
+    static Faults instance;
+    return instance;
+}
+
+}  // namespace
+
+int32_t countAccess(uint32_t address, bool write) {
+    Faults& f = faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    ++(write ? f.writes : f.reads);
+    const auto found = f.byAddress.find(address);
+    return found == f.byAddress.end() ? 0 : found->second;
+}
+
+}  // namespace sim::hw
+
+extern "C" {
+
+void SimHw_Reset(void) {
+    SimBoard_ForEach([](sim::Board& board, void*) {
+        sim::withBoard(board, [](sim::BoardState& state) { state.registers.clear(); });
+    }, nullptr);
+    sim::hw::Faults& f = sim::hw::faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    f.byAddress.clear();
+    f.writes = 0;
+    f.reads = 0;
+}
+
+int32_t SimHw_GetRegister(uint64_t hardware, uint32_t address, uint64_t* value) {
+    if (value == nullptr) return -1;
+    bool written = false;
+    sim::withBoard(*SimBoard_Of(hardware), [&](sim::BoardState& board) {
+        const auto found = board.registers.find(address);
+        written = found != board.registers.end();
+        *value = written ? found->second : 0;
+    });
+    return written ? 0 : -1;
+}
+
+void SimHw_SetRegister(uint64_t hardware, uint32_t address, uint64_t value) {
+    sim::withBoard(*SimBoard_Of(hardware), [&](sim::BoardState& board) { board.registers[address] = value; });
+}
+
+void SimHw_FailAccess(uint32_t address, int32_t code) {
+    sim::hw::Faults& f = sim::hw::faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    if (code == 0) {
+        f.byAddress.erase(address);
+    } else {
+        f.byAddress[address] = code;
+    }
+}
+
+int32_t SimHw_WriteCount(void) {
+    sim::hw::Faults& f = sim::hw::faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    return f.writes;
+}
+
+int32_t SimHw_ReadCount(void) {
+    sim::hw::Faults& f = sim::hw::faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    return f.reads;
+}
+
+}  // extern "C"
