@@ -14,7 +14,6 @@ namespace {
 
 using nx::NxParameter;
 using nx::readNx;
-using wrapper::FgNxWrapperImpl;
 using namespace simulator;
 
 // Outside pixel-frequency mode no frequency is programmed; what is reported then is the double
@@ -25,39 +24,39 @@ void requireKnownMode(uint32_t mode) {
     if (mode > kSelectFrameRate) throw errors::kUnknownSelectMode;
 }
 
-uint32_t storedSelectMode(const FgNxWrapperImpl& w) {
+uint32_t storedSelectMode(const Board& w) {
     return stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE);
 }
 
-uint32_t storedHeight(const FgNxWrapperImpl& w) { return stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_HEIGHT); }
+uint32_t storedHeight(const Board& w) { return stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_HEIGHT); }
 
 // Line and frame length as the simulator runs them: the gaps count only in the modes that keep
 // them (the line gap in mode 0, the frame gap outside mode 2).
-double lineLength(const FgNxWrapperImpl& w) {
+double lineLength(const Board& w) {
     const CameraSimulatorState& s = w.cameraSimulator();
     return static_cast<double>(s.width) + (storedSelectMode(w) == kSelectPixelFrequency ? s.lineGap : 0);
 }
 
-double frameLength(const FgNxWrapperImpl& w) {
+double frameLength(const Board& w) {
     return static_cast<double>(storedHeight(w)) +
            (storedSelectMode(w) != kSelectFrameRate ? w.cameraSimulator().frameGap : 0);
 }
 
 // Clocks per line (modes 1 and 2).
-double sequenceLength(FgNxWrapperImpl& w) {
+double sequenceLength(Board& w) {
     return readNx<NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth>(w);
 }
 
 }  // namespace
 
-double cameraSimulatorPixelFrequency(FgNxWrapperImpl& w, uint32_t mode) {
+double cameraSimulatorPixelFrequency(Board& w, uint32_t mode) {
     requireKnownMode(mode);
     if (mode != kSelectPixelFrequency) return kUnprogrammedFrequency;
     return frequencyOfActivePixels(
         readNx<NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w));
 }
 
-double cameraSimulatorLineRate(FgNxWrapperImpl& w, uint32_t mode) {
+double cameraSimulatorLineRate(Board& w, uint32_t mode) {
     requireKnownMode(mode);
     switch (mode) {
     case kSelectPixelFrequency:
@@ -69,7 +68,7 @@ double cameraSimulatorLineRate(FgNxWrapperImpl& w, uint32_t mode) {
     }
 }
 
-double cameraSimulatorFrameRate(FgNxWrapperImpl& w, uint32_t mode) {
+double cameraSimulatorFrameRate(Board& w, uint32_t mode) {
     requireKnownMode(mode);
     switch (mode) {
     case kSelectPixelFrequency:

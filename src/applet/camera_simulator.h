@@ -8,11 +8,9 @@
 
 #include "applet/camera_simulator_state.h"
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
-}
-
 namespace vexo::applet {
+
+class Board;
 
 // A select mode other than the three below.
 
@@ -23,8 +21,8 @@ inline constexpr uint32_t kSelectFrameRate = 2;
 
 // Each throws -2075 for a mode other than 0, 1 or 2 and the runtime's code when a register
 // read fails. Pixel frequency in MHz, line rate in lines and frame rate in frames per second.
-double cameraSimulatorPixelFrequency(wrapper::FgNxWrapperImpl& w, uint32_t mode);
-double cameraSimulatorLineRate(wrapper::FgNxWrapperImpl& w, uint32_t mode);
-double cameraSimulatorFrameRate(wrapper::FgNxWrapperImpl& w, uint32_t mode);
+double cameraSimulatorPixelFrequency(Board& w, uint32_t mode);
+double cameraSimulatorLineRate(Board& w, uint32_t mode);
+double cameraSimulatorFrameRate(Board& w, uint32_t mode);
 
 }  // namespace vexo::applet

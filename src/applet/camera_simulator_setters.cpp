@@ -21,7 +21,6 @@ namespace {
 using nx::NxParameter;
 using nx::readNx;
 using nx::writeNx;
-using wrapper::FgNxWrapperImpl;
 using namespace simulator;
 
 // Pixels per line and lines per frame, gaps included, that the simulator's counters hold.
@@ -69,19 +68,19 @@ const Row* findRow(const Row (&rows)[N], Field Row::*key, Key value) {
     return nullptr;
 }
 
-uint32_t selectMode(const FgNxWrapperImpl& w) {
+uint32_t selectMode(const Board& w) {
     return stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE);
 }
-uint32_t storedHeight(const FgNxWrapperImpl& w) { return stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_HEIGHT); }
+uint32_t storedHeight(const Board& w) { return stored<uint32_t>(w, SdkParameter::FG_CAMERASIMULATOR_HEIGHT); }
 
-void refresh(FgNxWrapperImpl& w, std::initializer_list<SdkParameter> parameters) {
+void refresh(Board& w, std::initializer_list<SdkParameter> parameters) {
     for (const SdkParameter p : parameters) refreshDescription(w, p);
 }
 
 // The simulator counts a line as a whole and its active part, in clocks: the register named
 // image width takes the whole line, the one named line gap the active part. Frames alike, in
 // lines. A geometry that does not fit the counters changes nothing.
-void setLineGeometry(FgNxWrapperImpl& w, uint64_t width, uint64_t gap) {
+void setLineGeometry(Board& w, uint64_t width, uint64_t gap) {
     width = roundToProcessingWidth(width);
     gap = roundToProcessingWidth(gap);
     if (width + gap > kMaximumSize) throw errors::kValueOutOfRange;
@@ -93,7 +92,7 @@ void setLineGeometry(FgNxWrapperImpl& w, uint64_t width, uint64_t gap) {
     writeNx<NxParameter::Process0_CameraSimulator_LineGap_Number>(w, static_cast<uint32_t>(width / kPixelsPerClock));
 }
 
-void setFrameGeometry(FgNxWrapperImpl& w, uint64_t height, uint64_t gap) {
+void setFrameGeometry(Board& w, uint64_t height, uint64_t gap) {
     if (height + gap > kMaximumSize) throw errors::kValueOutOfRange;
     CameraSimulatorState& s = w.cameraSimulator();
     s.height = static_cast<uint32_t>(height);
@@ -109,7 +108,7 @@ bool withinLimit(uint32_t value, double limit) { return static_cast<double>(valu
 
 // The size limits in force before a change, from the running rates: a larger size would need a
 // pixel rate above the simulator's maximum.
-double widthLimit(FgNxWrapperImpl& w) {
+double widthLimit(Board& w) {
     const CameraSimulatorState& s = w.cameraSimulator();
     const uint32_t mode = selectMode(w);
     const double rate = s.maximumPixelRate;
@@ -123,7 +122,7 @@ double widthLimit(FgNxWrapperImpl& w) {
     return limit;
 }
 
-double lineGapLimit(FgNxWrapperImpl& w) {
+double lineGapLimit(Board& w) {
     const CameraSimulatorState& s = w.cameraSimulator();
     const uint32_t mode = selectMode(w);
     if (mode == kSelectFrameRate) return 0;
@@ -135,7 +134,7 @@ double lineGapLimit(FgNxWrapperImpl& w) {
     return limit;
 }
 
-double heightLimit(FgNxWrapperImpl& w) {
+double heightLimit(Board& w) {
     const CameraSimulatorState& s = w.cameraSimulator();
     const uint32_t mode = selectMode(w);
     if (mode != kSelectFrameRate) return static_cast<double>(kMaximumSize) - s.frameGap;
@@ -147,7 +146,7 @@ double heightLimit(FgNxWrapperImpl& w) {
 // Setters whose limits depend on the running rates read the clock registers for their check; a
 // failed read ends the setter before anything is stored.
 template <typename Check, typename Apply>
-void runLimitedSetter(FgNxWrapperImpl& w, SdkParameter p, uint32_t value, Check&& check, bool throwOnError,
+void runLimitedSetter(Board& w, SdkParameter p, uint32_t value, Check&& check, bool throwOnError,
                       Apply&& apply) {
     bool accepted = false;
     try {
@@ -161,7 +160,7 @@ void runLimitedSetter(FgNxWrapperImpl& w, SdkParameter p, uint32_t value, Check&
 
 // After a change of the select mode the new mode's rate is programmed again from what the
 // application last asked for, within what the current width allows.
-void reapplyRate(FgNxWrapperImpl& w, uint32_t mode) {
+void reapplyRate(Board& w, uint32_t mode) {
     const CameraSimulatorState& s = w.cameraSimulator();
     if (mode == kSelectPixelFrequency) {
         setCameraSimulatorPixelFrequency(w, stored<double>(w, SdkParameter::FG_CAMERASIMULATOR_PIXEL_FREQUENCY), true);
@@ -176,12 +175,12 @@ void reapplyRate(FgNxWrapperImpl& w, uint32_t mode) {
 
 }  // namespace
 
-void setCameraSimulatorEnable(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorEnable(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE, value, listed(kSources, value), throwOnError,
               [&] { writeNx<NxParameter::Process0_CameraSimulator_Enable_SelectSource>(w, value); });
 }
 
-void setCameraSimulatorPattern(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorPattern(Board& w, uint32_t value, bool throwOnError) {
     const PatternRow* row = findRow(kPatterns, &PatternRow::pattern, value);
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PATTERN, value, row != nullptr, throwOnError, [&] {
         writeNx<NxParameter::Process0_CameraSimulator_EnableX_Enable_Value>(w, row->enableX);
@@ -189,18 +188,18 @@ void setCameraSimulatorPattern(FgNxWrapperImpl& w, uint32_t value, bool throwOnE
     });
 }
 
-void setCameraSimulatorPatternOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorPatternOffset(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PATTERN_OFFSET, value, value <= kMaximumPatternOffset, throwOnError,
               [&] { writeNx<NxParameter::Process0_CameraSimulator_Offset_Value>(w, value); });
 }
 
-void setCameraSimulatorRoll(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
+void setCameraSimulatorRoll(Board& w, int32_t value, bool throwOnError) {
     const RollRow* row = findRow(kRolls, &RollRow::roll, value);
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_ROLL, value, row != nullptr, throwOnError,
               [&] { writeNx<NxParameter::Process0_CameraSimulator_Frame_Divisor>(w, row->frameDivisor); });
 }
 
-void setCameraSimulatorTriggerMode(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorTriggerMode(Board& w, uint32_t value, bool throwOnError) {
     const TriggerModeRow* row = findRow(kTriggerModes, &TriggerModeRow::mode, value);
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_TRIGGER_MODE, value, row != nullptr, throwOnError, [&] {
         writeNx<NxParameter::Process0_CameraSimulator_TriggerValve_FreeRun_Select>(w, row->freeRun);
@@ -208,7 +207,7 @@ void setCameraSimulatorTriggerMode(FgNxWrapperImpl& w, uint32_t value, bool thro
     });
 }
 
-void setCameraSimulatorWidth(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorWidth(Board& w, uint32_t value, bool throwOnError) {
     runLimitedSetter(
         w, SdkParameter::FG_CAMERASIMULATOR_WIDTH, value,
         [&] { return value >= 1 && withinLimit(value, widthLimit(w)); }, throwOnError,
@@ -219,7 +218,7 @@ void setCameraSimulatorWidth(FgNxWrapperImpl& w, uint32_t value, bool throwOnErr
         });
 }
 
-void setCameraSimulatorLineGap(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorLineGap(Board& w, uint32_t value, bool throwOnError) {
     runLimitedSetter(
         w, SdkParameter::FG_CAMERASIMULATOR_LINE_GAP, value, [&] { return withinLimit(value, lineGapLimit(w)); },
         throwOnError,
@@ -229,7 +228,7 @@ void setCameraSimulatorLineGap(FgNxWrapperImpl& w, uint32_t value, bool throwOnE
         });
 }
 
-void setCameraSimulatorHeight(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorHeight(Board& w, uint32_t value, bool throwOnError) {
     runLimitedSetter(
         w, SdkParameter::FG_CAMERASIMULATOR_HEIGHT, value,
         [&] { return value >= 1 && withinLimit(value, heightLimit(w)); }, throwOnError,
@@ -245,7 +244,7 @@ void setCameraSimulatorHeight(FgNxWrapperImpl& w, uint32_t value, bool throwOnEr
         });
 }
 
-void setCameraSimulatorFrameGap(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorFrameGap(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t height = storedHeight(w);
     // Only pixel-frequency mode runs frame gaps; the other modes derive the frame from the line.
     const bool accepted =
@@ -258,7 +257,7 @@ void setCameraSimulatorFrameGap(FgNxWrapperImpl& w, uint32_t value, bool throwOn
 
 // A frequency below about 1 MHz rounds to no active clock at all, of which no repeat divisor
 // can be formed: it is refused like any value outside the range.
-void setCameraSimulatorPixelFrequency(FgNxWrapperImpl& w, double value, bool throwOnError) {
+void setCameraSimulatorPixelFrequency(Board& w, double value, bool throwOnError) {
     const bool inRange = value >= 0 && value <= kMaximumPixelFrequency;
     const uint32_t active = inRange ? activePixelsForFrequency(value) : 0;
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PIXEL_FREQUENCY, value, active > 0, throwOnError, [&] {
@@ -271,7 +270,7 @@ void setCameraSimulatorPixelFrequency(FgNxWrapperImpl& w, double value, bool thr
     });
 }
 
-void setCameraSimulatorLineRate(FgNxWrapperImpl& w, double value, bool throwOnError) {
+void setCameraSimulatorLineRate(Board& w, double value, bool throwOnError) {
     CameraSimulatorState& s = w.cameraSimulator();
     const bool accepted =
         value >= kMinimumRate && value <= s.maximumPixelRate / (s.width + static_cast<double>(kPixelsPerClock));
@@ -285,7 +284,7 @@ void setCameraSimulatorLineRate(FgNxWrapperImpl& w, double value, bool throwOnEr
     });
 }
 
-void setCameraSimulatorFrameRate(FgNxWrapperImpl& w, double value, bool throwOnError) {
+void setCameraSimulatorFrameRate(Board& w, double value, bool throwOnError) {
     CameraSimulatorState& s = w.cameraSimulator();
     const uint32_t height = storedHeight(w);
     const double fastest = s.maximumPixelRate / ((s.width + static_cast<double>(kPixelsPerClock)) * height);
@@ -305,7 +304,7 @@ void setCameraSimulatorFrameRate(FgNxWrapperImpl& w, double value, bool throwOnE
 // The stored sizes and gaps are applied again under the new mode's rules before its rate is
 // programmed. Should that fail, only the stored mode goes back: the access flags and registers
 // already changed stay as they are.
-void setCameraSimulatorSelectMode(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setCameraSimulatorSelectMode(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE, value, value <= kSelectFrameRate, throwOnError, [&] {
         refreshCameraSimulatorAccess(w, value);
         writeNx<NxParameter::Process0_CameraSimulator_ControlPixelClock_Mode>(w,

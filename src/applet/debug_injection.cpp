@@ -12,7 +12,7 @@
 #include "logging/log_record.h"
 #include "orvanta/parameter_info_node.h"
 #include "orvanta/type_codes.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
+#include "applet/board.h"
 
 namespace vexo::applet {
 
@@ -20,8 +20,7 @@ namespace {
 
 using tools::logging::kLevelFailedAccess;
 using tools::logging::logRecord;
-using wrapper::FgNxWrapperImpl;
-using wrapper::RuntimeSlot;
+using nx::RuntimeSlot;
 
 struct EntryValueRow {
     const char* suffix;
@@ -62,7 +61,7 @@ void append(NxName& name, size_t& length, const char* piece) {
 
 // One runtime call by NX name: the id is asked anew each time, since entries lie outside the
 // NX id table resolved at start-up.
-void accessByName(FgNxWrapperImpl& w, const char* name, void* value, int32_t typeCode, bool write) {
+void accessByName(Board& w, const char* name, void* value, int32_t typeCode, bool write) {
     const int32_t id = w.nxParameterIdByName(name);
     const int32_t result = write ? w.callRuntime<RuntimeSlot::Fg_setParameterWithType>(id, value, 0, typeCode)
                                  : w.callRuntime<RuntimeSlot::Fg_getParameterWithType>(id, value, 0, typeCode);
@@ -72,7 +71,7 @@ void accessByName(FgNxWrapperImpl& w, const char* name, void* value, int32_t typ
     throw kDebugEntryAccessFailed;
 }
 
-NxName selectedEntryNxName(const FgNxWrapperImpl& w, DebugEntryValue v) {
+NxName selectedEntryNxName(const Board& w, DebugEntryValue v) {
     NxName name;
     size_t length = 0;
     append(name, length, kEntryPrefix);
@@ -81,7 +80,7 @@ NxName selectedEntryNxName(const FgNxWrapperImpl& w, DebugEntryValue v) {
     return name;
 }
 
-void accessEntry(FgNxWrapperImpl& w, DebugEntryValue v, void* value, bool write) {
+void accessEntry(Board& w, DebugEntryValue v, void* value, bool write) {
     accessByName(w, selectedEntryNxName(w, v).data(), value, rowOf(v).typeCode, write);
 }
 
@@ -117,7 +116,7 @@ uint32_t maximumOf(const ParameterInfoNode& node) {
 }
 
 // "Device1_Process0_Debug_" + what + the entry's digit, read as text.
-void readAnnouncement(FgNxWrapperImpl& w, const char* what, int32_t entry, std::array<char, kDesignTextSize>& text) {
+void readAnnouncement(Board& w, const char* what, int32_t entry, std::array<char, kDesignTextSize>& text) {
     NxName name;
     size_t length = 0;
     const char digit[] = {static_cast<char>('0' + entry), '\0'};
@@ -140,7 +139,7 @@ uint32_t kindOfType(const char* type) {
     return kNoEntry;
 }
 
-bool selectedIsMonitor(const FgNxWrapperImpl& w) { return selectedDebugEntry(w).kind == kInjectMonitorEntry; }
+bool selectedIsMonitor(const Board& w) { return selectedDebugEntry(w).kind == kInjectMonitorEntry; }
 
 StoredValue u32Value(uint32_t number) {
     StoredValue value;
@@ -150,13 +149,13 @@ StoredValue u32Value(uint32_t number) {
 }
 
 template <DebugEntryValue V>
-std::optional<StoredValue> monitored(FgNxWrapperImpl& w) {
+std::optional<StoredValue> monitored(Board& w) {
     return u32Value(selectedIsMonitor(w) ? readDebugEntryU32(w, V) : 0);
 }
 
 }  // namespace
 
-uint32_t describedDebugEntryMaximum(FgNxWrapperImpl& w, DebugEntryValue v) {
+uint32_t describedDebugEntryMaximum(Board& w, DebugEntryValue v) {
     const auto describe = w.runtimeFunctions().get<RuntimeSlot::Fg_getParameterInfo>();
     if (describe == nullptr) return 0;
     const NxName name = selectedEntryNxName(w, v);
@@ -171,13 +170,13 @@ uint32_t describedDebugEntryMaximum(FgNxWrapperImpl& w, DebugEntryValue v) {
     return 0;
 }
 
-int32_t readDebugEntryCount(FgNxWrapperImpl& w) {
+int32_t readDebugEntryCount(Board& w) {
     std::array<char, kDesignTextSize> text;
     readAnnouncement(w, "Entries", -1, text);
     return std::min<int32_t>(text[0] - '0', DebugEntries::kSlotCount);
 }
 
-void readDebugEntries(FgNxWrapperImpl& w) {
+void readDebugEntries(Board& w) {
     DebugEntries& entries = w.debugEntries();
     entries.count = readDebugEntryCount(w);
     std::array<char, kDesignTextSize> text;
@@ -195,48 +194,48 @@ void readDebugEntries(FgNxWrapperImpl& w) {
     }
 }
 
-const DebugEntry& selectedDebugEntry(const FgNxWrapperImpl& w) {
+const DebugEntry& selectedDebugEntry(const Board& w) {
     static const DebugEntry kNone{};
     const uint32_t selected = stored<uint32_t>(w, SdkParameter::FG_DEBUGSOURCE);
     const DebugEntries& entries = w.debugEntries();
     return selected < static_cast<uint32_t>(DebugEntries::kSlotCount) ? entries.slots[selected] : kNone;
 }
 
-void readDebugEntryValue(FgNxWrapperImpl& w, DebugEntryValue v, void* value) { accessEntry(w, v, value, false); }
+void readDebugEntryValue(Board& w, DebugEntryValue v, void* value) { accessEntry(w, v, value, false); }
 
-void writeDebugEntryValue(FgNxWrapperImpl& w, DebugEntryValue v, const void* value) {
+void writeDebugEntryValue(Board& w, DebugEntryValue v, const void* value) {
     // The runtime takes the value pointer as const; only its prototype says otherwise.
     accessEntry(w, v, const_cast<void*>(value), true);
 }
 
-uint32_t readDebugEntryU32(FgNxWrapperImpl& w, DebugEntryValue v) {
+uint32_t readDebugEntryU32(Board& w, DebugEntryValue v) {
     uint32_t value = 0;
     readDebugEntryValue(w, v, &value);
     return value;
 }
 
-uint32_t debugInputBit(FgNxWrapperImpl& w) { return readDebugEntryU32(w, DebugEntryValue::OperationMode) & 1u; }
+uint32_t debugInputBit(Board& w) { return readDebugEntryU32(w, DebugEntryValue::OperationMode) & 1u; }
 
-uint32_t debugOutputBit(FgNxWrapperImpl& w) {
+uint32_t debugOutputBit(Board& w) {
     if (!selectedIsMonitor(w)) return 0;
     return (readDebugEntryU32(w, DebugEntryValue::OperationMode) >> 1) & 1u;
 }
 
-std::optional<StoredValue> debugInputEnabled(FgNxWrapperImpl& w) { return u32Value(debugInputBit(w)); }
-std::optional<StoredValue> debugOutputEnabled(FgNxWrapperImpl& w) { return u32Value(debugOutputBit(w)); }
-std::optional<StoredValue> debugOutputXPosition(FgNxWrapperImpl& w) { return monitored<DebugEntryValue::XPosition>(w); }
-std::optional<StoredValue> debugOutputYPosition(FgNxWrapperImpl& w) { return monitored<DebugEntryValue::YPosition>(w); }
-std::optional<StoredValue> debugOutputPixel(FgNxWrapperImpl& w) { return monitored<DebugEntryValue::PixelValue>(w); }
+std::optional<StoredValue> debugInputEnabled(Board& w) { return u32Value(debugInputBit(w)); }
+std::optional<StoredValue> debugOutputEnabled(Board& w) { return u32Value(debugOutputBit(w)); }
+std::optional<StoredValue> debugOutputXPosition(Board& w) { return monitored<DebugEntryValue::XPosition>(w); }
+std::optional<StoredValue> debugOutputYPosition(Board& w) { return monitored<DebugEntryValue::YPosition>(w); }
+std::optional<StoredValue> debugOutputPixel(Board& w) { return monitored<DebugEntryValue::PixelValue>(w); }
 
-std::optional<StoredValue> debugReadyForInjection(FgNxWrapperImpl& w) {
+std::optional<StoredValue> debugReadyForInjection(Board& w) {
     return u32Value(readDebugEntryU32(w, DebugEntryValue::ReadyForInjection));
 }
 
-void debugSourceNameText(FgNxWrapperImpl& w, char* text, size_t capacity) {
+void debugSourceNameText(Board& w, char* text, size_t capacity) {
     copyReadText(selectedDebugEntry(w).name.data(), text, capacity);
 }
 
-void debugFileText(FgNxWrapperImpl& w, char* text, size_t capacity) {
+void debugFileText(Board& w, char* text, size_t capacity) {
     std::array<char, kDesignTextSize> file;
     file[0] = '\0';
     readDebugEntryValue(w, DebugEntryValue::DebugFile, file.data());

@@ -10,11 +10,9 @@
 
 #include "applet/value_store.h"
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
-}
-
 namespace vexo::applet {
+
+class Board;
 
 enum class DebugEntryValue : uint8_t {
 #define DEBUG_ENTRY_VALUE(ident, suffix, typeCode) ident,
@@ -47,41 +45,41 @@ struct DebugEntries {
 
 // The count the design announces now: its count text's first character as a digit, at most
 // kSlotCount (possibly negative for a text that does not start with a digit).
-int32_t readDebugEntryCount(wrapper::FgNxWrapperImpl& w);
+int32_t readDebugEntryCount(Board& w);
 
 // Fills the slots from the design's texts in order; the first failure (a failed read, or a type
 // that is neither "Inject" nor "InjectMonitor") ends the reading with the entries read so far.
-void readDebugEntries(wrapper::FgNxWrapperImpl& w);
+void readDebugEntries(Board& w);
 
 // The entry FG_DEBUGSOURCE selects.
-const DebugEntry& selectedDebugEntry(const wrapper::FgNxWrapperImpl& w);
+const DebugEntry& selectedDebugEntry(const Board& w);
 
 // One value of the selected entry through the runtime, in the value's own type code; any
 // runtime answer but 0 throws kDebugEntryAccessFailed. Texts are written from a zero-terminated
 // text and read into a buffer the runtime fills.
-void readDebugEntryValue(wrapper::FgNxWrapperImpl& w, DebugEntryValue v, void* value);
-void writeDebugEntryValue(wrapper::FgNxWrapperImpl& w, DebugEntryValue v, const void* value);
-uint32_t readDebugEntryU32(wrapper::FgNxWrapperImpl& w, DebugEntryValue v);
+void readDebugEntryValue(Board& w, DebugEntryValue v, void* value);
+void writeDebugEntryValue(Board& w, DebugEntryValue v, const void* value);
+uint32_t readDebugEntryU32(Board& w, DebugEntryValue v);
 
 // The maximum the runtime's own description gives the selected entry's value v (found by its
 // NX name), or 0 where it describes no such value.
-uint32_t describedDebugEntryMaximum(wrapper::FgNxWrapperImpl& w, DebugEntryValue v);
+uint32_t describedDebugEntryMaximum(Board& w, DebugEntryValue v);
 
 // Bits of the selected entry's operation mode; an entry without monitor has no output bit.
-uint32_t debugInputBit(wrapper::FgNxWrapperImpl& w);
-uint32_t debugOutputBit(wrapper::FgNxWrapperImpl& w);
+uint32_t debugInputBit(Board& w);
+uint32_t debugOutputBit(Board& w);
 
 // Read answers of the debug parameters that address the selected entry, in the form of the
 // read table's composite rules. Without monitor the position and pixel read 0.
-std::optional<StoredValue> debugInputEnabled(wrapper::FgNxWrapperImpl& w);
-std::optional<StoredValue> debugOutputEnabled(wrapper::FgNxWrapperImpl& w);
-std::optional<StoredValue> debugOutputXPosition(wrapper::FgNxWrapperImpl& w);
-std::optional<StoredValue> debugOutputYPosition(wrapper::FgNxWrapperImpl& w);
-std::optional<StoredValue> debugOutputPixel(wrapper::FgNxWrapperImpl& w);
-std::optional<StoredValue> debugReadyForInjection(wrapper::FgNxWrapperImpl& w);
+std::optional<StoredValue> debugInputEnabled(Board& w);
+std::optional<StoredValue> debugOutputEnabled(Board& w);
+std::optional<StoredValue> debugOutputXPosition(Board& w);
+std::optional<StoredValue> debugOutputYPosition(Board& w);
+std::optional<StoredValue> debugOutputPixel(Board& w);
+std::optional<StoredValue> debugReadyForInjection(Board& w);
 
 // Text answers, written at `text`, which holds `capacity` characters before its terminator.
-void debugSourceNameText(wrapper::FgNxWrapperImpl& w, char* text, size_t capacity);
-void debugFileText(wrapper::FgNxWrapperImpl& w, char* text, size_t capacity);
+void debugSourceNameText(Board& w, char* text, size_t capacity);
+void debugFileText(Board& w, char* text, size_t capacity);
 
 }  // namespace vexo::applet

@@ -12,7 +12,6 @@ namespace vexo::applet {
 
 namespace {
 
-using wrapper::FgNxWrapperImpl;
 using P = SdkParameter;
 using namespace trigger::constants;
 
@@ -22,11 +21,11 @@ constexpr uint32_t kAccessWritable = 7;
 constexpr uint64_t kPixelWordLimit = uint64_t{1} << 57;
 constexpr trigger::ValueRange kInjectFlags[] = {{FG_ENDOFLINE, FG_ENDOFFRAME}};
 
-ParameterInfoNode* recordOf(FgNxWrapperImpl& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
+ParameterInfoNode* recordOf(Board& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
 
 // The monitor switch is writable only where the entry has a monitor, and the monitored pixel
 // ranges as the runtime describes that entry's pixel.
-void describeSelectedEntry(FgNxWrapperImpl& w) {
+void describeSelectedEntry(Board& w) {
     const uint32_t kind = selectedDebugEntry(w).kind;
     if (kind != kInjectEntry && kind != kInjectMonitorEntry) throw kDebugEntryAccessFailed;
     const bool monitor = kind == kInjectMonitorEntry;
@@ -39,13 +38,13 @@ void describeSelectedEntry(FgNxWrapperImpl& w) {
     }
 }
 
-void writeU32(FgNxWrapperImpl& w, DebugEntryValue v, uint32_t value) { writeDebugEntryValue(w, v, &value); }
+void writeU32(Board& w, DebugEntryValue v, uint32_t value) { writeDebugEntryValue(w, v, &value); }
 
 }  // namespace
 
 // The count is asked from the design again, so that a selection always names an entry it
 // announces now.
-void setDebugSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setDebugSource(Board& w, uint32_t value, bool throwOnError) {
     int32_t count = 0;
     try {
         count = readDebugEntryCount(w);
@@ -57,13 +56,13 @@ void setDebugSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
               [&] { describeSelectedEntry(w); });
 }
 
-void setDebugInEnable(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setDebugInEnable(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, P::FG_DEBUGINENABLE, value, trigger::inList(trigger::kOnOff, value), throwOnError,
               [&] { writeU32(w, DebugEntryValue::OperationMode, debugOutputBit(w) << 1 | value); });
 }
 
 // An entry without monitor has no output bit to set; the value is kept all the same.
-void setDebugOutEnable(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setDebugOutEnable(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, P::FG_DEBUGOUTENABLE, value, trigger::inList(trigger::kOnOff, value), throwOnError, [&] {
         if (selectedDebugEntry(w).kind != kInjectMonitorEntry) return;
         writeU32(w, DebugEntryValue::OperationMode, value << 1 | debugInputBit(w));
@@ -72,36 +71,35 @@ void setDebugOutEnable(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
 
 // The entry has to answer before it is asked to insert: an entry the design lacks fails here
 // without a write.
-void setDebugInsert(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setDebugInsert(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, P::FG_DEBUGINSERT, value, trigger::inList(trigger::kApply, value), throwOnError, [&] {
         debugInputBit(w);
         writeU32(w, DebugEntryValue::Insert, 1);
     });
 }
 
-void setDebugWritePixel(FgNxWrapperImpl& w, uint64_t value, bool throwOnError) {
+void setDebugWritePixel(Board& w, uint64_t value, bool throwOnError) {
     runSetter(w, P::FG_DEBUGWRITEPIXEL, value, value < kPixelWordLimit, throwOnError,
               [&] { writeDebugEntryValue(w, DebugEntryValue::WritePixel, &value); });
 }
 
-void setDebugWriteFlag(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setDebugWriteFlag(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, P::FG_DEBUGWRITEFLAG, value, trigger::inList(kInjectFlags, value), throwOnError,
               [&] { writeU32(w, DebugEntryValue::WriteFlag, value); });
 }
 
 // Texts go to the runtime as the text pointer itself.
-void setDebugFile(FgNxWrapperImpl& w, const char* value, bool throwOnError) {
+void setDebugFile(Board& w, const char* value, bool throwOnError) {
     runSetter(w, P::FG_DEBUGFILE, value, value != nullptr, throwOnError,
               [&] { writeDebugEntryValue(w, DebugEntryValue::DebugFile, value); });
 }
 
 // The runtime saves its own view of the design; whether it managed to is not the setter's
 // concern.
-void setDebugSaveConfig(FgNxWrapperImpl& w, const void* value, bool throwOnError) {
+void setDebugSaveConfig(Board& w, const void* value, bool throwOnError) {
     const char* fileName = static_cast<const char*>(value);
     runSetter(w, P::FG_DEBUGSAVECONFIG, fileName, fileName != nullptr, throwOnError, [&] {
-        const auto save = w.runtimeFunctions().get<wrapper::RuntimeSlot::Fg_saveConfig>();
-        if (save != nullptr) save(w.innerHandle(), fileName);
+        w.callRuntime<nx::RuntimeSlot::Fg_saveConfig>(fileName);
     });
 }
 

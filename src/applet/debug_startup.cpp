@@ -11,7 +11,7 @@
 #include "applet/trigger_conversions.h"
 #include "nx/nx_access.h"
 #include "orvanta/parameter_info_node.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
+#include "applet/board.h"
 
 namespace vexo::applet {
 
@@ -24,7 +24,7 @@ constexpr double kHzPerMHz = 1e6;
 
 // The simulator's geometry before any setter ran: 1024 x 1024 without gaps at 10 frames per
 // second; its pixel frequency can be set up to the maximum pixel rate.
-void startCameraSimulator(wrapper::FgNxWrapperImpl& w) {
+void startCameraSimulator(Board& w) {
     CameraSimulatorState& simulator = w.cameraSimulator();
     simulator.width = 1024;
     simulator.lineGap = 0;
@@ -40,7 +40,7 @@ void startCameraSimulator(wrapper::FgNxWrapperImpl& w) {
 
 // Holds the pulse form generators in clear while the queue's pulses are cleared, then lets
 // them go. The queue clear is at its start value here: the trigger setters have not run yet.
-void clearTriggerPulses(wrapper::FgNxWrapperImpl& w) {
+void clearTriggerPulses(Board& w) {
     constexpr uint32_t kQueueClearAtStart = 1;
     nx::writeNx<NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Clear_Mode>(w, 1);
     nx::writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearQueuePulse_Mode>(w, kQueueClearAtStart);
@@ -59,7 +59,7 @@ constexpr int32_t kStartSources[] = {CAM_A_NOT_PULSEGEN0, CAM_A_NOT_PULSEGEN1, V
                                      CAM_A_NOT_PULSEGEN0, CAM_A_NOT_PULSEGEN1};
 static_assert(std::size(kOutputSelections) == std::size(kStartSources));
 
-void storeOutputSelections(wrapper::FgNxWrapperImpl& w) {
+void storeOutputSelections(Board& w) {
     for (size_t i = 0; i < std::size(kOutputSelections); ++i) {
         store<int32_t>(w, kOutputSelections[i], kStartSources[i]);
         w.triggerOutputSources()[i] = static_cast<uint32_t>(kStartSources[i]);
@@ -68,20 +68,16 @@ void storeOutputSelections(wrapper::FgNxWrapperImpl& w) {
 
 }  // namespace
 
-}  // namespace vexo::applet
-
-namespace vexo::wrapper {
-
 // Start-up goes on whatever happens here: the first failure ends the step, and what was set
 // before it, entries read so far included, stays.
-void FgNxWrapperImpl::createDebugEntries() {
+void Board::createDebugEntries() {
     try {
-        applet::startCameraSimulator(*this);
-        applet::clearTriggerPulses(*this);
-        applet::storeOutputSelections(*this);
-        applet::readDebugEntries(*this);
+        startCameraSimulator(*this);
+        clearTriggerPulses(*this);
+        storeOutputSelections(*this);
+        readDebugEntries(*this);
     } catch (int32_t) {
     }
 }
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::applet

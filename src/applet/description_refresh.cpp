@@ -20,7 +20,6 @@ namespace vexo::applet {
 
 namespace {
 
-using wrapper::FgNxWrapperImpl;
 using P = SdkParameter;
 
 constexpr uint32_t kAccessReadOnly = 1;
@@ -34,44 +33,44 @@ constexpr double kQueuedSoftwarePulses = 2040;
 constexpr double kSmallestRateMaximum = std::numeric_limits<double>::min();
 constexpr double kPixelsPerClock = simulator::kPixelsPerClock;
 
-ParameterInfoNode* recordOf(FgNxWrapperImpl& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
+ParameterInfoNode* recordOf(Board& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
 
-uint32_t storedU32(const FgNxWrapperImpl& w, P p) { return stored<uint32_t>(w, p); }
+uint32_t storedU32(const Board& w, P p) { return stored<uint32_t>(w, p); }
 
 // ---- Limit functions: each answers the new limit in the record's own unit. ----
 
 template <P Beside>
-double besideInRange(FgNxWrapperImpl& w) {
+double besideInRange(Board& w) {
     return kMaximumSize - storedU32(w, Beside);
 }
 
 template <P Phase>
-double abovePhase(FgNxWrapperImpl& w) {
+double abovePhase(Board& w) {
     return storedU32(w, Phase) + 1.0;
 }
 
 template <P Downscale>
-double belowDownscale(FgNxWrapperImpl& w) {
+double belowDownscale(Board& w) {
     return storedU32(w, Downscale) - 1.0;
 }
 
-double softwareTriggerPulses(FgNxWrapperImpl& w) {
+double softwareTriggerPulses(Board& w) {
     return stored<int32_t>(w, P::FG_TRIGGERQUEUE_MODE) == trigger::constants::FG_ON ? kQueuedSoftwarePulses : 1;
 }
 
-uint32_t selectMode(const FgNxWrapperImpl& w) { return storedU32(w, P::FG_CAMERASIMULATOR_SELECT_MODE); }
-double storedHeight(const FgNxWrapperImpl& w) { return storedU32(w, P::FG_CAMERASIMULATOR_HEIGHT); }
-double maximumPixelRate(const FgNxWrapperImpl& w) { return w.cameraSimulator().maximumPixelRate; }
+uint32_t selectMode(const Board& w) { return storedU32(w, P::FG_CAMERASIMULATOR_SELECT_MODE); }
+double storedHeight(const Board& w) { return storedU32(w, P::FG_CAMERASIMULATOR_HEIGHT); }
+double maximumPixelRate(const Board& w) { return w.cameraSimulator().maximumPixelRate; }
 
 // Pixels per line that the running line rate (mode 1) or frame rate (mode 2) leaves room for,
 // one clock of the line kept back.
-double lineRoom(FgNxWrapperImpl& w, uint32_t mode) {
+double lineRoom(Board& w, uint32_t mode) {
     const double linesPerSecond = mode == kSelectLineRate ? cameraSimulatorLineRate(w, mode)
                                                           : storedHeight(w) * cameraSimulatorFrameRate(w, mode);
     return maximumPixelRate(w) / linesPerSecond - kPixelsPerClock;
 }
 
-double simulatorWidth(FgNxWrapperImpl& w) {
+double simulatorWidth(Board& w) {
     const uint32_t mode = selectMode(w);
     const double gap = mode == kSelectPixelFrequency ? w.cameraSimulator().lineGap : 0;
     const double limit = kMaximumSize - gap;
@@ -79,7 +78,7 @@ double simulatorWidth(FgNxWrapperImpl& w) {
     return std::min(limit, std::trunc(lineRoom(w, mode) - gap));
 }
 
-double simulatorLineGap(FgNxWrapperImpl& w) {
+double simulatorLineGap(Board& w) {
     const uint32_t mode = selectMode(w);
     if (mode == kSelectFrameRate) return 0;
     const double width = w.cameraSimulator().width;
@@ -88,24 +87,24 @@ double simulatorLineGap(FgNxWrapperImpl& w) {
     return std::min(limit, std::trunc(lineRoom(w, mode) - width));
 }
 
-double simulatorHeight(FgNxWrapperImpl& w) {
+double simulatorHeight(Board& w) {
     const uint32_t mode = selectMode(w);
     if (mode != kSelectFrameRate) return kMaximumSize - w.cameraSimulator().frameGap;
     const double lineTime = w.cameraSimulator().width + kPixelsPerClock;
     return std::min(kMaximumSize, std::trunc(maximumPixelRate(w) / (lineTime * cameraSimulatorFrameRate(w, mode))));
 }
 
-double simulatorFrameGap(FgNxWrapperImpl& w) {
+double simulatorFrameGap(Board& w) {
     return selectMode(w) == kSelectPixelFrequency ? kMaximumSize - storedHeight(w) : 0;
 }
 
-double simulatorLineRate(FgNxWrapperImpl& w) {
+double simulatorLineRate(Board& w) {
     const double rate = maximumPixelRate(w) / (w.cameraSimulator().width + kPixelsPerClock);
     return std::max(rate, kSmallestRateMaximum);
 }
 
 // The pixels per frame wrap as the design's 32-bit counter does.
-double simulatorFrameRate(FgNxWrapperImpl& w) {
+double simulatorFrameRate(Board& w) {
     const uint32_t pixelsPerFrame = (w.cameraSimulator().width + simulator::kPixelsPerClock) *
                                     storedU32(w, P::FG_CAMERASIMULATOR_HEIGHT);
     return std::max(maximumPixelRate(w) / pixelsPerFrame, kSmallestRateMaximum);
@@ -118,7 +117,7 @@ enum class Bound : uint8_t { Minimum, Maximum };
 struct LimitRow {
     P parameter;
     Bound bound;
-    double (*limit)(FgNxWrapperImpl& w);
+    double (*limit)(Board& w);
 };
 
 #define PULSE_FORM_GENERATOR_ROWS(n)                                                                           \
@@ -228,20 +227,20 @@ constexpr SelectModeAccess kSelectModeAccess[] = {
     {kSelectFrameRate, {false, false, true, false, false}},
 };
 
-void setAccess(FgNxWrapperImpl& w, P p, uint32_t access) {
+void setAccess(Board& w, P p, uint32_t access) {
     if (ParameterInfoNode* record = recordOf(w, p)) record->access = access;
 }
 
 }  // namespace
 
-void refreshDescription(FgNxWrapperImpl& w, SdkParameter p) {
+void refreshDescription(Board& w, SdkParameter p) {
     const LimitRow* row = limitRowOf(p);
     ParameterInfoNode* record = row != nullptr ? recordOf(w, p) : nullptr;
     if (record == nullptr) return;  // no limit that follows others, or no description built
     setBound(*record, row->bound, row->limit(w));
 }
 
-void refreshTriggerAccess(FgNxWrapperImpl& w, uint32_t newAreaTriggerMode) {
+void refreshTriggerAccess(Board& w, uint32_t newAreaTriggerMode) {
     for (const P p : kTriggerParameters) setAccess(w, p, kAccessWritable);
     // Pulses come from the trigger input: there is nothing to send by software.
     if (newAreaTriggerMode == static_cast<uint32_t>(trigger::constants::ATM_EXTERNAL)) {
@@ -249,7 +248,7 @@ void refreshTriggerAccess(FgNxWrapperImpl& w, uint32_t newAreaTriggerMode) {
     }
 }
 
-void refreshCameraSimulatorAccess(FgNxWrapperImpl& w, uint32_t selectMode) {
+void refreshCameraSimulatorAccess(Board& w, uint32_t selectMode) {
     for (const SelectModeAccess& row : kSelectModeAccess) {
         if (row.mode != selectMode) continue;
         for (size_t i = 0; i < std::size(kRatesAndGaps); ++i) {

@@ -8,7 +8,7 @@
 #include "logging/log_record.h"
 #include "orvanta/closed_libraries.h"
 #include "orvanta/error_codes.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
+#include "applet/board.h"
 
 namespace vexo::applet {
 
@@ -41,7 +41,7 @@ std::optional<size_t> positionOf(const std::vector<const HapEventDescriptor*>& e
 
 }  // namespace
 
-void EventMaps::build(wrapper::FgNxWrapperImpl& w) {
+void EventMaps::build(Board& w) {
     const std::vector<const HapEventDescriptor*> events = readEventList(w.hapHandle());
     for (size_t position = 0; position < events.size(); ++position) {
         const HapEventDescriptor& event = *events[position];
@@ -75,19 +75,3 @@ const char* EventMaps::nameOf(uint64_t mask) const {
 }
 
 }  // namespace vexo::applet
-
-namespace vexo::wrapper {
-
-uint64_t FgNxWrapperImpl::getEventMask(const char* name) {
-    const std::optional<uint64_t> mask = events.maskOf(name);
-    setLastError(mask ? errors::kSuccess : errors::kInvalidParameter);
-    return mask.value_or(0);
-}
-
-const char* FgNxWrapperImpl::getEventName(uint64_t mask) {
-    const char* name = events.nameOf(mask);
-    setLastError(name != nullptr ? errors::kSuccess : errors::kInvalidParameter);
-    return name;
-}
-
-}  // namespace vexo::wrapper

@@ -8,11 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
-}
-
 namespace vexo::applet {
+
+class Board;
 
 struct SdkEvent {
     const char* sdkName;
@@ -36,7 +34,7 @@ class EventMaps {
 public:
     // Reads the event list of the wrapper's HAP; an SDK name whose design event is missing is
     // logged at level 4 on the wrapper's logger and left out.
-    void build(wrapper::FgNxWrapperImpl& w);
+    void build(Board& w);
 
     // Exact and case-sensitive; SDK and NX names alike.
     std::optional<uint64_t> maskOf(const char* name) const;

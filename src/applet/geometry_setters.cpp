@@ -16,8 +16,7 @@ namespace {
 
 using nx::NxParameter;
 using nx::writeNx;
-using wrapper::FgNxWrapperImpl;
-using wrapper::RuntimeSlot;
+using nx::RuntimeSlot;
 
 // Pixels per line and lines per frame the frame buffer addresses, offset included.
 constexpr uint64_t kMaximumExtent = 65536;
@@ -37,27 +36,27 @@ bool listed(int32_t value) {
     return false;
 }
 
-uint32_t storedU32(const FgNxWrapperImpl& w, SdkParameter p) { return stored<uint32_t>(w, p); }
+uint32_t storedU32(const Board& w, SdkParameter p) { return stored<uint32_t>(w, p); }
 
-bool fitsBeside(uint32_t value, const FgNxWrapperImpl& w, SdkParameter other) {
+bool fitsBeside(uint32_t value, const Board& w, SdkParameter other) {
     return uint64_t{value} + storedU32(w, other) <= kMaximumExtent;
 }
 
-void writeRoiRange(FgNxWrapperImpl& w, const LineLayout& layout) {
+void writeRoiRange(Board& w, const LineLayout& layout) {
     writeNx<NxParameter::Process0_Buffer_0_XROI_ROIRange_from>(w, layout.offsetBytes);
     writeNx<NxParameter::Process0_Buffer_0_XROI_ROIRange_to>(w, layout.offsetBytes + layout.widthBytes - 1);
 }
 
-void writeLineLength(FgNxWrapperImpl& w, const LineLayout& layout) {
+void writeLineLength(Board& w, const LineLayout& layout) {
     writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_XLength>(w, layout.lineEnd);
 }
 
 // The region is cut out of the line by the ROI stage; the line starts at the buffer's first byte.
-void writeBufferStart(FgNxWrapperImpl& w) { writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_XOffset>(w, 0); }
+void writeBufferStart(Board& w) { writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_XOffset>(w, 0); }
 
 }  // namespace
 
-void setWidth(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setWidth(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= kMinimumWidth && fitsBeside(value, w, SdkParameter::FG_XOFFSET);
     runSetter(w, SdkParameter::FG_WIDTH, value, accepted, throwOnError, [&] {
         const LineLayout layout =
@@ -68,7 +67,7 @@ void setWidth(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     });
 }
 
-void setXOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setXOffset(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_XOFFSET, value, fitsBeside(value, w, SdkParameter::FG_WIDTH), throwOnError, [&] {
         const LineLayout layout =
             lineLayout(value, storedU32(w, SdkParameter::FG_WIDTH), storedU32(w, SdkParameter::FG_FORMAT));
@@ -81,7 +80,7 @@ void setXOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
 
 // A format whose pixels do not fit the stored region on whole bytes is refused by the layout,
 // and the old format stays.
-void setFormat(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setFormat(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_FORMAT, value, bitsPerPixel(value) != 0, throwOnError, [&] {
         const LineLayout layout =
             lineLayout(storedU32(w, SdkParameter::FG_XOFFSET), storedU32(w, SdkParameter::FG_WIDTH), value);
@@ -91,7 +90,7 @@ void setFormat(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     });
 }
 
-void setHeight(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setHeight(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= 1 && fitsBeside(value, w, SdkParameter::FG_YOFFSET);
     runSetter(w, SdkParameter::FG_HEIGHT, value, accepted, throwOnError, [&] {
         writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_YLength>(w, value);
@@ -99,7 +98,7 @@ void setHeight(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     });
 }
 
-void setYOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setYOffset(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_YOFFSET, value, fitsBeside(value, w, SdkParameter::FG_HEIGHT), throwOnError, [&] {
         writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_YOffset>(w, value);
         refreshDescription(w, SdkParameter::FG_HEIGHT);
@@ -107,13 +106,13 @@ void setYOffset(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
 }
 
 // Only a tag for the application: the design delivers the same bytes whatever it says.
-void setPixelFormat(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
+void setPixelFormat(Board& w, int32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_PIXELFORMAT, value, listed(value), throwOnError, [] {});
 }
 
 // The selected image must lie inside the period; each side checks against the other's stored
 // value after storing its own, so that a refusal puts its own value back.
-void setImageSelectPeriod(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setImageSelectPeriod(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= 1 && value <= kMaximumSelectPeriod;
     runSetter(w, SdkParameter::FG_IMG_SELECT_PERIOD, value, accepted, throwOnError, [&] {
         if (value <= storedU32(w, SdkParameter::FG_IMG_SELECT)) throw errors::kValueOutOfRange;
@@ -121,7 +120,7 @@ void setImageSelectPeriod(FgNxWrapperImpl& w, uint32_t value, bool throwOnError)
     });
 }
 
-void setImageSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setImageSelect(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted = value <= kMaximumSelectPeriod - 1;
     runSetter(w, SdkParameter::FG_IMG_SELECT, value, accepted, throwOnError, [&] {
         if (value >= storedU32(w, SdkParameter::FG_IMG_SELECT_PERIOD)) throw errors::kValueOutOfRange;
@@ -129,7 +128,7 @@ void setImageSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
     });
 }
 
-void setTimeout(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTimeout(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted = value >= kMinimumTimeout && value <= kMaximumTimeout;
     runSetter(w, SdkParameter::FG_TIMEOUT, value, accepted, throwOnError, [&] {
         const int32_t result =

@@ -1,4 +1,4 @@
-// The read operation and the release of handed-out strings: one lock around the three id
+// The read operation and the release of handed-out strings: one frame around the three id
 // ranges (direct NX access, direct register access, SDK parameters), the SDK dispatch to the
 // read rules, and the delivery of texts into the caller's buffer or as allocated strings.
 #include <cstdint>
@@ -6,19 +6,17 @@
 #include <memory>
 #include <optional>
 
+#include "applet/board.h"
+#include "applet/parameter_checks.h"
 #include "applet/read_rules.h"
 #include "applet/registry.h"
 #include "orvanta/closed_libraries.h"
 #include "orvanta/error_codes.h"
 #include "orvanta/type_codes.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
 
-namespace vexo::wrapper {
+namespace vexo::applet {
 
-using applet::kDnxaIdBase;
-using applet::kDraIdBase;
-using applet::kNarrowRegisterBits;
-using applet::SdkParameter;
+using nx::RuntimeSlot;
 using templates::platform::CriticalSectionGuard;
 
 namespace {
@@ -30,11 +28,11 @@ template <typename Rule>
 void deliverText(void* value, int32_t type, char* textBuffer, size_t textBufferSize, std::set<char*>& handedOut,
                  Rule&& rule) {
     if (type != kTypeAllocatedText) {
-        rule(applet::ReadRequest{value, 0, type, static_cast<char*>(value), SIZE_MAX});
+        rule(ReadRequest{value, 0, type, static_cast<char*>(value), SIZE_MAX});
         return;
     }
     textBuffer[0] = '\0';
-    rule(applet::ReadRequest{value, 0, type, textBuffer, textBufferSize});
+    rule(ReadRequest{value, 0, type, textBuffer, textBufferSize});
     textBuffer[textBufferSize] = '\0';
     const size_t length = std::strlen(textBuffer);
     std::unique_ptr<char[]> text(new char[length + 1]);
@@ -46,14 +44,26 @@ void deliverText(void* value, int32_t type, char* textBuffer, size_t textBufferS
 
 }  // namespace
 
-int32_t FgNxWrapperImpl::getParameterWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
-    return serveParameter(
-        id, value,
-        [&](int32_t nxId) { return callRuntime<RuntimeSlot::Fg_getParameterWithType>(nxId, value, dma, type); },
-        [&] { return readRegister(id, value); }, [&] { getSdkParameter(id, value, dma, type); });
+int32_t Board::getParameter(int32_t id, void* value, uint32_t dma, int32_t type) {
+    if (value == nullptr) return finish(errors::kInvalidParameter);
+    CriticalSectionGuard guard(lock);
+    switch (idRangeOf(id, draEnabled)) {
+        case IdRange::DirectNx:
+            return finish(callRuntime<RuntimeSlot::Fg_getParameterWithType>(id - kDnxaIdBase, value, dma, type));
+        case IdRange::DirectRegister:
+            return finish(readRegister(id, value));
+        case IdRange::Sdk:
+            break;
+    }
+    try {
+        getSdkParameter(id, value, dma, type);
+    } catch (int32_t code) {
+        return finish(code);
+    }
+    return finish(errors::kSuccess);
 }
 
-int32_t FgNxWrapperImpl::readRegister(int32_t id, void* value) {
+int32_t Board::readRegister(int32_t id, void* value) {
     const uint32_t address = static_cast<uint32_t>(id - kDraIdBase);
     uint64_t word = 0;
     const int32_t result = Hw_ReadRegister(hardwareHandle(), address, &word);
@@ -68,56 +78,47 @@ int32_t FgNxWrapperImpl::readRegister(int32_t id, void* value) {
     return errors::kSuccess;
 }
 
-void FgNxWrapperImpl::getSdkParameter(int32_t id, void* value, uint32_t dma, int32_t type) {
-    const std::optional<SdkParameter> parameter = applet::sdkParameterOfId(id);
+void Board::getSdkParameter(int32_t id, void* value, uint32_t dma, int32_t type) {
+    const std::optional<SdkParameter> parameter = sdkParameterOfId(id);
     // The process count is the one answer every DMA index may ask for.
-    if (parameter != SdkParameter::FG_NR_OF_PROCESSES) checkDma("get", id, dma);
-    const bool described = id == applet::kParamDescrId;
-    if (!described && !parameter) refuseUnknown("get", id);
+    if (parameter != SdkParameter::FG_NR_OF_PROCESSES) checkDma(*this, "get", id, dma);
+    const bool described = id == kParamDescrId;
+    if (!described && !parameter) refuseUnknown(*this, "get", id);
     // Every rule needs a place for its answer, whoever calls the dispatch.
     if (value == nullptr) throw errors::kInvalidParameter;
     if (described) {
         // The name to describe is the caller's text at the value pointer.
         deliverText(value, type, readTextBuffer.data(), kReadTextBufferSize, allocatedStrings,
-                    [&](const applet::ReadRequest& request) {
-                        applet::describeParameterByName(*this, static_cast<const char*>(value), request);
+                    [&](const ReadRequest& request) {
+                        describeParameterByName(*this, static_cast<const char*>(value), request);
                     });
-    } else if (applet::infoOf(*parameter).kind == applet::ParameterKind::String) {
+    } else if (infoOf(*parameter).kind == ParameterKind::String) {
         deliverText(value, type, readTextBuffer.data(), kReadTextBufferSize, allocatedStrings,
-                    [&](const applet::ReadRequest& request) { applet::runReadRule(*this, *parameter, request); });
+                    [&](const ReadRequest& request) { runReadRule(*this, *parameter, request); });
     } else {
-        applet::runReadRule(*this, *parameter, applet::ReadRequest{value, dma, type, nullptr, 0});
+        runReadRule(*this, *parameter, ReadRequest{value, dma, type, nullptr, 0});
     }
 }
 
-int32_t FgNxWrapperImpl::freeParameterStringWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
+int32_t Board::freeParameterString(int32_t id, void* value, uint32_t dma, int32_t type) {
     if (id > kDnxaIdBase) {
-        const int32_t result =
-            callRuntime<RuntimeSlot::Fg_freeParameterStringWithType>(id - kDnxaIdBase, value, dma, type);
-        setLastError(result);
-        return result;
+        return finish(callRuntime<RuntimeSlot::Fg_freeParameterStringWithType>(id - kDnxaIdBase, value, dma, type));
     }
     const std::optional<int32_t> process = parameterRegistry.processOfDma(dma);
-    if (!process) {
-        setLastError(errors::kInvalidParameter);
-        return errors::kInvalidParameter;
-    }
+    if (!process) return finish(errors::kInvalidParameter);
     // Texts of the parameters the runtime answers were allocated by the runtime.
-    const std::optional<SdkParameter> parameter = applet::sdkParameterOfId(id);
-    if (*process == 0 && parameter && applet::infoOf(*parameter).kind == applet::ParameterKind::Forwarded) {
+    const std::optional<SdkParameter> parameter = sdkParameterOfId(id);
+    if (*process == 0 && parameter && infoOf(*parameter).kind == ParameterKind::Forwarded) {
         return callRuntime<RuntimeSlot::Fg_freeParameterStringWithType>(id, value, dma, type);
     }
-    // Any id gives back any string this wrapper handed out.
+    // Any id gives back any string this board handed out. Success leaves the last error alone.
     char* const text = static_cast<char*>(value);
     {
-        CriticalSectionGuard guard(appletLock);
-        if (allocatedStrings.erase(text) == 0) {
-            setLastError(errors::kInvalidParameter);
-            return errors::kInvalidParameter;
-        }
+        CriticalSectionGuard guard(lock);
+        if (allocatedStrings.erase(text) == 0) return finish(errors::kInvalidParameter);
     }
     delete[] text;
     return errors::kSuccess;
 }
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::applet

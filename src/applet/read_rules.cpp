@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "api/info.h"
 #include "applet/camera_simulator.h"
 #include "applet/camera_simulator_conversions.h"
 #include "applet/debug_injection.h"
@@ -18,7 +17,7 @@
 #include "nx/nx_access.h"
 #include "orvanta/error_codes.h"
 #include "orvanta/type_codes.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
+#include "applet/board.h"
 
 namespace vexo::applet {
 
@@ -26,11 +25,9 @@ namespace {
 
 using Nx = nx::NxParameter;
 using nx::readNx;
-using wrapper::FgNxWrapperImpl;
 using namespace trigger::constants;
 
 // The descriptor property that answers the number of processes of the design.
-constexpr int32_t kProcessCountProperty = 0x1200;
 
 // A number in the value-store member of the parameter's kind, or nothing when the rule leaves
 // the caller's value as it was.
@@ -57,9 +54,9 @@ StoredValue as(uint32_t raw) {
     return valueOf(Convert(raw));
 }
 
-using Composite = Answer (*)(FgNxWrapperImpl& w);
+using Composite = Answer (*)(Board& w);
 // A text composite writes at most `capacity` characters and the terminator at `text`.
-using TextComposite = void (*)(FgNxWrapperImpl& w, char* text, size_t capacity);
+using TextComposite = void (*)(Board& w, char* text, size_t capacity);
 
 enum class ReadKind : uint8_t { Constant, Stored, Forwarded, NxRead, Composite, TextComposite };
 
@@ -98,26 +95,26 @@ constexpr ReadRule textComposite(TextComposite compose) {
 Answer integer(uint32_t number) { return valueOf(number); }
 Answer real(double number) { return valueOf(number); }
 
-uint32_t storedU32(const FgNxWrapperImpl& w, SdkParameter p) { return stored<uint32_t>(w, p); }
+uint32_t storedU32(const Board& w, SdkParameter p) { return stored<uint32_t>(w, p); }
 
-uint32_t selectMode(const FgNxWrapperImpl& w) { return storedU32(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE); }
+uint32_t selectMode(const Board& w) { return storedU32(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE); }
 
-uint32_t areaTriggerMode(const FgNxWrapperImpl& w) { return storedU32(w, SdkParameter::FG_AREATRIGGERMODE); }
+uint32_t areaTriggerMode(const Board& w) { return storedU32(w, SdkParameter::FG_AREATRIGGERMODE); }
 
 // The runtime's own parameter; a non-zero answer is the read's result.
-void askRuntime(FgNxWrapperImpl& w, int32_t id, void* value, uint32_t dma, int32_t type) {
-    const int32_t result = w.callRuntime<wrapper::RuntimeSlot::Fg_getParameterWithType>(id, value, dma, type);
+void askRuntime(Board& w, int32_t id, void* value, uint32_t dma, int32_t type) {
+    const int32_t result = w.callRuntime<nx::RuntimeSlot::Fg_getParameterWithType>(id, value, dma, type);
     if (result != errors::kSuccess) throw result;
 }
 
-bool overflowOccurred(FgNxWrapperImpl& w) { return readNx<Nx::Process0_Overflow_OverflowOccurred>(w) == 1; }
+bool overflowOccurred(Board& w) { return readNx<Nx::Process0_Overflow_OverflowOccurred>(w) == 1; }
 
-uint32_t fillLevel(FgNxWrapperImpl& w) {
+uint32_t fillLevel(Board& w) {
     if (overflowOccurred(w)) return read::kFullFillLevel;
     return readNx<Nx::Process0_Buffer_0_DRAM_A_0_FillLevel>(w);
 }
 
-uint32_t extendedCameraStatus(FgNxWrapperImpl& w) {
+uint32_t extendedCameraStatus(Board& w) {
     const uint32_t level = fillLevel(w);
     const uint32_t overflow = readNx<Nx::Process0_Overflow_OverflowOccurred>(w);
     uint32_t runtimeStatus = 0;
@@ -126,66 +123,64 @@ uint32_t extendedCameraStatus(FgNxWrapperImpl& w) {
     return read::extendedCameraStatus(runtimeStatus, simulator, level, overflow);
 }
 
-Answer cameraStatusExtended(FgNxWrapperImpl& w) { return integer(extendedCameraStatus(w)); }
+Answer cameraStatusExtended(Board& w) { return integer(extendedCameraStatus(w)); }
 
-Answer cameraStatus(FgNxWrapperImpl& w) { return integer(extendedCameraStatus(w) & read::kPixelClockBit); }
+Answer cameraStatus(Board& w) { return integer(extendedCameraStatus(w) & read::kPixelClockBit); }
 
-Answer processCount(FgNxWrapperImpl&) {
-    return integer(static_cast<uint32_t>(api::info(kProcessCountProperty, 0, 0, nullptr, nullptr)));
-}
+Answer processCount(Board&) { return integer(static_cast<uint32_t>(kProcessCount)); }
 
-Answer bufferFillLevel(FgNxWrapperImpl& w) { return integer(fillLevel(w)); }
+Answer bufferFillLevel(Board& w) { return integer(fillLevel(w)); }
 
 // Bits per line of the output format, wrapping in 32 bits as the register it describes would.
-Answer linePayloadSize(FgNxWrapperImpl& w) {
+Answer linePayloadSize(Board& w) {
     const uint32_t bits = bitsPerPixel(storedU32(w, SdkParameter::FG_FORMAT));
     if (bits == 0) throw errors::kDesignValueInvalid;
     return integer(storedU32(w, SdkParameter::FG_WIDTH) * bits);
 }
 
 // The simulator's geometry as it runs: gaps that the select mode does not use read 0.
-Answer simulatorWidth(FgNxWrapperImpl& w) { return integer(w.cameraSimulator().width); }
+Answer simulatorWidth(Board& w) { return integer(w.cameraSimulator().width); }
 
-Answer simulatorLineGap(FgNxWrapperImpl& w) {
+Answer simulatorLineGap(Board& w) {
     return integer(selectMode(w) != kSelectPixelFrequency ? 0 : w.cameraSimulator().lineGap);
 }
 
-Answer simulatorFrameGap(FgNxWrapperImpl& w) {
+Answer simulatorFrameGap(Board& w) {
     return integer(selectMode(w) == kSelectFrameRate ? 0 : w.cameraSimulator().frameGap);
 }
 
-Answer simulatorPixelFrequency(FgNxWrapperImpl& w) { return real(cameraSimulatorPixelFrequency(w, selectMode(w))); }
+Answer simulatorPixelFrequency(Board& w) { return real(cameraSimulatorPixelFrequency(w, selectMode(w))); }
 
-Answer simulatorLineRate(FgNxWrapperImpl& w) { return real(cameraSimulatorLineRate(w, selectMode(w))); }
+Answer simulatorLineRate(Board& w) { return real(cameraSimulatorLineRate(w, selectMode(w))); }
 
-Answer simulatorFrameRate(FgNxWrapperImpl& w) { return real(cameraSimulatorFrameRate(w, selectMode(w))); }
+Answer simulatorFrameRate(Board& w) { return real(cameraSimulatorFrameRate(w, selectMode(w))); }
 
 // The active and passive parts of the frequency sequence exist only in pixel-frequency mode;
 // in the other modes the caller keeps the value it passed.
-Answer simulatorActivePart(FgNxWrapperImpl& w) {
+Answer simulatorActivePart(Board& w) {
     if (selectMode(w) != kSelectPixelFrequency) return std::nullopt;
     return integer(readNx<Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w));
 }
 
-Answer simulatorPassivePart(FgNxWrapperImpl& w) {
+Answer simulatorPassivePart(Board& w) {
     if (selectMode(w) != kSelectPixelFrequency) return std::nullopt;
     return integer(simulator::kFrequencySequenceLength -
                    readNx<Nx::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w));
 }
 
 // The rate as the generator runs it: the stored rate through its period and back.
-Answer triggerFramesPerSecond(FgNxWrapperImpl& w) {
+Answer triggerFramesPerSecond(Board& w) {
     return real(trigger::recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)));
 }
 
 // The generator paces itself and cannot exceed its own period limits.
-Answer triggerExceededPeriodLimits(FgNxWrapperImpl& w) {
+Answer triggerExceededPeriodLimits(Board& w) {
     if (areaTriggerMode(w) == static_cast<uint32_t>(ATM_GENERATOR)) return integer(0);
     return integer(read::exceededPeriodLimits(readNx<Nx::Process1_Trigger_Monitoring_ReadQueueStatus_Status>(w)));
 }
 
 // Busy unless the generator has reached its period with nothing left in the queue.
-Answer softwareTriggerIsBusy(FgNxWrapperImpl& w) {
+Answer softwareTriggerIsBusy(Board& w) {
     if (areaTriggerMode(w) != static_cast<uint32_t>(ATM_SOFTWARE)) return integer(0);
     const uint32_t reached = readNx<Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status>(w);
     const uint32_t queued = readNx<Nx::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status>(w);
@@ -195,7 +190,7 @@ Answer softwareTriggerIsBusy(FgNxWrapperImpl& w) {
 // Pulses waiting in the trigger queue; an empty queue whose generator is still within its
 // period counts the pulse being output. The generator queues nothing, and neither does a
 // trigger system stopped at once.
-uint32_t triggerQueueDepth(FgNxWrapperImpl& w) {
+uint32_t triggerQueueDepth(Board& w) {
     const uint32_t mode = areaTriggerMode(w);
     // Mode 3 is none the setter accepts; it reads an empty queue, like the generator.
     if (mode == static_cast<uint32_t>(ATM_GENERATOR) || mode == 3 ||
@@ -210,10 +205,10 @@ uint32_t triggerQueueDepth(FgNxWrapperImpl& w) {
     return readNx<Nx::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status>(w) != 0 ? 0 : 1;
 }
 
-Answer triggerQueueFillLevel(FgNxWrapperImpl& w) { return integer(triggerQueueDepth(w)); }
+Answer triggerQueueFillLevel(Board& w) { return integer(triggerQueueDepth(w)); }
 
 // Every software trigger pulse is multiplied before it is queued.
-Answer softwareTriggerQueueFillLevel(FgNxWrapperImpl& w) {
+Answer softwareTriggerQueueFillLevel(Board& w) {
     if (areaTriggerMode(w) != static_cast<uint32_t>(ATM_SOFTWARE)) return integer(0);
     return integer(triggerQueueDepth(w) * storedU32(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES));
 }
@@ -285,14 +280,14 @@ size_t widthOf(ParameterKind kind) {
 }
 
 // NX reads land in a cleared temporary, so that a failed read leaves the caller's value alone.
-StoredValue readNxNumber(FgNxWrapperImpl& w, const ReadRule& rule) {
+StoredValue readNxNumber(Board& w, const ReadRule& rule) {
     StoredValue raw;
     raw.u64 = 0;
     nx::readNxInRowType(w, rule.nx, &raw);
     return rule.converted ? rule.convert(raw.u32) : raw;
 }
 
-Answer numberOf(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule) {
+Answer numberOf(Board& w, SdkParameter p, const ReadRule& rule) {
     switch (rule.kind) {
     case ReadKind::Constant: return integer(rule.number);
     case ReadKind::Stored: return w.values()[p];
@@ -304,7 +299,7 @@ Answer numberOf(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule) {
     throw errors::kInvalidParameter;
 }
 
-void readText(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule, const ReadRequest& request) {
+void readText(Board& w, SdkParameter p, const ReadRule& rule, const ReadRequest& request) {
     switch (rule.kind) {
     case ReadKind::Constant: copyReadText(rule.text, request.text, request.textCapacity); return;
     case ReadKind::Stored: copyReadText(w.values().text(p).c_str(), request.text, request.textCapacity); return;
@@ -318,7 +313,7 @@ void readText(FgNxWrapperImpl& w, SdkParameter p, const ReadRule& rule, const Re
 
 }  // namespace
 
-void runReadRule(FgNxWrapperImpl& w, SdkParameter p, const ReadRequest& request) {
+void runReadRule(Board& w, SdkParameter p, const ReadRequest& request) {
     const ReadRule& rule = kReadRules[indexOf(p)];
     const SdkParameterInfo& info = infoOf(p);
     if (info.kind == ParameterKind::String) {
@@ -331,7 +326,7 @@ void runReadRule(FgNxWrapperImpl& w, SdkParameter p, const ReadRequest& request)
     }
 }
 
-void describeParameterByName(const FgNxWrapperImpl& w, const char* name, const ReadRequest& request) {
+void describeParameterByName(const Board& w, const char* name, const ReadRequest& request) {
     // The lookup copies the name first: with a caller's buffer the answer overwrites it.
     const std::string* description = w.registry().descriptionOf(name);
     copyReadText(description != nullptr ? description->c_str() : "-", request.text, request.textCapacity);

@@ -8,11 +8,9 @@
 
 #include "applet/sdk_parameter_table.h"
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
-}
-
 namespace vexo::applet {
+
+class Board;
 
 // One read as the read path hands it to a rule.
 struct ReadRequest {
@@ -29,11 +27,11 @@ struct ReadRequest {
 // integers and enumerations, 8 for 64-bit integers and doubles) whatever type code the caller
 // passed; texts at request.text. Failures are thrown as int32_t codes and leave the value as it
 // was. A rule never writes the design and never changes a stored value.
-void runReadRule(wrapper::FgNxWrapperImpl& w, SdkParameter p, const ReadRequest& request);
+void runReadRule(Board& w, SdkParameter p, const ReadRequest& request);
 
 // FG_PARAM_DESCR: the description of the parameter named `name`, or "-" for a name the registry
 // does not know, written at request.text. The name may lie in the same buffer.
-void describeParameterByName(const wrapper::FgNxWrapperImpl& w, const char* name, const ReadRequest& request);
+void describeParameterByName(const Board& w, const char* name, const ReadRequest& request);
 
 // Copies a zero-terminated text to a destination that holds `capacity` characters before its
 // terminator; longer texts are cut there.

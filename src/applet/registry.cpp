@@ -7,8 +7,8 @@
 
 #include "orvanta/closed_libraries.h"
 #include "orvanta/parameter_info_node.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
-#include "wrapper/startup_settings.h"
+#include "applet/board.h"
+#include "applet/startup_settings.h"
 
 namespace vexo::applet {
 
@@ -35,8 +35,8 @@ int32_t offsetId(int64_t id, int32_t base) {
 
 }  // namespace
 
-void Registry::build(wrapper::FgNxWrapperImpl& w) {
-    if (wrapper::readSwitch("VEXO_ENABLE_DNXA")) walkRuntimeDescription(w);
+void Registry::build(Board& w) {
+    if (readSwitch("VEXO_ENABLE_DNXA")) walkRuntimeDescription(w);
     dmaToProcess[0] = 0;  // one DMA channel, owned by process 0
     for (const SdkParameterInfo& info : kSdkParameters) idByName[info.name] = info.id;
     const std::vector<std::string> registerNames = w.isDraEnabled() ? addRegisters(w) : std::vector<std::string>{};
@@ -50,8 +50,8 @@ void Registry::build(wrapper::FgNxWrapperImpl& w) {
 
 // Offers every value the runtime describes for direct NX access, by marking it "On" in the
 // inspect settings under the library's section, as an inspect.conf line would.
-void Registry::walkRuntimeDescription(wrapper::FgNxWrapperImpl& w) {
-    const auto getInfo = w.runtimeFunctions().get<wrapper::RuntimeSlot::Fg_getParameterInfo>();
+void Registry::walkRuntimeDescription(Board& w) {
+    const auto getInfo = w.runtimeFunctions().get<nx::RuntimeSlot::Fg_getParameterInfo>();
     if (getInfo == nullptr) return;
     const std::string section = w.getModuleBaseName() + "::";
     std::deque<const ParameterInfoNode*> queue;
@@ -80,7 +80,7 @@ void Registry::walkRuntimeDescription(wrapper::FgNxWrapperImpl& w) {
     }
 }
 
-std::vector<std::string> Registry::addRegisters(wrapper::FgNxWrapperImpl& w) {
+std::vector<std::string> Registry::addRegisters(Board& w) {
     std::vector<std::string> names;
     void* hap = w.hapHandle();
     const int32_t count = Hap_GetRegisterCount(hap);
@@ -94,12 +94,12 @@ std::vector<std::string> Registry::addRegisters(wrapper::FgNxWrapperImpl& w) {
     return names;
 }
 
-std::vector<std::string> Registry::addInspectedNxParameters(wrapper::FgNxWrapperImpl& w) {
+std::vector<std::string> Registry::addInspectedNxParameters(Board& w) {
     std::vector<std::string> names;
     const std::string& section = w.getModuleBaseName();
     for (const std::string& key : w.getInspectSettings().keysOfSection(section)) {
         std::string value;
-        if (!w.getInspectSettings().get(section + "::" + key, value) || !wrapper::isSwitchOnValue(value)) continue;
+        if (!w.getInspectSettings().get(section + "::" + key, value) || !isSwitchOnValue(value)) continue;
         const int32_t id = w.nxParameterIdByName(key.c_str());
         if (id == 0) continue;  // not a name the design knows
         const std::string name = kDnxaPrefix + key;

@@ -13,16 +13,17 @@
 
 #include "applet/sdk_parameter_table.h"
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
-}
-
 namespace vexo::applet {
+
+class Board;
 
 // Id ranges: up to kDraIdBase the fixed parameters, up to kDnxaIdBase registers by address,
 // above it NX parameters by NX id.
 inline constexpr int32_t kDraIdBase = 1000000;
 inline constexpr int32_t kDnxaIdBase = 2000000;
+// The design has one process, and its one DMA channel belongs to it.
+inline constexpr int32_t kProcessCount = 1;
+
 // Registers up to this width are read and written as 32-bit values, wider ones as 64-bit.
 inline constexpr int32_t kNarrowRegisterBits = 32;
 
@@ -83,14 +84,13 @@ constexpr std::optional<SdkParameter> sdkParameterOfId(int32_t id) {
 
 class Registry {
 public:
-    // The DMA map belongs to the wrapper base; the registry fills and reads it.
-    explicit Registry(std::map<int32_t, int32_t>& dmaToProcess) : dmaToProcess(dmaToProcess) {}
+    Registry() = default;
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
 
     // The start-up step: the optional DNXA walk, the DMA map, the fixed parameters, DRA_ (when
     // the wrapper's switch is on), DNXA_ from the inspect settings, names by index, descriptions.
-    void build(wrapper::FgNxWrapperImpl& w);
+    void build(Board& w);
 
     int32_t parameterCount() const { return static_cast<int32_t>(nameByIndex.size()); }
     // Null for an index without a name.
@@ -103,17 +103,18 @@ public:
     std::optional<int32_t> processOfDma(uint32_t dma) const;
 
 private:
-    void walkRuntimeDescription(wrapper::FgNxWrapperImpl& w);
+    void walkRuntimeDescription(Board& w);
     // Both answer the names they added, in the order they get their indices.
-    std::vector<std::string> addRegisters(wrapper::FgNxWrapperImpl& w);
-    std::vector<std::string> addInspectedNxParameters(wrapper::FgNxWrapperImpl& w);
+    std::vector<std::string> addRegisters(Board& w);
+    std::vector<std::string> addInspectedNxParameters(Board& w);
     void appendName(const std::string& name);
 
     std::map<std::string, int32_t> idByName;
     std::map<std::string, int32_t> dnxaIds;
     std::map<int32_t, std::string> nameByIndex;
     std::map<std::string, std::string> descriptions;
-    std::map<int32_t, int32_t>& dmaToProcess;
+    // DMA index -> process index.
+    std::map<int32_t, int32_t> dmaToProcess;
 };
 
 }  // namespace vexo::applet

@@ -16,10 +16,10 @@
 #include <type_traits>
 #include <utility>
 
+#include "applet/board.h"
 #include "applet/sdk_parameter_table.h"
 #include "applet/value_store.h"
 #include "orvanta/error_codes.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::applet {
 
@@ -45,11 +45,11 @@ struct ValueTypeTraits<ValueType::Pointer> { using Type = const void*; };
 template <ValueType V>
 using ValueOf = typename ValueTypeTraits<V>::Type;
 
-// A setter: void name(wrapper::FgNxWrapperImpl& w, T value, bool throwOnError), T from the
+// A setter: void name(Board& w, T value, bool throwOnError), T from the
 // table above. The write path passes throwOnError true, start-up and configuration loading
 // false; with false a setter returns quietly on failure.
 template <ValueType V>
-using SetterFunction = void (*)(wrapper::FgNxWrapperImpl& w, ValueOf<V> value, bool throwOnError);
+using SetterFunction = void (*)(Board& w, ValueOf<V> value, bool throwOnError);
 
 // The caller's bytes in the parameter's own type, whatever type code the caller passed. The
 // pointer may be unaligned, hence the copy.
@@ -69,7 +69,7 @@ ValueOf<V> readValue(const void* value) {
 // The stored value of a parameter in its own type. Numbers live in the parameter's union
 // member; texts (FG_DEBUGFILE, FG_DEBUGSAVECONFIG) in the store's text slots.
 template <typename T>
-T stored(const wrapper::FgNxWrapperImpl& w, SdkParameter p) {
+T stored(const Board& w, SdkParameter p) {
     const StoredValue& slot = w.values()[p];
     if constexpr (std::is_same_v<T, uint32_t>) {
         return slot.u32;
@@ -86,7 +86,7 @@ T stored(const wrapper::FgNxWrapperImpl& w, SdkParameter p) {
 }
 
 template <typename T>
-void store(wrapper::FgNxWrapperImpl& w, SdkParameter p, const T& value) {
+void store(Board& w, SdkParameter p, const T& value) {
     StoredValue& slot = w.values()[p];
     if constexpr (std::is_same_v<T, uint32_t>) {
         slot.u32 = value;
@@ -118,7 +118,7 @@ using StoredForm = std::conditional_t<std::is_same_v<T, const char*>, std::strin
 // apply() runs, so that apply and whatever it calls see it; when apply throws an int32_t code
 // the old value is put back. NX writes made before the failure stay made.
 template <typename T, typename Apply>
-void runSetter(wrapper::FgNxWrapperImpl& w, SdkParameter p, T value, bool accepted, bool throwOnError,
+void runSetter(Board& w, SdkParameter p, T value, bool accepted, bool throwOnError,
                Apply&& apply) {
     using Stored = detail::StoredForm<T>;
     if (!accepted) {

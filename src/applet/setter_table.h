@@ -13,9 +13,11 @@
 
 namespace vexo::applet {
 
+class Board;
+
 // A setter seen through the caller's untyped value pointer, and through an initial-value row.
-using CallerSetter = void (*)(wrapper::FgNxWrapperImpl& w, const void* value, bool throwOnError);
-using InitialSetter = void (*)(wrapper::FgNxWrapperImpl& w, const InitialValue& value);
+using CallerSetter = void (*)(Board& w, const void* value, bool throwOnError);
+using InitialSetter = void (*)(Board& w, const InitialValue& value);
 
 struct SetterEntry {
     ValueType type = ValueType::U32;
@@ -29,14 +31,14 @@ struct SetterEntry {
 namespace detail {
 
 template <ValueType V, SetterFunction<V> Setter>
-void callWithCallerValue(wrapper::FgNxWrapperImpl& w, const void* value, bool throwOnError) {
+void callWithCallerValue(Board& w, const void* value, bool throwOnError) {
     Setter(w, readValue<V>(value), throwOnError);
 }
 
 // Initial values are written as integers, doubles or texts; each is converted to the setter's
 // own type. Start-up passes throwOnError false: a refused initial value is not an error.
 template <ValueType V, SetterFunction<V> Setter>
-void callWithInitialValue(wrapper::FgNxWrapperImpl& w, const InitialValue& value) {
+void callWithInitialValue(Board& w, const InitialValue& value) {
     if constexpr (V == ValueType::Text || V == ValueType::Pointer) {
         Setter(w, value.text, false);
     } else if constexpr (V == ValueType::F64) {

@@ -7,8 +7,10 @@
 
 namespace vexo::applet {
 
+class Board;
+
 #define SETTER(name, valueType, function) \
-    void function(wrapper::FgNxWrapperImpl& w, ValueOf<ValueType::valueType> value, bool throwOnError);
+    void function(Board& w, ValueOf<ValueType::valueType> value, bool throwOnError);
 #include "applet/setter_groups.def"
 #undef SETTER
 

@@ -13,7 +13,7 @@ namespace vexo::applet::trigger {
 // list Info answers, so that a value list here cannot drift from what applications are told.
 namespace constants {
 #define NAMED_CONSTANT(name, value) inline constexpr int32_t name = value;
-#include "api/named_constants.def"
+#include "applet/named_constants.def"
 #undef NAMED_CONSTANT
 }  // namespace constants
 

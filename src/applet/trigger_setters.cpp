@@ -26,7 +26,6 @@ using nx::writeNx;
 // Registers picked at run time: from the tables below, or by the callers of the shared helpers.
 using WritableU32 = nx::U32Register<NxAccess::Write>;
 using ReadWritableU32 = nx::U32Register<NxAccess::WriteRead>;
-using wrapper::FgNxWrapperImpl;
 
 // The registers and stored values of one pulse form generator.
 struct PulseFormGenerator {
@@ -101,21 +100,21 @@ constexpr double kMaximumDebounceMicroseconds = 1.512;
 bool within(double value, double first, double last) { return value >= first && value <= last; }
 
 template <typename T>
-void setAndWrite(FgNxWrapperImpl& w, SdkParameter p, T value, bool accepted, WritableU32 target, uint32_t nxValue,
+void setAndWrite(Board& w, SdkParameter p, T value, bool accepted, WritableU32 target, uint32_t nxValue,
                  bool throwOnError) {
     runSetter(w, p, value, accepted, throwOnError, [&] { writeNx(w, target, nxValue); });
 }
 
 // The period the pulse form generator setters check against: from the recomputed stored rate.
-double generatorPeriod(const FgNxWrapperImpl& w) {
+double generatorPeriod(const Board& w) {
     return periodMicroseconds(recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)));
 }
 
-double registerTime(FgNxWrapperImpl& w, ReadWritableU32 timeRegister, uint32_t downscale) {
+double registerTime(Board& w, ReadWritableU32 timeRegister, uint32_t downscale) {
     return generatorTimeMicroseconds(readNx(w, timeRegister), downscale);
 }
 
-void setGeneratorDownscale(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
+void setGeneratorDownscale(Board& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
     const bool accepted = value >= uint64_t{stored<uint32_t>(w, g.phase)} + 1 && value <= kMaximumGeneratorDownscale;
     runSetter(w, g.downscale, value, accepted, throwOnError, [&] {
         const double delay = registerTime(w, g.delayRegister, value);
@@ -126,7 +125,7 @@ void setGeneratorDownscale(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint
     });
 }
 
-void setGeneratorDownscalePhase(FgNxWrapperImpl& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
+void setGeneratorDownscalePhase(Board& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
     const bool accepted = uint64_t{value} + 1 <= stored<uint32_t>(w, g.downscale);
     runSetter(w, g.phase, value, accepted, throwOnError, [&] {
         writeNx(w, g.selectedPulseRegister, value + 1);
@@ -134,7 +133,7 @@ void setGeneratorDownscalePhase(FgNxWrapperImpl& w, const PulseFormGenerator& g,
     });
 }
 
-void setGeneratorDelay(FgNxWrapperImpl& w, const PulseFormGenerator& g, double value, bool throwOnError) {
+void setGeneratorDelay(Board& w, const PulseFormGenerator& g, double value, bool throwOnError) {
     runSetter(w, g.delay, value, within(value, 0, kMaximumDelayMicroseconds), throwOnError, [&] {
         const uint32_t downscale = stored<uint32_t>(w, g.downscale);
         const double width = registerTime(w, g.widthRegister, downscale);
@@ -143,7 +142,7 @@ void setGeneratorDelay(FgNxWrapperImpl& w, const PulseFormGenerator& g, double v
     });
 }
 
-void setGeneratorWidth(FgNxWrapperImpl& w, const PulseFormGenerator& g, double value, bool throwOnError) {
+void setGeneratorWidth(Board& w, const PulseFormGenerator& g, double value, bool throwOnError) {
     runSetter(w, g.width, value, within(value, 1, kMaximumWidthMicroseconds), throwOnError, [&] {
         const uint32_t downscale = stored<uint32_t>(w, g.downscale);
         const double delay = registerTime(w, g.delayRegister, downscale);
@@ -152,7 +151,7 @@ void setGeneratorWidth(FgNxWrapperImpl& w, const PulseFormGenerator& g, double v
     });
 }
 
-void setOutputSource(FgNxWrapperImpl& w, size_t index, int32_t value, bool throwOnError) {
+void setOutputSource(Board& w, size_t index, int32_t value, bool throwOnError) {
     const TriggerOutput& output = kOutputs[index];
     runSetter(w, output.parameter, value, inList(kOutputSources, value), throwOnError, [&] {
         const int32_t effective = effectiveOutputSource(value);
@@ -162,7 +161,7 @@ void setOutputSource(FgNxWrapperImpl& w, size_t index, int32_t value, bool throw
     });
 }
 
-void clearOnApply(FgNxWrapperImpl& w, SdkParameter p, uint32_t value, WritableU32 modeRegister, bool throwOnError) {
+void clearOnApply(Board& w, SdkParameter p, uint32_t value, WritableU32 modeRegister, bool throwOnError) {
     setAndWrite(w, p, value, inList(kApply, value), modeRegister, kPulse, throwOnError);
 }
 
@@ -182,7 +181,7 @@ void waitFor(int64_t seconds, int64_t nanoseconds) {
 
 // Without the queue a software trigger is only taken when the generator has finished its last
 // period and holds no pending pulse.
-void requireIdleGenerator(FgNxWrapperImpl& w) {
+void requireIdleGenerator(Board& w) {
     const uint32_t maximumReached =
         readNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_Generator_MaximumReached_Status>(w);
     const uint32_t queueValue = readNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_QueueValue_Status>(w);
@@ -191,7 +190,7 @@ void requireIdleGenerator(FgNxWrapperImpl& w) {
 
 }  // namespace
 
-void setTriggerFramesPerSecond(FgNxWrapperImpl& w, double value, bool throwOnError) {
+void setTriggerFramesPerSecond(Board& w, double value, bool throwOnError) {
     const bool accepted = within(value, kMinimumFramesPerSecond, kMaximumFramesPerSecond);
     runSetter(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND, value, accepted, throwOnError, [&] {
         const double period = periodMicroseconds(value);
@@ -206,51 +205,51 @@ void setTriggerFramesPerSecond(FgNxWrapperImpl& w, double value, bool throwOnErr
     });
 }
 
-void setAreaTriggerMode(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setAreaTriggerMode(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t oldMode = stored<uint32_t>(w, SdkParameter::FG_AREATRIGGERMODE);
     const uint32_t state = stored<uint32_t>(w, SdkParameter::FG_TRIGGERSTATE);
     runSetter(w, SdkParameter::FG_AREATRIGGERMODE, value, inList(kAreaTriggerModes, value), throwOnError,
               [&] { changeTriggerState(w, oldMode, state, value, state); });
 }
 
-void setTriggerState(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerState(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t mode = stored<uint32_t>(w, SdkParameter::FG_AREATRIGGERMODE);
     const uint32_t oldState = stored<uint32_t>(w, SdkParameter::FG_TRIGGERSTATE);
     runSetter(w, SdkParameter::FG_TRIGGERSTATE, value, inList(kTriggerStates, value), throwOnError,
               [&] { changeTriggerState(w, mode, oldState, mode, value); });
 }
 
-void setTriggerInDebounce(FgNxWrapperImpl& w, double value, bool throwOnError) {
+void setTriggerInDebounce(Board& w, double value, bool throwOnError) {
     const bool accepted = within(value, kMinimumDebounceMicroseconds, kMaximumDebounceMicroseconds);
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_DEBOUNCE, value, accepted,
                 nx::row<NxParameter::Process1_Trigger_TriggerInput_Debounce8_Prescale_Period>, debounceTicks(value),
                 throwOnError);
 }
 
-void setTriggerInSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerInSource(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_SRC, value, inList(kTriggerInputSources, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Select_Value>, inputSelectValue(value),
                 throwOnError);
 }
 
-void setTriggerInPolarity(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerInPolarity(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_POLARITY, value, inList(kPolarities, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Polarity_Invert>, value, throwOnError);
 }
 
-void setTriggerInStatsSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerInStatsSource(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_SOURCE, value, inList(kTriggerInputSources, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Select_Value>,
                 inputSelectValue(value), throwOnError);
 }
 
-void setTriggerInStatsPolarity(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerInStatsPolarity(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_POLARITY, value, inList(kPolarities, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Polarity_Invert>, value,
                 throwOnError);
 }
 
-void setTriggerInDownscale(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerInDownscale(Board& w, uint32_t value, bool throwOnError) {
     const uint64_t minimum = uint64_t{stored<uint32_t>(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE)} + 1;
     runSetter(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE, value, value >= minimum && value <= kMaximumInputDownscale,
               throwOnError, [&] {
@@ -259,7 +258,7 @@ void setTriggerInDownscale(FgNxWrapperImpl& w, uint32_t value, bool throwOnError
               });
 }
 
-void setTriggerInDownscalePhase(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerInDownscalePhase(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted = uint64_t{value} + 1 <= stored<uint32_t>(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE);
     runSetter(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE, value, accepted, throwOnError, [&] {
         writeNx<NxParameter::Process1_Trigger_TriggerCam0_Downscale_Downscale_SelectedPulse>(w, value + 1);
@@ -269,7 +268,7 @@ void setTriggerInDownscalePhase(FgNxWrapperImpl& w, uint32_t value, bool throwOn
 
 // The sequence's selected pulse must never exceed its downscale, not even between the two
 // writes: growing writes the downscale first, shrinking the selected pulse first.
-void setTriggerMultiplyPulses(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerMultiplyPulses(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t old = stored<uint32_t>(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES);
     const bool accepted = value >= 1 && value <= kMaximumMultiplyPulses;
     runSetter(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES, value, accepted, throwOnError, [&] {
@@ -286,13 +285,13 @@ void setTriggerMultiplyPulses(FgNxWrapperImpl& w, uint32_t value, bool throwOnEr
     });
 }
 
-void setTriggerQueueOnThreshold(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerQueueOnThreshold(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_ON_THRESHOLD, value,
                 value >= kMinimumQueueThreshold && value <= kMaximumQueueThreshold,
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OnLevel_Number>, value, throwOnError);
 }
 
-void setTriggerQueueOffThreshold(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerQueueOffThreshold(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_OFF_THRESHOLD, value,
                 value >= kMinimumQueueThreshold && value <= kMaximumQueueThreshold,
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OffLevel_Number>, value, throwOnError);
@@ -300,7 +299,7 @@ void setTriggerQueueOffThreshold(FgNxWrapperImpl& w, uint32_t value, bool throwO
 
 // In Generator mode the queue registers belong to the running generator; the stored mode is
 // applied when the area trigger mode changes.
-void setTriggerQueueMode(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
+void setTriggerQueueMode(Board& w, int32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_TRIGGERQUEUE_MODE, value, inList(kOnOff, value), throwOnError, [&] {
         if (stored<uint32_t>(w, SdkParameter::FG_AREATRIGGERMODE) != static_cast<uint32_t>(ATM_GENERATOR)) {
             constexpr NxParameter full =
@@ -323,7 +322,7 @@ void setTriggerQueueMode(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {
     });
 }
 
-void sendSoftwareTrigger(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void sendSoftwareTrigger(Board& w, uint32_t value, bool throwOnError) {
     const bool queued = stored<int32_t>(w, SdkParameter::FG_TRIGGERQUEUE_MODE) == FG_ON;
     const bool accepted = queued ? value >= 1 && value <= kQueueCapacity : value == 1;
     runSetter(w, SdkParameter::FG_SENDSOFTWARETRIGGER, value, accepted, throwOnError, [&] {
@@ -342,16 +341,16 @@ void sendSoftwareTrigger(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) 
 }
 
 #define PULSE_FORM_GENERATOR_SETTERS(g)                                                                   \
-    void setPulseFormGenerator##g##Downscale(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {      \
+    void setPulseFormGenerator##g##Downscale(Board& w, uint32_t value, bool throwOnError) {      \
         setGeneratorDownscale(w, kGenerators[g], value, throwOnError);                                    \
     }                                                                                                     \
-    void setPulseFormGenerator##g##DownscalePhase(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) { \
+    void setPulseFormGenerator##g##DownscalePhase(Board& w, uint32_t value, bool throwOnError) { \
         setGeneratorDownscalePhase(w, kGenerators[g], value, throwOnError);                               \
     }                                                                                                     \
-    void setPulseFormGenerator##g##Delay(FgNxWrapperImpl& w, double value, bool throwOnError) {            \
+    void setPulseFormGenerator##g##Delay(Board& w, double value, bool throwOnError) {            \
         setGeneratorDelay(w, kGenerators[g], value, throwOnError);                                        \
     }                                                                                                     \
-    void setPulseFormGenerator##g##Width(FgNxWrapperImpl& w, double value, bool throwOnError) {            \
+    void setPulseFormGenerator##g##Width(Board& w, double value, bool throwOnError) {            \
         setGeneratorWidth(w, kGenerators[g], value, throwOnError);                                        \
     }
 PULSE_FORM_GENERATOR_SETTERS(0)
@@ -360,7 +359,7 @@ PULSE_FORM_GENERATOR_SETTERS(2)
 PULSE_FORM_GENERATOR_SETTERS(3)
 #undef PULSE_FORM_GENERATOR_SETTERS
 
-void setTriggerCameraOutSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerCameraOutSelect(Board& w, uint32_t value, bool throwOnError) {
     const int32_t source = static_cast<int32_t>(value);
     runSetter(w, SdkParameter::FG_TRIGGERCAMERA_OUT_SELECT, value, inList(kOutputSources, value), throwOnError, [&] {
         writeNx<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Select_Select_Value>(w,
@@ -371,7 +370,7 @@ void setTriggerCameraOutSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnE
 }
 
 #define OUTPUT_SETTER(function, index)                                          \
-    void function(FgNxWrapperImpl& w, int32_t value, bool throwOnError) {       \
+    void function(Board& w, int32_t value, bool throwOnError) {       \
         setOutputSource(w, index, value, throwOnError);               \
     }
 OUTPUT_SETTER(setTriggerOutSelectGpo0, 0)
@@ -386,7 +385,7 @@ OUTPUT_SETTER(setTriggerOutSelectFrontGpo0, 8)
 OUTPUT_SETTER(setTriggerOutSelectFrontGpo1, 9)
 #undef OUTPUT_SETTER
 
-void setClhsTriggerPulseMessage(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setClhsTriggerPulseMessage(Board& w, uint32_t value, bool throwOnError) {
     const bool accepted =
         value == static_cast<uint32_t>(FG_PULSE_IMMEDIATE) || value == static_cast<uint32_t>(FG_PULSE_WIDTH);
     setAndWrite(w, SdkParameter::FG_CLHS_TRIGGER_PULSE_MESSAGE, value, accepted,
@@ -394,38 +393,38 @@ void setClhsTriggerPulseMessage(FgNxWrapperImpl& w, uint32_t value, bool throwOn
                 value == static_cast<uint32_t>(FG_PULSE_WIDTH) ? 1 : 0, throwOnError);
 }
 
-void setTriggerOutStatsSource(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerOutStatsSource(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGEROUT_STATS_SOURCE, value, inList(kPulseGenerators, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_Select_Select>, value, throwOnError);
 }
 
-void setTriggerOutputEventSelect(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void setTriggerOutputEventSelect(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_OUTPUT_EVENT_SELECT, value, inList(kPulseGenerators, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputEvent_Select_Select>, value, throwOnError);
 }
 
-void clearTriggerInStatsPulseCount(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void clearTriggerInStatsPulseCount(Board& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_TRIGGERIN_STATS_PULSECOUNT_CLEAR, value,
                  nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputStatistics_ClearPulses_Mode>, throwOnError);
 }
 
-void clearTriggerOutStatsPulseCount(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void clearTriggerOutStatsPulseCount(Board& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_TRIGGEROUT_STATS_PULSECOUNT_CLEAR, value,
                  nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_ClearPulses_Mode>, throwOnError);
 }
 
-void clearTriggerExceededPeriodLimits(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void clearTriggerExceededPeriodLimits(Board& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_TRIGGER_EXCEEDED_PERIOD_LIMITS_CLEAR, value,
                  nx::row<NxParameter::Process1_Trigger_Monitoring_ClearOverrideCam0_Mode>, throwOnError);
 }
 
-void clearMissingCameraFrameResponse(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void clearMissingCameraFrameResponse(Board& w, uint32_t value, bool throwOnError) {
     clearOnApply(w, SdkParameter::FG_MISSING_CAMERA_FRAME_RESPONSE_CLEAR, value,
                  nx::row<NxParameter::Process1_Trigger_Monitoring_ClearMissingFrame_Cam0_Mode>, throwOnError);
 }
 
 // The min/max statistics restart on every change of this level, not on a level itself.
-void clearTriggerInStatsMinMaxFrequency(FgNxWrapperImpl& w, uint32_t value, bool throwOnError) {
+void clearTriggerInStatsMinMaxFrequency(Board& w, uint32_t value, bool throwOnError) {
     runSetter(w, SdkParameter::FG_TRIGGERIN_STATS_MINMAXFREQUENCY_CLEAR, value, inList(kApply, value), throwOnError,
               [&] {
                   constexpr NxParameter level =

@@ -109,15 +109,15 @@ const Transition* findTransition(uint32_t mode, uint32_t state, Field field, uin
     return nullptr;
 }
 
-void runStep(wrapper::FgNxWrapperImpl& w, const Step& step);
+void runStep(Board& w, const Step& step);
 
-void runSteps(wrapper::FgNxWrapperImpl& w, std::initializer_list<Step> steps) {
+void runSteps(Board& w, std::initializer_list<Step> steps) {
     for (const Step& step : steps) runStep(w, step);
 }
 
 // START_G and START_Q: restart the frequency generator, with or without the trigger queue, at
 // the recomputed stored rate.
-void start(wrapper::FgNxWrapperImpl& w, uint32_t enableQueue) {
+void start(Board& w, uint32_t enableQueue) {
     runStep(w, QCLR(1));
     writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_EnableQueue_Select>(w, enableQueue);
     setTriggerFramesPerSecond(w, recomputedRate(stored<double>(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND)), true);
@@ -126,20 +126,20 @@ void start(wrapper::FgNxWrapperImpl& w, uint32_t enableQueue) {
 }
 
 // RESET forgets missing camera frames and leaves the pulse form generators cleared (PFG(2)).
-void reset(wrapper::FgNxWrapperImpl& w) {
+void reset(Board& w) {
     writeNx<NxParameter::Process1_Trigger_Monitoring_CheckForMissingFrame_Cam0_ResetMissing_Mode>(w, 2);
     runStep(w, PFG(2));
 }
 
 // FLUSH empties the input downscaler and the queue, then releases the pulse form generators.
-void flush(wrapper::FgNxWrapperImpl& w) {
+void flush(Board& w) {
     writeNx<NxParameter::Process1_Trigger_TriggerCam0_Downscale_Clear_Mode>(w, 2);
     runStep(w, START_Q);
     writeNx<NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearDownscale_Mode>(w, 2);
     runSteps(w, {RESET, PFG(0)});
 }
 
-void runStep(wrapper::FgNxWrapperImpl& w, const Step& step) {
+void runStep(Board& w, const Step& step) {
     constexpr NxParameter pfg = NxParameter::Process1_Trigger_TriggerCam0_PulseFormGenerators_Clear_Mode;
     constexpr NxParameter sel = NxParameter::Process1_Trigger_TriggerCam0_TriggerMode_SelectExternal_Select;
     constexpr NxParameter qclr = NxParameter::Process1_Trigger_TriggerCam0_Generators_ClearQueuePulse_Mode;
@@ -157,7 +157,7 @@ void runStep(wrapper::FgNxWrapperImpl& w, const Step& step) {
 
 }  // namespace
 
-void changeTriggerState(wrapper::FgNxWrapperImpl& w, uint32_t oldMode, uint32_t oldState, uint32_t newMode,
+void changeTriggerState(Board& w, uint32_t oldMode, uint32_t oldState, uint32_t newMode,
                         uint32_t newState) {
     const Transition* transition = nullptr;
     if (newMode != oldMode) {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
+namespace vexo::applet {
+class Board;
 }
 
 namespace vexo::applet::trigger {
@@ -15,7 +15,7 @@ namespace vexo::applet::trigger {
 // one member changes per call; a pair without a transition writes nothing. Then the access
 // flags of the trigger parameters follow newMode. A failing write leaves as a thrown int32_t
 // code, the steps before it staying done.
-void changeTriggerState(wrapper::FgNxWrapperImpl& w, uint32_t oldMode, uint32_t oldState, uint32_t newMode,
+void changeTriggerState(Board& w, uint32_t oldMode, uint32_t oldState, uint32_t newMode,
                         uint32_t newState);
 
 }  // namespace vexo::applet::trigger

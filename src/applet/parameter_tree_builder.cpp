@@ -1,18 +1,20 @@
 // Builds the description of the SDK parameters by walking the category and parameter tables,
 // and checks at compile time that those tables agree with the SDK vocabulary and with the
 // named constants that Info answers.
-#include "describe/parameter_tree_builder.h"
+#include "applet/parameter_tree_builder.h"
 
 #include <array>
 #include <cstdio>
 
-#include "describe/sdk_parameter_tree.h"
+#include "applet/sdk_parameter_tree.h"
 
-namespace vexo::describe {
+namespace vexo::applet {
+
+using describe::ParameterInfoTable;
+using describe::ParameterTraits;
 
 namespace {
 
-using applet::ParameterKind;
 using tree::Category;
 using tree::ParameterRow;
 using tree::RowType;
@@ -34,14 +36,14 @@ constexpr bool typeFitsKind(RowType type, ParameterKind kind) {
 // Each parameter the applet describes itself has exactly one row, of the type its kind asks
 // for; the forwarded ones, which the runtime describes, have none.
 constexpr bool rowsMatchVocabulary() {
-    for (size_t i = 0; i < applet::kSdkParameterCount; ++i) {
+    for (size_t i = 0; i < kSdkParameterCount; ++i) {
         int32_t rows = 0;
         for (const ParameterRow& row : tree::kParameters) {
-            if (applet::indexOf(row.parameter) != i) continue;
-            if (!typeFitsKind(row.type, applet::kSdkParameters[i].kind)) return false;
+            if (indexOf(row.parameter) != i) continue;
+            if (!typeFitsKind(row.type, kSdkParameters[i].kind)) return false;
             ++rows;
         }
-        if (rows != (applet::kSdkParameters[i].kind == ParameterKind::Forwarded ? 0 : 1)) return false;
+        if (rows != (kSdkParameters[i].kind == ParameterKind::Forwarded ? 0 : 1)) return false;
     }
     return true;
 }
@@ -65,7 +67,7 @@ struct NamedConstant {
 
 inline constexpr NamedConstant kNamedConstants[] = {
 #define NAMED_CONSTANT(name, value) {#name, value},
-#include "api/named_constants.def"
+#include "applet/named_constants.def"
 #undef NAMED_CONSTANT
 };
 
@@ -96,7 +98,7 @@ static_assert(entriesMatchNamedConstants(), "enumeration entries agree with the 
 void addEnumeration(ParameterInfoTable& table, ParameterInfoNode* parent, const ParameterRow& row,
                     const ParameterTraits& traits) {
     ParameterInfoNode* node =
-        table.createEnumeration(parent, row.name, applet::infoOf(row.parameter).name, row.entries.count, traits);
+        table.createEnumeration(parent, row.name, infoOf(row.parameter).name, row.entries.count, traits);
     if (node == nullptr) return;
     for (int32_t i = 0; i < row.entries.count; ++i) {
         const tree::EnumerationEntry& entry = row.entries.entries[i];
@@ -109,7 +111,7 @@ void addEnumeration(ParameterInfoTable& table, ParameterInfoNode* parent, const 
 }
 
 void addParameter(ParameterInfoTable& table, ParameterInfoNode* parent, const ParameterRow& row, int32_t port) {
-    const applet::SdkParameterInfo& info = applet::infoOf(row.parameter);
+    const SdkParameterInfo& info = infoOf(row.parameter);
     const ParameterTraits traits{static_cast<uint32_t>(info.access), row.grade, kPublished, row.unit, info.id, port};
     switch (row.type) {
     case RowType::UInt32:
@@ -147,4 +149,4 @@ void buildSdkParameterTree(ParameterInfoTable& table, int32_t port) {
     }
 }
 
-}  // namespace vexo::describe
+}  // namespace vexo::applet

@@ -1,9 +1,9 @@
 // Loading and querying the inspect settings.
-#include "wrapper/inspect_settings.h"
+#include "applet/inspect_settings.h"
 
 #include <fstream>
 
-namespace vexo::wrapper {
+namespace vexo::applet {
 
 namespace {
 
@@ -78,4 +78,4 @@ size_t InspectSettings::size() const {
     return entries.size();
 }
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::applet

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "applet/registry.h"
-#include "describe/parameter_tree_builder.h"
+#include "applet/parameter_tree_builder.h"
 #include "orvanta/closed_libraries.h"
 
-namespace vexo::describe {
+namespace vexo::applet {
+
+using describe::ParameterInfoTable;
+using describe::ParameterTraits;
 
 namespace {
 
@@ -36,11 +39,11 @@ void addRegister(ParameterInfoTable& table, ParameterInfoNode* category, void* h
 
     const std::string name = std::string(registerName) + " (" + std::to_string(bits) + ")";
     const std::string sdkName = std::string("DRA_") + registerName;
-    const int32_t sdkId = static_cast<int32_t>(registerId + static_cast<uint32_t>(applet::kDraIdBase));
+    const int32_t sdkId = static_cast<int32_t>(registerId + static_cast<uint32_t>(kDraIdBase));
     const uint32_t access = writable ? kAccessWritable : kAccessReadOnly;
     const ParameterTraits traits{access, kGrade, kPublished, kNoUnit, sdkId, port};
     const uint64_t max = largestValue(bits);
-    if (bits > applet::kNarrowRegisterBits) {
+    if (bits > kNarrowRegisterBits) {
         table.createUInt64(category, name.c_str(), sdkName.c_str(), 0, max, 1, traits);
     } else {
         table.createUInt32(category, name.c_str(), sdkName.c_str(), 0, static_cast<uint32_t>(max), 1, traits);
@@ -105,7 +108,7 @@ public:
         : table(table), root(root), index(index), port(port) {}
 
     void copy(const std::string& dnxaName, int32_t sdkId) {
-        const auto found = index.recordById.find(sdkId - applet::kDnxaIdBase);
+        const auto found = index.recordById.find(sdkId - kDnxaIdBase);
         if (found == index.recordById.end() || !isValueType(found->second->type)) return;
         const ParameterInfoNode& source = *found->second;
         ParameterInfoNode* parent = copyOf(index.categoryAbove.at(&source));
@@ -183,4 +186,4 @@ void buildDirectNxAccess(ParameterInfoTable& table, const ParameterInfoNode* run
     }
 }
 
-}  // namespace vexo::describe
+}  // namespace vexo::applet

@@ -1,7 +1,7 @@
 // Filling the runtime function table from the loaded runtime library.
-#include "wrapper/runtime_functions.h"
+#include "nx/runtime_functions.h"
 
-namespace vexo::wrapper {
+namespace vexo::nx {
 
 void RuntimeFunctions::resolve(templates::platform::ModuleHandle module) {
     for (const RuntimeFunctionName& entry : kRuntimeFunctionNames) {
@@ -9,4 +9,4 @@ void RuntimeFunctions::resolve(templates::platform::ModuleHandle module) {
     }
 }
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::nx

@@ -6,7 +6,6 @@
 #include "describe/parameter_info_xml.h"
 #include "orvanta/error_codes.h"
 #include "wrapper/fg_nx_wrapper.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
 
 namespace vexo::wrapper {
 
@@ -36,11 +35,6 @@ int32_t FgNxWrapper::getParameterInfoXML(void* /*handleRecord*/, int32_t port, c
     const int32_t result = copyParameterInfoXML(*this, port, buffer, bufferSize);
     setLastError(result);
     return result;
-}
-
-int32_t FgNxWrapperImpl::getParameterInfoXML(void* handleRecord, int32_t port, char* buffer, size_t* bufferSize) {
-    templates::platform::CriticalSectionGuard guard(appletLock);
-    return FgNxWrapper::getParameterInfoXML(handleRecord, port, buffer, bufferSize);
 }
 
 }  // namespace vexo::wrapper

@@ -10,11 +10,11 @@
 #include "orvanta/parameter_info_node.h"
 #include "platform/dynamic_library.h"
 
-namespace vexo::wrapper {
+namespace vexo::nx {
 
 enum class RuntimeSlot : uint32_t {
 #define RUNTIME_FUNCTION(slot, name, ...) name = slot,
-#include "wrapper/runtime_functions.def"
+#include "nx/runtime_functions.def"
 #undef RUNTIME_FUNCTION
 };
 
@@ -26,7 +26,7 @@ struct RuntimeSignature;
     struct RuntimeSignature<RuntimeSlot::name> {                    \
         using Function = result (*)(__VA_ARGS__);                   \
     };
-#include "wrapper/runtime_functions.def"
+#include "nx/runtime_functions.def"
 #undef RUNTIME_FUNCTION
 
 using InitHandleSlaveAwareFn = void* (*)(const char* hapName, uint64_t hardware, void* hap, uint32_t flags);
@@ -67,7 +67,7 @@ struct RuntimeFunctionName {
 
 inline constexpr RuntimeFunctionName kRuntimeFunctionNames[] = {
 #define RUNTIME_FUNCTION(slot, name, ...) {RuntimeSlot::name, #name},
-#include "wrapper/runtime_functions.def"
+#include "nx/runtime_functions.def"
 #undef RUNTIME_FUNCTION
 };
 
@@ -79,4 +79,4 @@ constexpr bool slotsFitTable() {
 }
 static_assert(slotsFitTable(), "every runtime function has a slot inside the table");
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::nx

@@ -9,21 +9,21 @@
 
 #include "describe/parameter_info_table.h"
 
-namespace vexo::describe {
+namespace vexo::applet {
 
 // Every record's published flag: the applet hides none of its parameters from the XML.
 inline constexpr uint32_t kPublished = 1;
 
 // The categories and records of the 123 SDK parameters the applet describes itself.
-void buildSdkParameterTree(ParameterInfoTable& table, int32_t port);
+void buildSdkParameterTree(describe::ParameterInfoTable& table, int32_t port);
 
 // "Direct Register Access": one record per register the HAP lists.
-void buildDirectRegisterAccess(ParameterInfoTable& table, void* hap, int32_t port);
+void buildDirectRegisterAccess(describe::ParameterInfoTable& table, void* hap, int32_t port);
 
 // "Direct NX Access": for each DNXA name (in name order) a copy of the runtime's record of its
 // NX parameter, under copies of the runtime's categories above it. `runtimeHead` is the head
 // of the runtime's own description; null leaves the category empty.
-void buildDirectNxAccess(ParameterInfoTable& table, const ParameterInfoNode* runtimeHead,
+void buildDirectNxAccess(describe::ParameterInfoTable& table, const ParameterInfoNode* runtimeHead,
                          const std::map<std::string, int32_t>& dnxaIdByName, int32_t port);
 
-}  // namespace vexo::describe
+}  // namespace vexo::applet

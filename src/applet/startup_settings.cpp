@@ -1,11 +1,11 @@
 // Switch values and module-path splitting for start-up.
-#include "wrapper/startup_settings.h"
+#include "applet/startup_settings.h"
 
 #include <cctype>
 
 #include "platform/environment.h"
 
-namespace vexo::wrapper {
+namespace vexo::applet {
 
 bool isSwitchOnValue(const std::string& value) {
     std::string lower;
@@ -35,4 +35,4 @@ bool splitModulePath(const std::string& fullName, std::string& directory, std::s
     return !directory.empty() && !baseName.empty();
 }
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::applet

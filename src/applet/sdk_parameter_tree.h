@@ -8,7 +8,7 @@
 
 #include "applet/sdk_parameter_table.h"
 
-namespace vexo::describe::tree {
+namespace vexo::applet::tree {
 
 struct EnumerationEntry {
     const char* name;
@@ -254,7 +254,7 @@ enum class RowType : uint8_t { UInt32, UInt64, Double, Enumeration, Text };
 struct ParameterRow {
     Category category;
     const char* name;
-    applet::SdkParameter parameter;
+    SdkParameter parameter;
     RowType type;
     uint64_t intMin, intMax, intInc;
     double min, max, inc;
@@ -273,26 +273,26 @@ inline constexpr double kFinestStep = 0x1p-52;
 inline constexpr double kSlowestFramesPerSecond = 0x1.DCD64FFFFFFFFp-6;
 inline constexpr uint64_t kFiftySevenBits = (uint64_t{1} << 57) - 1;
 
-constexpr ParameterRow u32(Category c, const char* name, applet::SdkParameter p, uint32_t min, uint32_t max,
+constexpr ParameterRow u32(Category c, const char* name, SdkParameter p, uint32_t min, uint32_t max,
                            uint32_t inc, uint32_t grade, const char* unit = kNoUnit) {
     return {c, name, p, RowType::UInt32, min, max, inc, 0, 0, 0, {nullptr, 0}, nullptr, grade, unit};
 }
 
-constexpr ParameterRow u64(Category c, const char* name, applet::SdkParameter p, uint64_t min, uint64_t max,
+constexpr ParameterRow u64(Category c, const char* name, SdkParameter p, uint64_t min, uint64_t max,
                            uint64_t inc, uint32_t grade) {
     return {c, name, p, RowType::UInt64, min, max, inc, 0, 0, 0, {nullptr, 0}, nullptr, grade, kNoUnit};
 }
 
-constexpr ParameterRow dbl(Category c, const char* name, applet::SdkParameter p, double min, double max, double inc,
+constexpr ParameterRow dbl(Category c, const char* name, SdkParameter p, double min, double max, double inc,
                            uint32_t grade, const char* unit) {
     return {c, name, p, RowType::Double, 0, 0, 0, min, max, inc, {nullptr, 0}, nullptr, grade, unit};
 }
 
-constexpr ParameterRow enumeration(Category c, const char* name, applet::SdkParameter p, EnumerationTable entries) {
+constexpr ParameterRow enumeration(Category c, const char* name, SdkParameter p, EnumerationTable entries) {
     return {c, name, p, RowType::Enumeration, 0, 0, 0, 0, 0, 0, entries, nullptr, 1, kNoUnit};
 }
 
-constexpr ParameterRow text(Category c, const char* name, applet::SdkParameter p, const char* filter) {
+constexpr ParameterRow text(Category c, const char* name, SdkParameter p, const char* filter) {
     return {c, name, p, RowType::Text, 0, 0, 0, 0, 0, 0, {nullptr, 0}, filter, 1, kNoUnit};
 }
 
@@ -306,7 +306,7 @@ constexpr ParameterRow text(Category c, const char* name, applet::SdkParameter p
 
 namespace rows {
 using C = Category;
-using P = applet::SdkParameter;
+using P = SdkParameter;
 
 inline constexpr ParameterRow kParameters[] = {
     enumeration(C::CameraLinkHs, "Pixel Format", P::FG_PIXELFORMAT, tableOf(kPixelFormats)),
@@ -474,4 +474,4 @@ inline constexpr ParameterRow kParameters[] = {
 
 using rows::kParameters;
 
-}  // namespace vexo::describe::tree
+}  // namespace vexo::applet::tree

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace vexo::wrapper {
+namespace vexo::applet {
 
 // True when the whole value, lower-cased character by character, is "yes", "true", "on" or
 // "1". Nothing is trimmed: " yes" stays off.
@@ -18,4 +18,4 @@ bool readSwitch(const char* variableName);
 // the outputs unspecified, when either part comes out empty.
 bool splitModulePath(const std::string& fullName, std::string& directory, std::string& baseName);
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::applet

@@ -9,7 +9,7 @@
 
 #include "platform/locks.h"
 
-namespace vexo::wrapper {
+namespace vexo::applet {
 
 class InspectSettings {
 public:
@@ -35,4 +35,4 @@ private:
     std::map<std::string, std::string> entries;
 };
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::applet
