@@ -15,8 +15,6 @@ namespace {
 using P = SdkParameter;
 using namespace trigger::constants;
 
-constexpr uint32_t kAccessReadOnly = 1;
-constexpr uint32_t kAccessWritable = 7;
 // Pixel words are 57 bits wide.
 constexpr uint64_t kPixelWordLimit = uint64_t{1} << 57;
 constexpr trigger::ValueRange kInjectFlags[] = {{FG_ENDOFLINE, FG_ENDOFFRAME}};
@@ -30,7 +28,7 @@ void describeSelectedEntry(Board& w) {
     if (kind != kInjectEntry && kind != kInjectMonitorEntry) throw kDebugEntryAccessFailed;
     const bool monitor = kind == kInjectMonitorEntry;
     if (ParameterInfoNode* record = recordOf(w, P::FG_DEBUGOUTENABLE)) {
-        record->access = monitor ? kAccessWritable : kAccessReadOnly;
+        record->access = monitor ? PARAM_ACCESS_READ_WRITE_CHANGE : PARAM_ACCESS_READ;
     }
     ParameterInfoNode* record = recordOf(w, P::FG_DEBUGOUTPIXEL);
     if (record != nullptr && record->type == PARAM_INFO_UINT32) {

@@ -22,9 +22,6 @@ namespace {
 
 using P = SdkParameter;
 
-constexpr uint32_t kAccessReadOnly = 1;
-constexpr uint32_t kAccessWritable = 7;
-
 // Pixels per line and lines per frame, gaps included, that the design's counters hold.
 constexpr double kMaximumSize = 65536;
 // Pulses the trigger queue takes at once; without the queue one pulse per call.
@@ -241,10 +238,10 @@ void refreshDescription(Board& w, SdkParameter p) {
 }
 
 void refreshTriggerAccess(Board& w, uint32_t newAreaTriggerMode) {
-    for (const P p : kTriggerParameters) setAccess(w, p, kAccessWritable);
+    for (const P p : kTriggerParameters) setAccess(w, p, PARAM_ACCESS_READ_WRITE_CHANGE);
     // Pulses come from the trigger input: there is nothing to send by software.
     if (newAreaTriggerMode == static_cast<uint32_t>(trigger::constants::ATM_EXTERNAL)) {
-        setAccess(w, P::FG_SENDSOFTWARETRIGGER, kAccessReadOnly);
+        setAccess(w, P::FG_SENDSOFTWARETRIGGER, PARAM_ACCESS_READ);
     }
 }
 
@@ -252,7 +249,7 @@ void refreshCameraSimulatorAccess(Board& w, uint32_t selectMode) {
     for (const SelectModeAccess& row : kSelectModeAccess) {
         if (row.mode != selectMode) continue;
         for (size_t i = 0; i < std::size(kRatesAndGaps); ++i) {
-            setAccess(w, kRatesAndGaps[i], row.writable[i] ? kAccessWritable : kAccessReadOnly);
+            setAccess(w, kRatesAndGaps[i], row.writable[i] ? PARAM_ACCESS_READ_WRITE_CHANGE : PARAM_ACCESS_READ);
         }
     }
 }

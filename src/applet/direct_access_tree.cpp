@@ -17,8 +17,6 @@ using describe::ParameterTraits;
 
 namespace {
 
-constexpr uint32_t kAccessWritable = 7;
-constexpr uint32_t kAccessReadOnly = 1;
 constexpr uint32_t kGrade = 1;
 constexpr const char* kNoUnit = "";
 
@@ -40,7 +38,7 @@ void addRegister(ParameterInfoTable& table, ParameterInfoNode* category, void* h
     const std::string name = std::string(registerName) + " (" + std::to_string(bits) + ")";
     const std::string sdkName = std::string("DRA_") + registerName;
     const int32_t sdkId = static_cast<int32_t>(registerId + static_cast<uint32_t>(kDraIdBase));
-    const uint32_t access = writable ? kAccessWritable : kAccessReadOnly;
+    const uint32_t access = writable ? PARAM_ACCESS_READ_WRITE_CHANGE : PARAM_ACCESS_READ;
     const ParameterTraits traits{access, kGrade, kPublished, kNoUnit, sdkId, port};
     const uint64_t max = largestValue(bits);
     if (bits > kNarrowRegisterBits) {

@@ -5,13 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "orvanta/parameter_info_node.h"
+
 namespace vexo::applet {
 
 enum class ParameterKind : uint8_t { Integer, Integer64, Double, Enumeration, String, Forwarded };
 
-// Access flags as the description records carry them: 1 readable, 2 writable, 4 the further
-// flag of most writable parameters. Forwarded parameters are described by the runtime (0).
-enum class ParameterAccess : uint32_t { Runtime = 0, R = 1, RW = 3, RWC = 7 };
+// Access flags as the description records carry them. Forwarded parameters are described by the
+// runtime.
+enum class ParameterAccess : uint32_t {
+    Runtime = PARAM_ACCESS_NONE,
+    R = PARAM_ACCESS_READ,
+    RW = PARAM_ACCESS_READ_WRITE,
+    RWC = PARAM_ACCESS_READ_WRITE_CHANGE,
+};
 
 // The identifier of an SDK parameter is its index in enumeration order.
 enum class SdkParameter : int32_t {
