@@ -7,7 +7,7 @@
 #include <string>
 
 #include "api/descriptor.h"
-#include "applet/registry.h"
+#include "applet/core/registry.h"
 #include "orvanta/error_codes.h"
 #include "wrapper/hap_image.h"
 #include "wrapper/recent_handles.h"
@@ -84,7 +84,7 @@ struct NamedConstant {
 
 constexpr NamedConstant kNamedConstants[] = {
 #define NAMED_CONSTANT(name, value) {#name, value},
-#include "applet/named_constants.def"
+#include "applet/core/named_constants.def"
 #undef NAMED_CONSTANT
 };
 static_assert(sizeof(kNamedConstants) / sizeof(kNamedConstants[0]) == 106);

@@ -2,9 +2,9 @@
 // queries.
 #include "applet/board.h"
 
-#include "applet/parameter_tree_builder.h"
-#include "applet/setter_table.h"
-#include "applet/startup_settings.h"
+#include "applet/core/setter_table.h"
+#include "applet/core/startup_settings.h"
+#include "applet/description/parameter_tree_builder.h"
 #include "orvanta/error_codes.h"
 #include "platform/module_path.h"
 

@@ -10,12 +10,12 @@
 #include <set>
 #include <string>
 
-#include "applet/camera_simulator_state.h"
-#include "applet/debug_injection.h"
-#include "applet/events.h"
-#include "applet/inspect_settings.h"
-#include "applet/registry.h"
-#include "applet/value_store.h"
+#include "applet/camera_simulator/camera_simulator_state.h"
+#include "applet/core/events.h"
+#include "applet/core/inspect_settings.h"
+#include "applet/core/registry.h"
+#include "applet/core/value_store.h"
+#include "applet/debug/debug_injection.h"
 #include "describe/parameter_info_table.h"
 #include "nx/design.h"
 #include "platform/locks.h"

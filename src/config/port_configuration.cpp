@@ -9,7 +9,7 @@
 #include "config/port_configuration.h"
 
 #include "applet/board.h"
-#include "applet/setter_table.h"
+#include "applet/core/setter_table.h"
 #include "config/config_file_parser.h"
 #include "config/config_keys.h"
 #include "orvanta/error_codes.h"

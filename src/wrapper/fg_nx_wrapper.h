@@ -10,9 +10,9 @@
 
 #include "describe/parameter_info_table.h"
 #include "logging/logger.h"
-#include "orvanta/error_codes.h"
 #include "nx/design.h"
 #include "nx/runtime_functions.h"
+#include "orvanta/error_codes.h"
 
 namespace vexo::config {
 class Fg_ConfigFileParser;

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "applet/inspect_settings.h"
-#include "applet/startup_settings.h"
+#include "applet/core/inspect_settings.h"
+#include "applet/core/startup_settings.h"
 
 using namespace vexo::applet;
 

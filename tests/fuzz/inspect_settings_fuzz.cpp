@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "applet/core/inspect_settings.h"
 #include "fuzz_support.h"
-#include "applet/inspect_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzz::ScratchFile file("inspect", ".conf");

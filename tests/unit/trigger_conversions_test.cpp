@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "applet/trigger_conversions.h"
+#include "applet/trigger/trigger_conversions.h"
 
 using namespace vexo::applet::trigger;
 
