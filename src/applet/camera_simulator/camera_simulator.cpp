@@ -3,6 +3,8 @@
 // the mode (active clocks per sequence in mode 0, clocks per line in modes 1 and 2).
 #include "applet/camera_simulator/camera_simulator.h"
 
+#include <cmath>
+
 #include "applet/camera_simulator/camera_simulator_conversions.h"
 #include "applet/core/setter_framework.h"
 #include "nx/nx_access.h"
@@ -42,6 +44,9 @@ double frameLength(const Board& w) {
            (storedSelectMode(w) != kSelectFrameRate ? w.cameraSimulator().frameGap : 0);
 }
 
+// The smaller of a limit and a bound that a rate sets; a bound that is not a number refuses.
+double atMost(double limit, double rateBound) { return rateBound >= limit ? limit : rateBound; }
+
 // Clocks per line (modes 1 and 2).
 double sequenceLength(Board& w) {
     return readNx<NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth>(w);
@@ -78,6 +83,46 @@ double cameraSimulatorFrameRate(Board& w, uint32_t mode) {
     default:
         return 1 / (sequenceLength(w) * storedHeight(w) * kClockSeconds);
     }
+}
+
+double cameraSimulatorWidthLimit(Board& w) {
+    const CameraSimulatorState& s = w.cameraSimulator();
+    const uint32_t mode = storedSelectMode(w);
+    const double rate = s.maximumPixelRate;
+    double limit = static_cast<double>(kMaximumSize) - (mode == kSelectPixelFrequency ? s.lineGap : 0);
+    if (mode == kSelectLineRate) {
+        limit = atMost(limit, std::trunc(rate / cameraSimulatorLineRate(w, mode) - kPixelsPerClock));
+    } else if (mode == kSelectFrameRate) {
+        limit =
+            atMost(limit, std::trunc(rate / (storedHeight(w) * cameraSimulatorFrameRate(w, mode)) - kPixelsPerClock));
+    }
+    return limit;
+}
+
+double cameraSimulatorLineGapLimit(Board& w) {
+    const CameraSimulatorState& s = w.cameraSimulator();
+    const uint32_t mode = storedSelectMode(w);
+    if (mode == kSelectFrameRate) return 0;
+    double limit = static_cast<double>(kMaximumSize) - s.width;
+    if (mode == kSelectLineRate) {
+        const double lineRate = cameraSimulatorLineRate(w, mode);
+        limit = atMost(limit, std::trunc(s.maximumPixelRate / lineRate - s.width - kPixelsPerClock));
+    }
+    return limit;
+}
+
+double cameraSimulatorHeightLimit(Board& w) {
+    const CameraSimulatorState& s = w.cameraSimulator();
+    const uint32_t mode = storedSelectMode(w);
+    if (mode != kSelectFrameRate) return static_cast<double>(kMaximumSize) - s.frameGap;
+    const double frameRate = cameraSimulatorFrameRate(w, mode);
+    return atMost(static_cast<double>(kMaximumSize),
+                  std::trunc(s.maximumPixelRate / ((s.width + static_cast<double>(kPixelsPerClock)) * frameRate)));
+}
+
+double cameraSimulatorFrameGapLimit(Board& w) {
+    if (storedSelectMode(w) != kSelectPixelFrequency) return 0;
+    return static_cast<double>(kMaximumSize) - storedHeight(w);
 }
 
 }  // namespace vexo::applet

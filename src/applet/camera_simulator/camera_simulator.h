@@ -25,4 +25,13 @@ double cameraSimulatorPixelFrequency(Board& w, uint32_t mode);
 double cameraSimulatorLineRate(Board& w, uint32_t mode);
 double cameraSimulatorFrameRate(Board& w, uint32_t mode);
 
+// The largest size or gap the running rates leave room for, before a change: a larger one would
+// need a pixel rate above the simulator's maximum. The setters check against these, and the
+// description publishes them as the records' maxima. A limit that is not a number refuses.
+double cameraSimulatorWidthLimit(Board& w);
+double cameraSimulatorLineGapLimit(Board& w);
+double cameraSimulatorHeightLimit(Board& w);
+// Only pixel-frequency mode runs frame gaps; the other modes derive the frame from the line.
+double cameraSimulatorFrameGapLimit(Board& w);
+
 }  // namespace vexo::applet

@@ -9,6 +9,8 @@
 namespace vexo::applet::simulator {
 
 inline constexpr uint32_t kPixelsPerClock = 32;
+// Pixels per line and lines per frame, gaps included, that the simulator's counters hold.
+inline constexpr uint64_t kMaximumSize = 65536;
 inline constexpr double kClockSeconds = 8e-9;
 inline constexpr uint32_t kFrequencySequenceLength = 2000;
 

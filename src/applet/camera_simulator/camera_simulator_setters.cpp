@@ -12,6 +12,7 @@
 #include "applet/camera_simulator/camera_simulator.h"
 #include "applet/camera_simulator/camera_simulator_conversions.h"
 #include "applet/description/description_refresh.h"
+#include "applet/description/published_limits.h"
 #include "nx/nx_access.h"
 
 namespace vexo::applet {
@@ -23,11 +24,6 @@ using nx::readNx;
 using nx::writeNx;
 using namespace simulator;
 
-// Pixels per line and lines per frame, gaps included, that the simulator's counters hold.
-constexpr uint64_t kMaximumSize = 65536;
-constexpr double kMinimumRate = 0.1;
-constexpr double kMaximumPixelFrequency = 4000;
-constexpr uint32_t kMaximumPatternOffset = 255;
 
 struct PatternRow {
     uint32_t pattern;   // FG_HORIZONTAL, FG_VERTICAL, FG_DIAGONAL
@@ -50,15 +46,22 @@ struct TriggerModeRow {
 };
 constexpr TriggerModeRow kTriggerModes[] = {{0, 1, 2}, {8, 0, 1}, {9, 0, 2}};
 
-constexpr uint32_t kSources[] = {0, 1};  // FG_CAMPORT, FG_CAMERASIMULATOR
-
-template <typename T, size_t N>
-bool listed(const T (&list)[N], T value) {
-    for (const T& entry : list) {
-        if (entry == value) return true;
+// The register rows above hold one row for each value the description offers, and no other.
+template <typename Row, size_t N, typename Field>
+constexpr bool offersTheSameValues(const Row (&rows)[N], Field Row::*key, tree::EnumerationTable published) {
+    if (published.count != static_cast<int32_t>(N)) return false;
+    for (const Row& row : rows) {
+        bool found = false;
+        for (int32_t i = 0; i < published.count; ++i) found = found || published.entries[i].value == static_cast<int64_t>(row.*key);
+        if (!found) return false;
     }
-    return false;
+    return true;
 }
+static_assert(offersTheSameValues(kPatterns, &PatternRow::pattern,
+                                  publishedRow(SdkParameter::FG_CAMERASIMULATOR_PATTERN).entries));
+static_assert(offersTheSameValues(kRolls, &RollRow::roll, publishedRow(SdkParameter::FG_CAMERASIMULATOR_ROLL).entries));
+static_assert(offersTheSameValues(kTriggerModes, &TriggerModeRow::mode,
+                                  publishedRow(SdkParameter::FG_CAMERASIMULATOR_TRIGGER_MODE).entries));
 
 template <typename Row, size_t N, typename Key, typename Field>
 const Row* findRow(const Row (&rows)[N], Field Row::*key, Key value) {
@@ -101,47 +104,7 @@ void setFrameGeometry(Board& w, uint64_t height, uint64_t gap) {
     writeNx<NxParameter::Process0_CameraSimulator_FrameGap_Number>(w, static_cast<uint32_t>(height));
 }
 
-// The smaller of a limit and a bound that a rate sets; a bound that is not a number refuses.
-double atMost(double limit, double rateBound) { return rateBound >= limit ? limit : rateBound; }
-
 bool withinLimit(uint32_t value, double limit) { return static_cast<double>(value) <= limit; }
-
-// The size limits in force before a change, from the running rates: a larger size would need a
-// pixel rate above the simulator's maximum.
-double widthLimit(Board& w) {
-    const CameraSimulatorState& s = w.cameraSimulator();
-    const uint32_t mode = selectMode(w);
-    const double rate = s.maximumPixelRate;
-    double limit = static_cast<double>(kMaximumSize) - (mode == kSelectPixelFrequency ? s.lineGap : 0);
-    if (mode == kSelectLineRate) {
-        limit = atMost(limit, std::trunc(rate / cameraSimulatorLineRate(w, mode) - kPixelsPerClock));
-    } else if (mode == kSelectFrameRate) {
-        limit =
-            atMost(limit, std::trunc(rate / (storedHeight(w) * cameraSimulatorFrameRate(w, mode)) - kPixelsPerClock));
-    }
-    return limit;
-}
-
-double lineGapLimit(Board& w) {
-    const CameraSimulatorState& s = w.cameraSimulator();
-    const uint32_t mode = selectMode(w);
-    if (mode == kSelectFrameRate) return 0;
-    double limit = static_cast<double>(kMaximumSize) - s.width;
-    if (mode == kSelectLineRate) {
-        const double lineRate = cameraSimulatorLineRate(w, mode);
-        limit = atMost(limit, std::trunc(s.maximumPixelRate / lineRate - s.width - kPixelsPerClock));
-    }
-    return limit;
-}
-
-double heightLimit(Board& w) {
-    const CameraSimulatorState& s = w.cameraSimulator();
-    const uint32_t mode = selectMode(w);
-    if (mode != kSelectFrameRate) return static_cast<double>(kMaximumSize) - s.frameGap;
-    const double frameRate = cameraSimulatorFrameRate(w, mode);
-    return atMost(static_cast<double>(kMaximumSize),
-                  std::trunc(s.maximumPixelRate / ((s.width + static_cast<double>(kPixelsPerClock)) * frameRate)));
-}
 
 // Setters whose limits depend on the running rates read the clock registers for their check; a
 // failed read ends the setter before anything is stored.
@@ -176,7 +139,7 @@ void reapplyRate(Board& w, uint32_t mode) {
 }  // namespace
 
 void setCameraSimulatorEnable(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE, value, listed(kSources, value), throwOnError,
+    runSetter(w, SdkParameter::FG_CAMERASIMULATOR_ENABLE, value, isPublishedEntry(SdkParameter::FG_CAMERASIMULATOR_ENABLE, value), throwOnError,
               [&] { writeNx<NxParameter::Process0_CameraSimulator_Enable_SelectSource>(w, value); });
 }
 
@@ -189,7 +152,8 @@ void setCameraSimulatorPattern(Board& w, uint32_t value, bool throwOnError) {
 }
 
 void setCameraSimulatorPatternOffset(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PATTERN_OFFSET, value, value <= kMaximumPatternOffset, throwOnError,
+    runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PATTERN_OFFSET, value, inPublishedRange(SdkParameter::FG_CAMERASIMULATOR_PATTERN_OFFSET, value),
+              throwOnError,
               [&] { writeNx<NxParameter::Process0_CameraSimulator_Offset_Value>(w, value); });
 }
 
@@ -210,7 +174,10 @@ void setCameraSimulatorTriggerMode(Board& w, uint32_t value, bool throwOnError) 
 void setCameraSimulatorWidth(Board& w, uint32_t value, bool throwOnError) {
     runLimitedSetter(
         w, SdkParameter::FG_CAMERASIMULATOR_WIDTH, value,
-        [&] { return value >= 1 && withinLimit(value, widthLimit(w)); }, throwOnError,
+        [&] {
+            return inPublishedRange(SdkParameter::FG_CAMERASIMULATOR_WIDTH, value) &&
+                   withinLimit(value, cameraSimulatorWidthLimit(w));
+        }, throwOnError,
         [&] {
             setLineGeometry(w, value, selectMode(w) == kSelectPixelFrequency ? w.cameraSimulator().lineGap : 0);
             refresh(w, {SdkParameter::FG_CAMERASIMULATOR_LINE_GAP, SdkParameter::FG_CAMERASIMULATOR_HEIGHT,
@@ -220,7 +187,7 @@ void setCameraSimulatorWidth(Board& w, uint32_t value, bool throwOnError) {
 
 void setCameraSimulatorLineGap(Board& w, uint32_t value, bool throwOnError) {
     runLimitedSetter(
-        w, SdkParameter::FG_CAMERASIMULATOR_LINE_GAP, value, [&] { return withinLimit(value, lineGapLimit(w)); },
+        w, SdkParameter::FG_CAMERASIMULATOR_LINE_GAP, value, [&] { return withinLimit(value, cameraSimulatorLineGapLimit(w)); },
         throwOnError,
         [&] {
             setLineGeometry(w, w.cameraSimulator().width, value);
@@ -231,7 +198,10 @@ void setCameraSimulatorLineGap(Board& w, uint32_t value, bool throwOnError) {
 void setCameraSimulatorHeight(Board& w, uint32_t value, bool throwOnError) {
     runLimitedSetter(
         w, SdkParameter::FG_CAMERASIMULATOR_HEIGHT, value,
-        [&] { return value >= 1 && withinLimit(value, heightLimit(w)); }, throwOnError,
+        [&] {
+            return inPublishedRange(SdkParameter::FG_CAMERASIMULATOR_HEIGHT, value) &&
+                   withinLimit(value, cameraSimulatorHeightLimit(w));
+        }, throwOnError,
         [&] {
             const bool frameRateMode = selectMode(w) == kSelectFrameRate;
             setFrameGeometry(w, value, frameRateMode ? 0 : w.cameraSimulator().frameGap);
@@ -246,9 +216,7 @@ void setCameraSimulatorHeight(Board& w, uint32_t value, bool throwOnError) {
 
 void setCameraSimulatorFrameGap(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t height = storedHeight(w);
-    // Only pixel-frequency mode runs frame gaps; the other modes derive the frame from the line.
-    const bool accepted =
-        selectMode(w) == kSelectPixelFrequency ? uint64_t{value} + height <= kMaximumSize : value == 0;
+    const bool accepted = withinLimit(value, cameraSimulatorFrameGapLimit(w));
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_FRAME_GAP, value, accepted, throwOnError, [&] {
         setFrameGeometry(w, height, value);
         refresh(w, {SdkParameter::FG_CAMERASIMULATOR_HEIGHT});
@@ -258,7 +226,7 @@ void setCameraSimulatorFrameGap(Board& w, uint32_t value, bool throwOnError) {
 // A frequency below about 1 MHz rounds to no active clock at all, of which no repeat divisor
 // can be formed: it is refused like any value outside the range.
 void setCameraSimulatorPixelFrequency(Board& w, double value, bool throwOnError) {
-    const bool inRange = value >= 0 && value <= kMaximumPixelFrequency;
+    const bool inRange = inPublishedRange(SdkParameter::FG_CAMERASIMULATOR_PIXEL_FREQUENCY, value);
     const uint32_t active = inRange ? activePixelsForFrequency(value) : 0;
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_PIXEL_FREQUENCY, value, active > 0, throwOnError, [&] {
         writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_ActivePixel_Number>(w, active);
@@ -272,8 +240,10 @@ void setCameraSimulatorPixelFrequency(Board& w, double value, bool throwOnError)
 
 void setCameraSimulatorLineRate(Board& w, double value, bool throwOnError) {
     CameraSimulatorState& s = w.cameraSimulator();
+    // The description's maximum follows the width; the setter checks the same fastest rate.
+    const double slowest = publishedRow(SdkParameter::FG_CAMERASIMULATOR_LINERATE).min;
     const bool accepted =
-        value >= kMinimumRate && value <= s.maximumPixelRate / (s.width + static_cast<double>(kPixelsPerClock));
+        value >= slowest && value <= s.maximumPixelRate / (s.width + static_cast<double>(kPixelsPerClock));
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_LINERATE, value, accepted, throwOnError, [&] {
         writeNx<NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth>(w,
             sequenceLengthForLineRate(value));
@@ -288,7 +258,8 @@ void setCameraSimulatorFrameRate(Board& w, double value, bool throwOnError) {
     CameraSimulatorState& s = w.cameraSimulator();
     const uint32_t height = storedHeight(w);
     const double fastest = s.maximumPixelRate / ((s.width + static_cast<double>(kPixelsPerClock)) * height);
-    const bool accepted = height > 0 && value >= kMinimumRate && value <= fastest;
+    const double slowest = publishedRow(SdkParameter::FG_CAMERASIMULATOR_FRAMERATE).min;
+    const bool accepted = height > 0 && value >= slowest && value <= fastest;
     runSetter(w, SdkParameter::FG_CAMERASIMULATOR_FRAMERATE, value, accepted, throwOnError, [&] {
         constexpr NxParameter sequence = NxParameter::Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth;
         writeNx<sequence>(w, sequenceLengthForFrameRate(value, height));
@@ -305,7 +276,8 @@ void setCameraSimulatorFrameRate(Board& w, double value, bool throwOnError) {
 // programmed. Should that fail, only the stored mode goes back: the access flags and registers
 // already changed stay as they are.
 void setCameraSimulatorSelectMode(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE, value, value <= kSelectFrameRate, throwOnError, [&] {
+    runSetter(w, SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE, value,
+              isPublishedEntry(SdkParameter::FG_CAMERASIMULATOR_SELECT_MODE, value), throwOnError, [&] {
         refreshCameraSimulatorAccess(w, value);
         writeNx<NxParameter::Process0_CameraSimulator_ControlPixelClock_Mode>(w,
             value == kSelectPixelFrequency ? 0 : 1);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "applet/debug/debug_injection.h"
-#include "applet/trigger/trigger_conversions.h"
+#include "applet/description/published_limits.h"
 #include "orvanta/parameter_info_node.h"
 
 namespace vexo::applet {
@@ -13,11 +13,6 @@ namespace vexo::applet {
 namespace {
 
 using P = SdkParameter;
-using namespace trigger::constants;
-
-// Pixel words are 57 bits wide.
-constexpr uint64_t kPixelWordLimit = uint64_t{1} << 57;
-constexpr trigger::ValueRange kInjectFlags[] = {{FG_ENDOFLINE, FG_ENDOFFRAME}};
 
 ParameterInfoNode* recordOf(Board& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
 
@@ -55,13 +50,13 @@ void setDebugSource(Board& w, uint32_t value, bool throwOnError) {
 }
 
 void setDebugInEnable(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, P::FG_DEBUGINENABLE, value, trigger::inList(trigger::kOnOff, value), throwOnError,
+    runSetter(w, P::FG_DEBUGINENABLE, value, isPublishedEntry(P::FG_DEBUGINENABLE, value), throwOnError,
               [&] { writeU32(w, DebugEntryValue::OperationMode, debugOutputBit(w) << 1 | value); });
 }
 
 // An entry without monitor has no output bit to set; the value is kept all the same.
 void setDebugOutEnable(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, P::FG_DEBUGOUTENABLE, value, trigger::inList(trigger::kOnOff, value), throwOnError, [&] {
+    runSetter(w, P::FG_DEBUGOUTENABLE, value, isPublishedEntry(P::FG_DEBUGOUTENABLE, value), throwOnError, [&] {
         if (selectedDebugEntry(w).kind != kInjectMonitorEntry) return;
         writeU32(w, DebugEntryValue::OperationMode, value << 1 | debugInputBit(w));
     });
@@ -70,19 +65,19 @@ void setDebugOutEnable(Board& w, uint32_t value, bool throwOnError) {
 // The entry has to answer before it is asked to insert: an entry the design lacks fails here
 // without a write.
 void setDebugInsert(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, P::FG_DEBUGINSERT, value, trigger::inList(trigger::kApply, value), throwOnError, [&] {
+    runSetter(w, P::FG_DEBUGINSERT, value, isPublishedEntry(P::FG_DEBUGINSERT, value), throwOnError, [&] {
         debugInputBit(w);
         writeU32(w, DebugEntryValue::Insert, 1);
     });
 }
 
 void setDebugWritePixel(Board& w, uint64_t value, bool throwOnError) {
-    runSetter(w, P::FG_DEBUGWRITEPIXEL, value, value < kPixelWordLimit, throwOnError,
+    runSetter(w, P::FG_DEBUGWRITEPIXEL, value, inPublishedRange(P::FG_DEBUGWRITEPIXEL, value), throwOnError,
               [&] { writeDebugEntryValue(w, DebugEntryValue::WritePixel, &value); });
 }
 
 void setDebugWriteFlag(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, P::FG_DEBUGWRITEFLAG, value, trigger::inList(kInjectFlags, value), throwOnError,
+    runSetter(w, P::FG_DEBUGWRITEFLAG, value, isPublishedEntry(P::FG_DEBUGWRITEFLAG, value), throwOnError,
               [&] { writeU32(w, DebugEntryValue::WriteFlag, value); });
 }
 

@@ -13,6 +13,7 @@
 #include "applet/camera_simulator/camera_simulator.h"
 #include "applet/camera_simulator/camera_simulator_conversions.h"
 #include "applet/core/setter_framework.h"
+#include "applet/geometry/geometry.h"
 #include "applet/trigger/trigger_conversions.h"
 #include "orvanta/parameter_info_node.h"
 
@@ -22,10 +23,6 @@ namespace {
 
 using P = SdkParameter;
 
-// Pixels per line and lines per frame, gaps included, that the design's counters hold.
-constexpr double kMaximumSize = 65536;
-// Pulses the trigger queue takes at once; without the queue one pulse per call.
-constexpr double kQueuedSoftwarePulses = 2040;
 // A rate maximum stays a positive normal double, so that user interfaces can divide by it.
 constexpr double kSmallestRateMaximum = std::numeric_limits<double>::min();
 constexpr double kPixelsPerClock = simulator::kPixelsPerClock;
@@ -38,7 +35,7 @@ uint32_t storedU32(const Board& w, P p) { return stored<uint32_t>(w, p); }
 
 template <P Beside>
 double besideInRange(Board& w) {
-    return kMaximumSize - storedU32(w, Beside);
+    return static_cast<double>(kMaximumExtent) - storedU32(w, Beside);
 }
 
 template <P Phase>
@@ -52,48 +49,10 @@ double belowDownscale(Board& w) {
 }
 
 double softwareTriggerPulses(Board& w) {
-    return stored<int32_t>(w, P::FG_TRIGGERQUEUE_MODE) == trigger::constants::FG_ON ? kQueuedSoftwarePulses : 1;
+    return stored<int32_t>(w, P::FG_TRIGGERQUEUE_MODE) == trigger::constants::FG_ON ? trigger::kQueueCapacity : 1;
 }
 
-uint32_t selectMode(const Board& w) { return storedU32(w, P::FG_CAMERASIMULATOR_SELECT_MODE); }
-double storedHeight(const Board& w) { return storedU32(w, P::FG_CAMERASIMULATOR_HEIGHT); }
 double maximumPixelRate(const Board& w) { return w.cameraSimulator().maximumPixelRate; }
-
-// Pixels per line that the running line rate (mode 1) or frame rate (mode 2) leaves room for,
-// one clock of the line kept back.
-double lineRoom(Board& w, uint32_t mode) {
-    const double linesPerSecond = mode == kSelectLineRate ? cameraSimulatorLineRate(w, mode)
-                                                          : storedHeight(w) * cameraSimulatorFrameRate(w, mode);
-    return maximumPixelRate(w) / linesPerSecond - kPixelsPerClock;
-}
-
-double simulatorWidth(Board& w) {
-    const uint32_t mode = selectMode(w);
-    const double gap = mode == kSelectPixelFrequency ? w.cameraSimulator().lineGap : 0;
-    const double limit = kMaximumSize - gap;
-    if (mode == kSelectPixelFrequency) return limit;
-    return std::min(limit, std::trunc(lineRoom(w, mode) - gap));
-}
-
-double simulatorLineGap(Board& w) {
-    const uint32_t mode = selectMode(w);
-    if (mode == kSelectFrameRate) return 0;
-    const double width = w.cameraSimulator().width;
-    const double limit = kMaximumSize - width;
-    if (mode == kSelectPixelFrequency) return limit;
-    return std::min(limit, std::trunc(lineRoom(w, mode) - width));
-}
-
-double simulatorHeight(Board& w) {
-    const uint32_t mode = selectMode(w);
-    if (mode != kSelectFrameRate) return kMaximumSize - w.cameraSimulator().frameGap;
-    const double lineTime = w.cameraSimulator().width + kPixelsPerClock;
-    return std::min(kMaximumSize, std::trunc(maximumPixelRate(w) / (lineTime * cameraSimulatorFrameRate(w, mode))));
-}
-
-double simulatorFrameGap(Board& w) {
-    return selectMode(w) == kSelectPixelFrequency ? kMaximumSize - storedHeight(w) : 0;
-}
 
 double simulatorLineRate(Board& w) {
     const double rate = maximumPixelRate(w) / (w.cameraSimulator().width + kPixelsPerClock);
@@ -128,10 +87,10 @@ constexpr LimitRow kLimits[] = {
     {P::FG_HEIGHT, Bound::Maximum, besideInRange<P::FG_YOFFSET>},
     {P::FG_XOFFSET, Bound::Maximum, besideInRange<P::FG_WIDTH>},
     {P::FG_YOFFSET, Bound::Maximum, besideInRange<P::FG_HEIGHT>},
-    {P::FG_CAMERASIMULATOR_WIDTH, Bound::Maximum, simulatorWidth},
-    {P::FG_CAMERASIMULATOR_LINE_GAP, Bound::Maximum, simulatorLineGap},
-    {P::FG_CAMERASIMULATOR_HEIGHT, Bound::Maximum, simulatorHeight},
-    {P::FG_CAMERASIMULATOR_FRAME_GAP, Bound::Maximum, simulatorFrameGap},
+    {P::FG_CAMERASIMULATOR_WIDTH, Bound::Maximum, cameraSimulatorWidthLimit},
+    {P::FG_CAMERASIMULATOR_LINE_GAP, Bound::Maximum, cameraSimulatorLineGapLimit},
+    {P::FG_CAMERASIMULATOR_HEIGHT, Bound::Maximum, cameraSimulatorHeightLimit},
+    {P::FG_CAMERASIMULATOR_FRAME_GAP, Bound::Maximum, cameraSimulatorFrameGapLimit},
     {P::FG_CAMERASIMULATOR_LINERATE, Bound::Maximum, simulatorLineRate},
     {P::FG_CAMERASIMULATOR_FRAMERATE, Bound::Maximum, simulatorFrameRate},
     {P::FG_SENDSOFTWARETRIGGER, Bound::Maximum, softwareTriggerPulses},

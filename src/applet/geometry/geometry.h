@@ -15,6 +15,9 @@ struct PixelFormatBits {
 };
 
 // Every FG_FORMAT the applet accepts, with its bits per pixel.
+// Pixels per line and lines per frame the frame buffer addresses, offset included.
+inline constexpr uint64_t kMaximumExtent = 65536;
+
 inline constexpr PixelFormatBits kFormatBits[] = {
     {3, 8},     // FG_GRAY
     {21, 10},   // FG_GRAY10

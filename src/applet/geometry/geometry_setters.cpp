@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "applet/description/description_refresh.h"
+#include "applet/description/published_limits.h"
 #include "applet/geometry/geometry.h"
 #include "nx/nx_access.h"
 #include "orvanta/type_codes.h"
@@ -18,23 +19,8 @@ using nx::NxParameter;
 using nx::writeNx;
 using nx::RuntimeSlot;
 
-// Pixels per line and lines per frame the frame buffer addresses, offset included.
-constexpr uint64_t kMaximumExtent = 65536;
-constexpr uint32_t kMinimumWidth = 8;
-constexpr uint32_t kMaximumSelectPeriod = 256;
-constexpr uint32_t kMinimumTimeout = 2;
-constexpr uint32_t kMaximumTimeout = 2147483646;
 // The runtime's own FG_TIMEOUT, set on the inner handle with an unsigned 32-bit value.
 constexpr int32_t kRuntimeTimeoutId = 600;
-
-constexpr int32_t kPixelFormats[] = {257, 258, 0};  // Mono8, Mono10, Raw
-
-bool listed(int32_t value) {
-    for (const int32_t format : kPixelFormats) {
-        if (format == value) return true;
-    }
-    return false;
-}
 
 uint32_t storedU32(const Board& w, SdkParameter p) { return stored<uint32_t>(w, p); }
 
@@ -57,7 +43,8 @@ void writeBufferStart(Board& w) { writeNx<NxParameter::Process0_Buffer_0_DRAM_A_
 }  // namespace
 
 void setWidth(Board& w, uint32_t value, bool throwOnError) {
-    const bool accepted = value >= kMinimumWidth && fitsBeside(value, w, SdkParameter::FG_XOFFSET);
+    const bool accepted =
+        inPublishedRange(SdkParameter::FG_WIDTH, value) && fitsBeside(value, w, SdkParameter::FG_XOFFSET);
     runSetter(w, SdkParameter::FG_WIDTH, value, accepted, throwOnError, [&] {
         const LineLayout layout =
             lineLayout(storedU32(w, SdkParameter::FG_XOFFSET), value, storedU32(w, SdkParameter::FG_FORMAT));
@@ -91,7 +78,8 @@ void setFormat(Board& w, uint32_t value, bool throwOnError) {
 }
 
 void setHeight(Board& w, uint32_t value, bool throwOnError) {
-    const bool accepted = value >= 1 && fitsBeside(value, w, SdkParameter::FG_YOFFSET);
+    const bool accepted =
+        inPublishedRange(SdkParameter::FG_HEIGHT, value) && fitsBeside(value, w, SdkParameter::FG_YOFFSET);
     runSetter(w, SdkParameter::FG_HEIGHT, value, accepted, throwOnError, [&] {
         writeNx<NxParameter::Process0_Buffer_0_DRAM_A_0_YLength>(w, value);
         refreshDescription(w, SdkParameter::FG_YOFFSET);
@@ -107,13 +95,14 @@ void setYOffset(Board& w, uint32_t value, bool throwOnError) {
 
 // Only a tag for the application: the design delivers the same bytes whatever it says.
 void setPixelFormat(Board& w, int32_t value, bool throwOnError) {
-    runSetter(w, SdkParameter::FG_PIXELFORMAT, value, listed(value), throwOnError, [] {});
+    runSetter(w, SdkParameter::FG_PIXELFORMAT, value, isPublishedEntry(SdkParameter::FG_PIXELFORMAT, value), throwOnError,
+              [] {});
 }
 
 // The selected image must lie inside the period; each side checks against the other's stored
 // value after storing its own, so that a refusal puts its own value back.
 void setImageSelectPeriod(Board& w, uint32_t value, bool throwOnError) {
-    const bool accepted = value >= 1 && value <= kMaximumSelectPeriod;
+    const bool accepted = inPublishedRange(SdkParameter::FG_IMG_SELECT_PERIOD, value);
     runSetter(w, SdkParameter::FG_IMG_SELECT_PERIOD, value, accepted, throwOnError, [&] {
         if (value <= storedU32(w, SdkParameter::FG_IMG_SELECT)) throw errors::kValueOutOfRange;
         writeNx<NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PERIOD_Divisor>(w, value);
@@ -121,7 +110,7 @@ void setImageSelectPeriod(Board& w, uint32_t value, bool throwOnError) {
 }
 
 void setImageSelect(Board& w, uint32_t value, bool throwOnError) {
-    const bool accepted = value <= kMaximumSelectPeriod - 1;
+    const bool accepted = inPublishedRange(SdkParameter::FG_IMG_SELECT, value);
     runSetter(w, SdkParameter::FG_IMG_SELECT, value, accepted, throwOnError, [&] {
         if (value >= storedU32(w, SdkParameter::FG_IMG_SELECT_PERIOD)) throw errors::kValueOutOfRange;
         writeNx<NxParameter::Process0_ImageSelector_FG_IMG_SELECT_PHASE_Number>(w, value);
@@ -129,7 +118,7 @@ void setImageSelect(Board& w, uint32_t value, bool throwOnError) {
 }
 
 void setTimeout(Board& w, uint32_t value, bool throwOnError) {
-    const bool accepted = value >= kMinimumTimeout && value <= kMaximumTimeout;
+    const bool accepted = inPublishedRange(SdkParameter::FG_TIMEOUT, value);
     runSetter(w, SdkParameter::FG_TIMEOUT, value, accepted, throwOnError, [&] {
         const int32_t result =
             w.callRuntime<RuntimeSlot::Fg_setParameterWithType>(kRuntimeTimeoutId, &value, 0, kTypeU32);

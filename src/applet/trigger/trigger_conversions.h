@@ -1,5 +1,5 @@
-// The area trigger module's value vocabulary and unit conversions: the value lists its setters
-// accept, and the pure arithmetic that turns user units (Hz, microseconds, source codes) into the
+// The area trigger module's value vocabulary and unit conversions: the named constants, and the
+// pure arithmetic that turns user units (Hz, microseconds, source codes) into the
 // register values of the design. Nothing here touches a wrapper, so each piece is testable alone.
 #pragma once
 
@@ -33,29 +33,9 @@ constexpr bool inList(const ValueRange (&list)[N], int64_t value) {
 
 using namespace constants;
 
-inline constexpr ValueRange kAreaTriggerModes[] = {
-    {ATM_GENERATOR, ATM_GENERATOR}, {ATM_EXTERNAL, ATM_EXTERNAL}, {ATM_SOFTWARE, ATM_SOFTWARE}};
-inline constexpr ValueRange kTriggerStates[] = {{TS_ACTIVE, TS_SYNC_STOP}};
-inline constexpr ValueRange kTriggerInputSources[] = {{TRGINSRC_GPI_0, TRGINSRC_GPI_7},
-                                                      {TRGINSRC_FRONT_GPI_0, TRGINSRC_FRONT_GPI_3}};
-inline constexpr ValueRange kPolarities[] = {{HIGH_ACTIVE, LOW_ACTIVE}};
-inline constexpr ValueRange kOnOff[] = {{FG_OFF, FG_ON}};
-inline constexpr ValueRange kApply[] = {{FG_APPLY, FG_APPLY}};
-inline constexpr ValueRange kPulseGenerators[] = {{PULSEGEN0, PULSEGEN3}};
-// The 42 sources an output can be given.
-inline constexpr ValueRange kOutputSources[] = {
-    {PULSEGEN0, PULSEGEN3},         {GND, VCC},
-    {NOT_PULSEGEN0, NOT_PULSEGEN3}, {BYPASS_GPI_0, BYPASS_GPI_7},
-    {NOT_BYPASS_GPI_0, NOT_BYPASS_GPI_7},
-    {BYPASS_FRONT_GPI_0, BYPASS_FRONT_GPI_3},
-    {NOT_BYPASS_FRONT_GPI_0, NOT_BYPASS_FRONT_GPI_3},
-    {CAM_A_PULSEGEN0, CAM_A_PULSEGEN3},
-    {CAM_A_NOT_PULSEGEN0, CAM_A_NOT_PULSEGEN3}};
-
-// Rate limits of the frequency generator in Hz: one period of 10 ticks at the top, the widest
-// period register at the bottom.
-inline constexpr double kMinimumFramesPerSecond = 0.0291038304567337;
-inline constexpr double kMaximumFramesPerSecond = 12500000.0;
+// Pulses the trigger queue holds; a software trigger write may send that many at once while
+// the queue is on, one otherwise.
+inline constexpr uint32_t kQueueCapacity = 2040;
 
 // The frequency generator counts its period from the register value plus 9 ticks, so the
 // register holds the period in 8 ns ticks minus 9.

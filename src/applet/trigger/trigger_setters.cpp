@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "applet/description/description_refresh.h"
+#include "applet/description/published_limits.h"
 #include "applet/trigger/trigger_conversions.h"
 #include "applet/trigger/trigger_state_machine.h"
 #include "nx/nx_access.h"
@@ -81,23 +82,10 @@ constexpr TriggerOutput kOutputs[] = {
 #undef OUTPUT
 static_assert(sizeof(kOutputs) / sizeof(kOutputs[0]) == 10, "one row per kept effective output source");
 
-constexpr double kMaximumDelayMicroseconds = 34000000.0;
-constexpr double kMaximumWidthMicroseconds = 68000000.0;
-constexpr uint32_t kMaximumGeneratorDownscale = 7;
-constexpr uint32_t kMaximumInputDownscale = 2147483647;
-constexpr uint32_t kMaximumMultiplyPulses = 65535;
-constexpr uint32_t kMinimumQueueThreshold = 2;
-constexpr uint32_t kMaximumQueueThreshold = 2047;
-constexpr uint32_t kQueueCapacity = 2040;
 // Writing 2 to a "Mode" register of the design fires its action once.
 constexpr uint32_t kPulse = 2;
 // The period register value the generator gets when the queue is switched off.
 constexpr uint32_t kUnqueuedMinimumPeriod = 10;
-// The debounce prescaler takes 2 to 63 steps of 24 ns.
-constexpr double kMinimumDebounceMicroseconds = 0.048;
-constexpr double kMaximumDebounceMicroseconds = 1.512;
-
-bool within(double value, double first, double last) { return value >= first && value <= last; }
 
 template <typename T>
 void setAndWrite(Board& w, SdkParameter p, T value, bool accepted, WritableU32 target, uint32_t nxValue,
@@ -115,7 +103,7 @@ double registerTime(Board& w, ReadWritableU32 timeRegister, uint32_t downscale) 
 }
 
 void setGeneratorDownscale(Board& w, const PulseFormGenerator& g, uint32_t value, bool throwOnError) {
-    const bool accepted = value >= uint64_t{stored<uint32_t>(w, g.phase)} + 1 && value <= kMaximumGeneratorDownscale;
+    const bool accepted = value >= uint64_t{stored<uint32_t>(w, g.phase)} + 1 && inPublishedRange(g.downscale, value);
     runSetter(w, g.downscale, value, accepted, throwOnError, [&] {
         const double delay = registerTime(w, g.delayRegister, value);
         const double width = registerTime(w, g.widthRegister, value);
@@ -134,7 +122,7 @@ void setGeneratorDownscalePhase(Board& w, const PulseFormGenerator& g, uint32_t 
 }
 
 void setGeneratorDelay(Board& w, const PulseFormGenerator& g, double value, bool throwOnError) {
-    runSetter(w, g.delay, value, within(value, 0, kMaximumDelayMicroseconds), throwOnError, [&] {
+    runSetter(w, g.delay, value, inPublishedRange(g.delay, value), throwOnError, [&] {
         const uint32_t downscale = stored<uint32_t>(w, g.downscale);
         const double width = registerTime(w, g.widthRegister, downscale);
         if (!periodCovers(generatorPeriod(w), {value / downscale, width})) throw errors::kTimingInconsistent;
@@ -143,7 +131,7 @@ void setGeneratorDelay(Board& w, const PulseFormGenerator& g, double value, bool
 }
 
 void setGeneratorWidth(Board& w, const PulseFormGenerator& g, double value, bool throwOnError) {
-    runSetter(w, g.width, value, within(value, 1, kMaximumWidthMicroseconds), throwOnError, [&] {
+    runSetter(w, g.width, value, inPublishedRange(g.width, value), throwOnError, [&] {
         const uint32_t downscale = stored<uint32_t>(w, g.downscale);
         const double delay = registerTime(w, g.delayRegister, downscale);
         if (!periodCovers(generatorPeriod(w), {value / downscale, delay})) throw errors::kTimingInconsistent;
@@ -153,7 +141,7 @@ void setGeneratorWidth(Board& w, const PulseFormGenerator& g, double value, bool
 
 void setOutputSource(Board& w, size_t index, int32_t value, bool throwOnError) {
     const TriggerOutput& output = kOutputs[index];
-    runSetter(w, output.parameter, value, inList(kOutputSources, value), throwOnError, [&] {
+    runSetter(w, output.parameter, value, isPublishedEntry(output.parameter, value), throwOnError, [&] {
         const int32_t effective = effectiveOutputSource(value);
         w.triggerOutputSources()[index] = static_cast<uint32_t>(effective);
         writeNx(w, output.selectRegister, outputSelectCode(effective));
@@ -162,7 +150,7 @@ void setOutputSource(Board& w, size_t index, int32_t value, bool throwOnError) {
 }
 
 void clearOnApply(Board& w, SdkParameter p, uint32_t value, WritableU32 modeRegister, bool throwOnError) {
-    setAndWrite(w, p, value, inList(kApply, value), modeRegister, kPulse, throwOnError);
+    setAndWrite(w, p, value, isPublishedEntry(p, value), modeRegister, kPulse, throwOnError);
 }
 
 // Software trigger pulses must lie 80 ns apart, far below any sleep: the wait spins on the
@@ -191,7 +179,7 @@ void requireIdleGenerator(Board& w) {
 }  // namespace
 
 void setTriggerFramesPerSecond(Board& w, double value, bool throwOnError) {
-    const bool accepted = within(value, kMinimumFramesPerSecond, kMaximumFramesPerSecond);
+    const bool accepted = inPublishedRange(SdkParameter::FG_TRIGGER_FRAMESPERSECOND, value);
     runSetter(w, SdkParameter::FG_TRIGGER_FRAMESPERSECOND, value, accepted, throwOnError, [&] {
         const double period = periodMicroseconds(value);
         for (const PulseFormGenerator& g : kGenerators) {
@@ -208,50 +196,52 @@ void setTriggerFramesPerSecond(Board& w, double value, bool throwOnError) {
 void setAreaTriggerMode(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t oldMode = stored<uint32_t>(w, SdkParameter::FG_AREATRIGGERMODE);
     const uint32_t state = stored<uint32_t>(w, SdkParameter::FG_TRIGGERSTATE);
-    runSetter(w, SdkParameter::FG_AREATRIGGERMODE, value, inList(kAreaTriggerModes, value), throwOnError,
+    runSetter(w, SdkParameter::FG_AREATRIGGERMODE, value, isPublishedEntry(SdkParameter::FG_AREATRIGGERMODE, value), throwOnError,
               [&] { changeTriggerState(w, oldMode, state, value, state); });
 }
 
 void setTriggerState(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t mode = stored<uint32_t>(w, SdkParameter::FG_AREATRIGGERMODE);
     const uint32_t oldState = stored<uint32_t>(w, SdkParameter::FG_TRIGGERSTATE);
-    runSetter(w, SdkParameter::FG_TRIGGERSTATE, value, inList(kTriggerStates, value), throwOnError,
+    runSetter(w, SdkParameter::FG_TRIGGERSTATE, value, isPublishedEntry(SdkParameter::FG_TRIGGERSTATE, value), throwOnError,
               [&] { changeTriggerState(w, mode, oldState, mode, value); });
 }
 
 void setTriggerInDebounce(Board& w, double value, bool throwOnError) {
-    const bool accepted = within(value, kMinimumDebounceMicroseconds, kMaximumDebounceMicroseconds);
+    const bool accepted = inPublishedRange(SdkParameter::FG_TRIGGERIN_DEBOUNCE, value);
     setAndWrite(w, SdkParameter::FG_TRIGGERIN_DEBOUNCE, value, accepted,
                 nx::row<NxParameter::Process1_Trigger_TriggerInput_Debounce8_Prescale_Period>, debounceTicks(value),
                 throwOnError);
 }
 
 void setTriggerInSource(Board& w, uint32_t value, bool throwOnError) {
-    setAndWrite(w, SdkParameter::FG_TRIGGERIN_SRC, value, inList(kTriggerInputSources, value),
+    setAndWrite(w, SdkParameter::FG_TRIGGERIN_SRC, value, isPublishedEntry(SdkParameter::FG_TRIGGERIN_SRC, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Select_Value>, inputSelectValue(value),
                 throwOnError);
 }
 
 void setTriggerInPolarity(Board& w, uint32_t value, bool throwOnError) {
-    setAndWrite(w, SdkParameter::FG_TRIGGERIN_POLARITY, value, inList(kPolarities, value),
+    setAndWrite(w, SdkParameter::FG_TRIGGERIN_POLARITY, value, isPublishedEntry(SdkParameter::FG_TRIGGERIN_POLARITY, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_InputSelect_Polarity_Invert>, value, throwOnError);
 }
 
 void setTriggerInStatsSource(Board& w, uint32_t value, bool throwOnError) {
-    setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_SOURCE, value, inList(kTriggerInputSources, value),
+    setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_SOURCE, value,
+                isPublishedEntry(SdkParameter::FG_TRIGGERIN_STATS_SOURCE, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Select_Value>,
                 inputSelectValue(value), throwOnError);
 }
 
 void setTriggerInStatsPolarity(Board& w, uint32_t value, bool throwOnError) {
-    setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_POLARITY, value, inList(kPolarities, value),
+    setAndWrite(w, SdkParameter::FG_TRIGGERIN_STATS_POLARITY, value,
+                isPublishedEntry(SdkParameter::FG_TRIGGERIN_STATS_POLARITY, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_StatisticsSelect_Polarity_Invert>, value,
                 throwOnError);
 }
 
 void setTriggerInDownscale(Board& w, uint32_t value, bool throwOnError) {
     const uint64_t minimum = uint64_t{stored<uint32_t>(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE)} + 1;
-    runSetter(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE, value, value >= minimum && value <= kMaximumInputDownscale,
+    runSetter(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE, value, value >= minimum && inPublishedRange(SdkParameter::FG_TRIGGERIN_DOWNSCALE, value),
               throwOnError, [&] {
                   writeNx<NxParameter::Process1_Trigger_TriggerCam0_Downscale_Downscale_Downscale>(w, value);
                   refreshDescription(w, SdkParameter::FG_TRIGGERIN_DOWNSCALE_PHASE);
@@ -270,7 +260,7 @@ void setTriggerInDownscalePhase(Board& w, uint32_t value, bool throwOnError) {
 // writes: growing writes the downscale first, shrinking the selected pulse first.
 void setTriggerMultiplyPulses(Board& w, uint32_t value, bool throwOnError) {
     const uint32_t old = stored<uint32_t>(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES);
-    const bool accepted = value >= 1 && value <= kMaximumMultiplyPulses;
+    const bool accepted = inPublishedRange(SdkParameter::FG_TRIGGER_MULTIPLY_PULSES, value);
     runSetter(w, SdkParameter::FG_TRIGGER_MULTIPLY_PULSES, value, accepted, throwOnError, [&] {
         constexpr NxParameter downscale = NxParameter::Process1_Trigger_TriggerCam0_Generators_Sequence_Downscale;
         constexpr NxParameter selected = NxParameter::Process1_Trigger_TriggerCam0_Generators_Sequence_SelectedPulse;
@@ -287,20 +277,21 @@ void setTriggerMultiplyPulses(Board& w, uint32_t value, bool throwOnError) {
 
 void setTriggerQueueOnThreshold(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_ON_THRESHOLD, value,
-                value >= kMinimumQueueThreshold && value <= kMaximumQueueThreshold,
+                inPublishedRange(SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_ON_THRESHOLD, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OnLevel_Number>, value, throwOnError);
 }
 
 void setTriggerQueueOffThreshold(Board& w, uint32_t value, bool throwOnError) {
     setAndWrite(w, SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_OFF_THRESHOLD, value,
-                value >= kMinimumQueueThreshold && value <= kMaximumQueueThreshold,
+                inPublishedRange(SdkParameter::FG_TRIGGER_QUEUE_FILLLEVEL_EVENT_OFF_THRESHOLD, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_Hysteresis_OffLevel_Number>, value, throwOnError);
 }
 
 // In Generator mode the queue registers belong to the running generator; the stored mode is
 // applied when the area trigger mode changes.
 void setTriggerQueueMode(Board& w, int32_t value, bool throwOnError) {
-    runSetter(w, SdkParameter::FG_TRIGGERQUEUE_MODE, value, inList(kOnOff, value), throwOnError, [&] {
+    runSetter(w, SdkParameter::FG_TRIGGERQUEUE_MODE, value, isPublishedEntry(SdkParameter::FG_TRIGGERQUEUE_MODE, value),
+              throwOnError, [&] {
         if (stored<uint32_t>(w, SdkParameter::FG_AREATRIGGERMODE) != static_cast<uint32_t>(ATM_GENERATOR)) {
             constexpr NxParameter full =
                 NxParameter::Process1_Trigger_TriggerCam0_Generators_Queue_QueueFullValue_Number;
@@ -361,7 +352,8 @@ PULSE_FORM_GENERATOR_SETTERS(3)
 
 void setTriggerCameraOutSelect(Board& w, uint32_t value, bool throwOnError) {
     const int32_t source = static_cast<int32_t>(value);
-    runSetter(w, SdkParameter::FG_TRIGGERCAMERA_OUT_SELECT, value, inList(kOutputSources, value), throwOnError, [&] {
+    runSetter(w, SdkParameter::FG_TRIGGERCAMERA_OUT_SELECT, value,
+              isPublishedEntry(SdkParameter::FG_TRIGGERCAMERA_OUT_SELECT, value), throwOnError, [&] {
         writeNx<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Select_Select_Value>(w,
             outputSelectCode(source));
         writeNx<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_SelectTrigger_Polarity_Invert>(w,
@@ -386,20 +378,21 @@ OUTPUT_SETTER(setTriggerOutSelectFrontGpo1, 9)
 #undef OUTPUT_SETTER
 
 void setClhsTriggerPulseMessage(Board& w, uint32_t value, bool throwOnError) {
-    const bool accepted =
-        value == static_cast<uint32_t>(FG_PULSE_IMMEDIATE) || value == static_cast<uint32_t>(FG_PULSE_WIDTH);
+    const bool accepted = isPublishedEntry(SdkParameter::FG_CLHS_TRIGGER_PULSE_MESSAGE, value);
     setAndWrite(w, SdkParameter::FG_CLHS_TRIGGER_PULSE_MESSAGE, value, accepted,
                 nx::row<NxParameter::Process1_Trigger_TriggerOutput_CameraControl0_CLHSTrigger_EnablePulseWidth_Value>,
                 value == static_cast<uint32_t>(FG_PULSE_WIDTH) ? 1 : 0, throwOnError);
 }
 
 void setTriggerOutStatsSource(Board& w, uint32_t value, bool throwOnError) {
-    setAndWrite(w, SdkParameter::FG_TRIGGEROUT_STATS_SOURCE, value, inList(kPulseGenerators, value),
+    setAndWrite(w, SdkParameter::FG_TRIGGEROUT_STATS_SOURCE, value,
+                isPublishedEntry(SdkParameter::FG_TRIGGEROUT_STATS_SOURCE, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputStatistics_Select_Select>, value, throwOnError);
 }
 
 void setTriggerOutputEventSelect(Board& w, uint32_t value, bool throwOnError) {
-    setAndWrite(w, SdkParameter::FG_TRIGGER_OUTPUT_EVENT_SELECT, value, inList(kPulseGenerators, value),
+    setAndWrite(w, SdkParameter::FG_TRIGGER_OUTPUT_EVENT_SELECT, value,
+                isPublishedEntry(SdkParameter::FG_TRIGGER_OUTPUT_EVENT_SELECT, value),
                 nx::row<NxParameter::Process1_Trigger_TriggerCam0_OutputEvent_Select_Select>, value, throwOnError);
 }
 
@@ -425,7 +418,8 @@ void clearMissingCameraFrameResponse(Board& w, uint32_t value, bool throwOnError
 
 // The min/max statistics restart on every change of this level, not on a level itself.
 void clearTriggerInStatsMinMaxFrequency(Board& w, uint32_t value, bool throwOnError) {
-    runSetter(w, SdkParameter::FG_TRIGGERIN_STATS_MINMAXFREQUENCY_CLEAR, value, inList(kApply, value), throwOnError,
+    runSetter(w, SdkParameter::FG_TRIGGERIN_STATS_MINMAXFREQUENCY_CLEAR, value,
+              isPublishedEntry(SdkParameter::FG_TRIGGERIN_STATS_MINMAXFREQUENCY_CLEAR, value), throwOnError,
               [&] {
                   constexpr NxParameter level =
                       NxParameter::Process1_Trigger_TriggerCam0_InputStatistics_ClearMinMax_Value;
