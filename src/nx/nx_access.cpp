@@ -17,9 +17,17 @@ using tools::logging::logRecord;
 
 namespace {
 
-// The common tail of both accessors; `verb` is "Setting" or "Getting".
-void finishAccess(Design& w, const char* verb, NxParameter p, int32_t id, int32_t result,
-                  bool throwOnError) {
+// One runtime call with the stored id, its failure logged and thrown or ignored. `Slot` is the
+// runtime's set or get function; `verb` names it in the record, "Setting" or "Getting".
+template <RuntimeSlot Slot, typename Value>
+void accessNx(Design& w, const char* verb, NxParameter p, Value* value, uint32_t dma, TypeCode typeCode,
+              bool throwOnError) {
+    if (value == nullptr) {
+        if (throwOnError) throw errors::kInvalidParameter;
+        return;
+    }
+    const int32_t id = w.nxIds()[p];
+    const int32_t result = w.callRuntime<Slot>(id, value, dma, static_cast<int32_t>(typeCode));
     if (result == errors::kSuccess) return;
     logRecord(w.getLogger(), kLevelFailedAccess, verb, " NX parameter '", rowOf(p).name, "' (ID: ", id,
               ") failed: result = ", result);
@@ -46,28 +54,12 @@ tools::logging::Logger* Design::getLogger() {
 
 namespace detail {
 
-void writeNx(Design& w, NxParameter p, const void* value, uint32_t dma, TypeCode typeCode,
-             bool throwOnError) {
-    if (value == nullptr) {
-        if (throwOnError) throw errors::kInvalidParameter;
-        return;
-    }
-    const int32_t id = w.nxIds()[p];
-    const int32_t result =
-        w.callRuntime<RuntimeSlot::Fg_setParameterWithType>(id, value, dma, static_cast<int32_t>(typeCode));
-    finishAccess(w, "Setting", p, id, result, throwOnError);
+void writeNx(Design& w, NxParameter p, const void* value, uint32_t dma, TypeCode typeCode, bool throwOnError) {
+    accessNx<RuntimeSlot::Fg_setParameterWithType>(w, "Setting", p, value, dma, typeCode, throwOnError);
 }
 
-void readNx(Design& w, NxParameter p, void* value, uint32_t dma, TypeCode typeCode,
-            bool throwOnError) {
-    if (value == nullptr) {
-        if (throwOnError) throw errors::kInvalidParameter;
-        return;
-    }
-    const int32_t id = w.nxIds()[p];
-    const int32_t result =
-        w.callRuntime<RuntimeSlot::Fg_getParameterWithType>(id, value, dma, static_cast<int32_t>(typeCode));
-    finishAccess(w, "Getting", p, id, result, throwOnError);
+void readNx(Design& w, NxParameter p, void* value, uint32_t dma, TypeCode typeCode, bool throwOnError) {
+    accessNx<RuntimeSlot::Fg_getParameterWithType>(w, "Getting", p, value, dma, typeCode, throwOnError);
 }
 
 }  // namespace detail
