@@ -20,6 +20,15 @@ enum ParameterInfoType : int32_t {
     PARAM_INFO_INT64 = 12,
 };
 
+// Access flags of a record: 1 readable, 2 writable, 4 the further flag of most writable
+// parameters. A record the runtime describes for the applet carries 0.
+enum ParameterInfoAccess : uint32_t {
+    PARAM_ACCESS_NONE = 0,
+    PARAM_ACCESS_READ = 1,
+    PARAM_ACCESS_READ_WRITE = 3,
+    PARAM_ACCESS_READ_WRITE_CHANGE = 7,
+};
+
 // Five 64-bit words whose meaning depends on the node type; words a type does not use hold 0.
 union ParameterValueBlock {
     uint64_t words[5];

@@ -17,8 +17,8 @@ namespace vexo::api {
 namespace {
 
 using wrapper::FgNxWrapper;
-using wrapper::RuntimeSignature;
-using wrapper::RuntimeSlot;
+using nx::RuntimeSignature;
+using nx::RuntimeSlot;
 
 // The runtime's per-board record (or a shading object): only its first pointer-sized field is
 // the library's, and it holds the wrapper object. Null pointer or null field: unusable.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "api/descriptor.h"
+#include "applet/core/registry.h"
 #include "orvanta/error_codes.h"
 #include "wrapper/hap_image.h"
 #include "wrapper/recent_handles.h"
@@ -56,7 +57,7 @@ const SelectorAnswer kSelectorAnswers[] = {
     {0x750, 1},
     {0x760, 1},
     {0xB00, 1},
-    {0x1200, 1},
+    {0x1200, applet::kProcessCount},
     {0x800, 0x30001},
     {0x880, wrapper::kBoardType},
     {0x900, 0, kAny, FirstOut::LowHalfZero},
@@ -83,7 +84,7 @@ struct NamedConstant {
 
 constexpr NamedConstant kNamedConstants[] = {
 #define NAMED_CONSTANT(name, value) {#name, value},
-#include "api/named_constants.def"
+#include "applet/core/named_constants.def"
 #undef NAMED_CONSTANT
 };
 static_assert(sizeof(kNamedConstants) / sizeof(kNamedConstants[0]) == 106);

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "applet/sdk_parameter_table.h"
+#include "applet/core/sdk_parameter_table.h"
 
 namespace vexo::config {
 

@@ -1,27 +1,24 @@
-// The port section of a configuration file: writeConfiguration writes the 72 keys as the read
-// path reports them, readConfiguration reads them back in a checking, an applying and a last
+// The port section of a configuration file: writePortConfiguration writes the 72 keys as the
+// read path reports them, readPortConfiguration reads them back in a checking, an applying and a last
 // pass (FG_DEBUGFILE). Both walk the key table of config_keys.def.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 
-#include "applet/setter_table.h"
+#include "config/port_configuration.h"
+
+#include "applet/board.h"
+#include "applet/core/setter_table.h"
 #include "config/config_file_parser.h"
 #include "config/config_keys.h"
 #include "orvanta/error_codes.h"
 #include "orvanta/type_codes.h"
-#include "wrapper/fg_nx_wrapper_impl.h"
 
-namespace vexo::wrapper {
+namespace vexo::config {
 
 namespace {
 
-using config::ApplyingPass;
-using config::CheckingPass;
-using config::ConfigKey;
-using config::ConfigValueKind;
-using config::Fg_ConfigFileParser;
 
 constexpr uint32_t kPort = 0;
 constexpr uint32_t kDma = 0;
@@ -40,7 +37,7 @@ constexpr int32_t typeCodeOf(ConfigValueKind kind) {
 // before it: the parameters both apply must come in the same order in both tables.
 constexpr bool appliesInStartUpOrder() {
     size_t next = 0;  // the start-up position after the last shared parameter seen
-    for (const ConfigKey& key : config::kConfigKeys) {
+    for (const ConfigKey& key : kConfigKeys) {
         if (key.applying == ApplyingPass::Skip) continue;
         for (size_t i = 0; i < std::size(applet::kAppliedInitialValues); ++i) {
             if (applet::kAppliedInitialValues[i].parameter != key.parameter) continue;
@@ -58,7 +55,7 @@ struct KeyValue {
     int32_t integer = 0;
     double number = 0;
     std::array<char, 1023> text{};
-    static_assert(sizeof(text) >= config::kLineBufferSize, "a value read from a line fits");
+    static_assert(sizeof(text) >= kLineBufferSize, "a value read from a line fits");
 
     void* address(ConfigValueKind kind) {
         switch (kind) {
@@ -71,11 +68,11 @@ struct KeyValue {
 };
 
 // A key the read path cannot answer (its read throws) is left out of the file.
-void writeKey(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, const ConfigKey& key) {
+void writeKey(applet::Board& w, Fg_ConfigFileParser& parser, const ConfigKey& key) {
     KeyValue value;
     const int32_t id = applet::infoOf(key.parameter).id;
-    if (w.getParameterWithType(id, value.address(key.kind), kDma, typeCodeOf(key.kind)) != errors::kSuccess) return;
-    const char* name = config::keyName(key);
+    if (w.getParameter(id, value.address(key.kind), kDma, typeCodeOf(key.kind)) != errors::kSuccess) return;
+    const char* name = keyName(key);
     switch (key.kind) {
     case ConfigValueKind::Int: parser.writeConfigFileIntKey(name, value.integer); break;
     case ConfigValueKind::Double: parser.writeConfigFileDoubleKey(name, value.number); break;
@@ -85,7 +82,7 @@ void writeKey(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, const ConfigKey& 
 
 // Integers are read as 32-bit values whatever their sign.
 bool readKey(Fg_ConfigFileParser& parser, const ConfigKey& key, KeyValue& value) {
-    const char* name = config::keyName(key);
+    const char* name = keyName(key);
     switch (key.kind) {
     case ConfigValueKind::Int: {
         uint32_t integer = 0;
@@ -99,7 +96,7 @@ bool readKey(Fg_ConfigFileParser& parser, const ConfigKey& key, KeyValue& value)
     return false;
 }
 
-void storeKey(FgNxWrapperImpl& w, const ConfigKey& key, const KeyValue& value) {
+void storeKey(applet::Board& w, const ConfigKey& key, const KeyValue& value) {
     switch (key.kind) {
     case ConfigValueKind::Int: w.values()[key.parameter].i32 = value.integer; break;
     case ConfigValueKind::Double: w.values()[key.parameter].f64 = value.number; break;
@@ -108,8 +105,8 @@ void storeKey(FgNxWrapperImpl& w, const ConfigKey& key, const KeyValue& value) {
 }
 
 // The first missing key ends the pass; what was stored before it stays.
-bool storeKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser) {
-    for (const ConfigKey& key : config::kConfigKeys) {
+bool storeKeys(applet::Board& w, Fg_ConfigFileParser& parser) {
+    for (const ConfigKey& key : kConfigKeys) {
         if (key.checking != CheckingPass::Store) continue;
         KeyValue value;
         if (!readKey(parser, key, value)) return false;
@@ -120,7 +117,7 @@ bool storeKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser) {
 
 // Every key that is applied has a setter to apply it with.
 constexpr bool appliedKeysHaveSetters() {
-    for (const ConfigKey& key : config::kConfigKeys) {
+    for (const ConfigKey& key : kConfigKeys) {
         if (key.applying != ApplyingPass::Skip && !applet::setterOf(key.parameter).present) return false;
     }
     return true;
@@ -129,8 +126,8 @@ static_assert(appliedKeysHaveSetters(), "an applied configuration key lacks its 
 
 // Each value goes to its setter as a write would hand it over, with throwOnError, so that a
 // refused value fails the load. Settings applied before a failure stay in force.
-bool applyKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, ApplyingPass pass) {
-    for (const ConfigKey& key : config::kConfigKeys) {
+bool applyKeys(applet::Board& w, Fg_ConfigFileParser& parser, ApplyingPass pass) {
+    for (const ConfigKey& key : kConfigKeys) {
         if (key.applying != pass) continue;
         KeyValue value;
         if (!readKey(parser, key, value)) return false;
@@ -145,17 +142,16 @@ bool applyKeys(FgNxWrapperImpl& w, Fg_ConfigFileParser& parser, ApplyingPass pas
 
 }  // namespace
 
-void FgNxWrapperImpl::writeConfiguration(config::Fg_ConfigFileParser& parser) {
+void writePortConfiguration(applet::Board& w, Fg_ConfigFileParser& parser) {
     parser.writePortSectionHeader(kPort);
-    for (const ConfigKey& key : config::kConfigKeys) writeKey(*this, parser, key);
+    for (const ConfigKey& key : kConfigKeys) writeKey(w, parser, key);
 }
 
 // The whole load runs under the parameter lock, as every write does, so that no write of the
 // application lands between the passes.
-bool FgNxWrapperImpl::readConfiguration(config::Fg_ConfigFileParser& parser) {
-    templates::platform::CriticalSectionGuard guard(appletLock);
-    return storeKeys(*this, parser) && applyKeys(*this, parser, ApplyingPass::Apply) &&
-           applyKeys(*this, parser, ApplyingPass::Last);
+bool readPortConfiguration(applet::Board& w, Fg_ConfigFileParser& parser) {
+    templates::platform::CriticalSectionGuard guard(w.parameterLock());
+    return storeKeys(w, parser) && applyKeys(w, parser, ApplyingPass::Apply) && applyKeys(w, parser, ApplyingPass::Last);
 }
 
-}  // namespace vexo::wrapper
+}  // namespace vexo::config

@@ -12,11 +12,9 @@
 
 #include "orvanta/type_codes.h"
 
-namespace vexo::wrapper {
-class FgNxWrapperImpl;
-}
-
 namespace vexo::nx {
+
+class Design;
 
 enum class NxAccess : uint8_t { Write, Read, WriteRead };
 
@@ -90,7 +88,7 @@ private:
 
 // Asks the runtime for every row's id, in table order; a name without id is logged (level 4)
 // and never stops the resolution.
-void resolveNxIds(wrapper::FgNxWrapperImpl& w);
+void resolveNxIds(Design& w);
 
 namespace detail {
 
@@ -98,22 +96,22 @@ namespace detail {
 // (or does nothing without throwOnError) and never reaches the runtime; a non-zero result is
 // logged at level 5 and thrown as int32_t when throwOnError is true. Nothing here checks the
 // row: the typed forms below do that at compile time.
-void writeNx(wrapper::FgNxWrapperImpl& w, NxParameter p, const void* value, uint32_t dma, TypeCode typeCode,
+void writeNx(Design& w, NxParameter p, const void* value, uint32_t dma, TypeCode typeCode,
              bool throwOnError);
-void readNx(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value, uint32_t dma, TypeCode typeCode,
+void readNx(Design& w, NxParameter p, void* value, uint32_t dma, TypeCode typeCode,
             bool throwOnError);
 
 }  // namespace detail
 
 // Every access below is on DMA 0 in the row's own type, failures thrown.
 template <NxParameter P>
-void writeNx(wrapper::FgNxWrapperImpl& w, NxValue<P> value) {
+void writeNx(Design& w, NxValue<P> value) {
     static_assert(canWrite<P>, "the design does not let the applet write this NX parameter");
     detail::writeNx(w, P, &value, 0, rowOf(P).typeCode, true);
 }
 
 template <NxParameter P>
-NxValue<P> readNx(wrapper::FgNxWrapperImpl& w) {
+NxValue<P> readNx(Design& w) {
     static_assert(canRead<P>, "the design does not let the applet read this NX parameter");
     NxValue<P> value{};
     detail::readNx(w, P, &value, 0, rowOf(P).typeCode, true);
@@ -143,13 +141,13 @@ private:
 };
 
 template <NxAccess Use>
-void writeNx(wrapper::FgNxWrapperImpl& w, U32Register<Use> r, uint32_t value) {
+void writeNx(Design& w, U32Register<Use> r, uint32_t value) {
     static_assert(allows(Use, NxAccess::Write), "a register picked for reading is not written");
     detail::writeNx(w, r.parameter(), &value, 0, kTypeU32, true);
 }
 
 template <NxAccess Use>
-uint32_t readNx(wrapper::FgNxWrapperImpl& w, U32Register<Use> r) {
+uint32_t readNx(Design& w, U32Register<Use> r) {
     static_assert(allows(Use, NxAccess::Read), "a register picked for writing is not read");
     uint32_t value = 0;
     detail::readNx(w, r.parameter(), &value, 0, kTypeU32, true);
@@ -159,7 +157,7 @@ uint32_t readNx(wrapper::FgNxWrapperImpl& w, U32Register<Use> r) {
 // Reads p in its row's own type into `value`, which must hold that type (for texts: a buffer the
 // caller vouches for). For tables of reads walked at run time; such a table must prove at
 // compile time that every row it names is readable.
-inline void readNxInRowType(wrapper::FgNxWrapperImpl& w, NxParameter p, void* value) {
+inline void readNxInRowType(Design& w, NxParameter p, void* value) {
     detail::readNx(w, p, value, 0, rowOf(p).typeCode, true);
 }
 

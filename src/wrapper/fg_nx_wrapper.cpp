@@ -1,7 +1,6 @@
 // The wrapper base: runtime binding, inner handle, last error, and the shared defaults.
 #include "wrapper/fg_nx_wrapper.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "config/config_errors.h"
@@ -21,29 +20,26 @@ using tools::logging::logRecord;
 
 struct FgNxWrapperPrivate {
     explicit FgNxWrapperPrivate(int32_t portCount)
-        : functions(new RuntimeFunctions), parameterInfo(new describe::ParameterInfoTable(portCount)) {}
+        : functions(new nx::RuntimeFunctions), parameterInfo(new describe::ParameterInfoTable(portCount)) {
+        binding.functions = functions.get();
+    }
 
     // Release order: runtime library, HAP, function table, description store.
     ~FgNxWrapperPrivate() {
         if (runtimeModule != nullptr) platform::unloadLibrary(runtimeModule);
-        if (hapHandle != nullptr) Hap_Release(hapHandle);
+        if (binding.hapHandle != nullptr) Hap_Release(binding.hapHandle);
         functions.reset();
         parameterInfo.reset();
     }
 
-    std::unique_ptr<RuntimeFunctions> functions;
-    void* innerHandle = nullptr;
-    uint64_t hardwareHandle = 0;
-    void* hapHandle = nullptr;
+    std::unique_ptr<nx::RuntimeFunctions> functions;
+    nx::Binding binding;
     platform::ModuleHandle runtimeModule = nullptr;
-    InitHandleSlaveAwareFn initHandleSlaveAware = nullptr;
-    InitHandleFn initHandle = nullptr;
-    GetParameterIdByNameFn getParameterIdByNameFn = nullptr;
-    GetLastErrorNumberFn getLastErrorNumberFn = nullptr;
+    nx::InitHandleSlaveAwareFn initHandleSlaveAware = nullptr;
+    nx::InitHandleFn initHandle = nullptr;
+    nx::GetLastErrorNumberFn getLastErrorNumberFn = nullptr;
     std::unique_ptr<describe::ParameterInfoTable> parameterInfo;
-    // Every operation on every thread writes it without a lock, and whichever wrote last wins.
-    // Relaxed is enough: the word orders nothing else, it only must not tear.
-    std::atomic<int32_t> lastError{errors::kSuccess};
+    nx::LastError lastError;
 };
 
 namespace {
@@ -64,10 +60,7 @@ bool configHeaderFits(config::Fg_ConfigFileParser& parser, const char* appletNam
 
 FgNxWrapper::FgNxWrapper(int32_t portCount) : d(new FgNxWrapperPrivate(portCount)) {}
 
-FgNxWrapper::~FgNxWrapper() noexcept(false) {
-    // The private block goes before the DMA map (members would go the other way round).
-    d.reset();
-}
+FgNxWrapper::~FgNxWrapper() noexcept(false) = default;
 
 tools::logging::Logger* FgNxWrapper::getLogger() {
     if (logger == nullptr) logger = tools::logging::Logging::instance().getLogger("vexo.wrapper.FgNxWrapper");
@@ -83,14 +76,16 @@ int32_t FgNxWrapper::loadRuntime(const char* fileName) {
         return errors::kRuntimeNotBound;
     }
     d->functions->resolve(d->runtimeModule);
-    d->getParameterIdByNameFn = resolveFunction<GetParameterIdByNameFn>(d->runtimeModule, "Fg_getParameterIdByName");
+    d->binding.parameterIdByName =
+        nx::resolveFunction<nx::GetParameterIdByNameFn>(d->runtimeModule, "Fg_getParameterIdByName");
     return errors::kSuccess;
 }
 
 int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandle, void* hapHandle, uint32_t flags) {
-    d->initHandleSlaveAware = resolveFunction<InitHandleSlaveAwareFn>(d->runtimeModule, "Fg_InitHandleSlaveAware");
-    d->initHandle = resolveFunction<InitHandleFn>(d->runtimeModule, "Fg_InitHandle");
-    d->getLastErrorNumberFn = resolveFunction<GetLastErrorNumberFn>(d->runtimeModule, "Fg_getLastErrorNumber");
+    d->initHandleSlaveAware =
+        nx::resolveFunction<nx::InitHandleSlaveAwareFn>(d->runtimeModule, "Fg_InitHandleSlaveAware");
+    d->initHandle = nx::resolveFunction<nx::InitHandleFn>(d->runtimeModule, "Fg_InitHandle");
+    d->getLastErrorNumberFn = nx::resolveFunction<nx::GetLastErrorNumberFn>(d->runtimeModule, "Fg_getLastErrorNumber");
     if (d->initHandleSlaveAware == nullptr && d->initHandle == nullptr) {
         logRecord(getLogger(), tools::logging::kLevelBinding,
                   "cannot resolve function 'Fg_InitHandle' and/or 'Fg_InitHandleSlaveAware'");
@@ -99,9 +94,9 @@ int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandl
     }
     // Only the slave-aware form takes the flags; it is preferred whenever the runtime has it.
     const bool slaveAware = d->initHandleSlaveAware != nullptr;
-    d->innerHandle = slaveAware ? d->initHandleSlaveAware(hapName, hardwareHandle, hapHandle, flags)
-                                : d->initHandle(hapName, hardwareHandle, hapHandle);
-    if (d->innerHandle != nullptr) {
+    d->binding.innerHandle = slaveAware ? d->initHandleSlaveAware(hapName, hardwareHandle, hapHandle, flags)
+                                        : d->initHandle(hapName, hardwareHandle, hapHandle);
+    if (d->binding.innerHandle != nullptr) {
         lastHardwareHandle(hardwareHandle);
         lastHapHandle(hapHandle);
         return errors::kSuccess;
@@ -117,33 +112,24 @@ int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandl
 }
 
 void FgNxWrapper::recordHandles(uint64_t hardwareHandle, void* hapHandle) {
-    d->hardwareHandle = hardwareHandle;
-    d->hapHandle = hapHandle;
+    d->binding.hardwareHandle = hardwareHandle;
+    d->binding.hapHandle = hapHandle;
 }
 
 int32_t FgNxWrapper::runtimeLastError() const {
-    const auto getLastErrorNumber = d->functions->get<RuntimeSlot::Fg_getLastErrorNumber>();
-    if (getLastErrorNumber == nullptr || d->innerHandle == nullptr) return errors::kRuntimeFunctionMissing;
-    return getLastErrorNumber(d->innerHandle);
+    if (d->binding.innerHandle == nullptr) return errors::kRuntimeFunctionMissing;
+    return d->binding.call<nx::RuntimeSlot::Fg_getLastErrorNumber>();
 }
 
-int32_t FgNxWrapper::getLastError() const { return d->lastError.load(std::memory_order_relaxed); }
+int32_t FgNxWrapper::getLastError() const { return d->lastError.get(); }
 
-void FgNxWrapper::setLastError(int32_t code) { d->lastError.store(code, std::memory_order_relaxed); }
+void FgNxWrapper::setLastError(int32_t code) { d->lastError.set(code); }
 
-const RuntimeFunctions& FgNxWrapper::runtimeFunctions() const { return *d->functions; }
+nx::LastError& FgNxWrapper::lastErrorWord() { return d->lastError; }
 
-void* FgNxWrapper::innerHandle() const { return d->innerHandle; }
-
-void* FgNxWrapper::hapHandle() const { return d->hapHandle; }
-
-uint64_t FgNxWrapper::hardwareHandle() const { return d->hardwareHandle; }
+const nx::Binding& FgNxWrapper::binding() const { return d->binding; }
 
 describe::ParameterInfoTable& FgNxWrapper::parameterInfo() const { return *d->parameterInfo; }
-
-int32_t FgNxWrapper::nxParameterIdByName(const char* name) const {
-    return d->getParameterIdByNameFn != nullptr ? d->getParameterIdByNameFn(d->innerHandle, name) : 0;
-}
 
 // Doubles are written and read with the decimal point of the process locale, so both
 // operations switch the whole process to the English locale first and leave it so.
@@ -189,7 +175,7 @@ int32_t FgNxWrapper::writeActLine(void*, void*, void*) { return errors::kNotOffe
 uint64_t FgNxWrapper::getEventMask(const char* name) {
     if (name == nullptr) return 0;
     for (int i = 0; i < kMaxEvents; ++i) {
-        const HapEventDescriptor* event = Hap_GetEvent(d->hapHandle, i);
+        const HapEventDescriptor* event = Hap_GetEvent(d->binding.hapHandle, i);
         if (event != nullptr && event->name != nullptr && std::strcmp(event->name, name) == 0) {
             return uint64_t{1} << i;
         }
@@ -199,7 +185,7 @@ uint64_t FgNxWrapper::getEventMask(const char* name) {
 
 const char* FgNxWrapper::getEventName(uint64_t mask) {
     for (int i = 0; i < kMaxEvents; ++i) {
-        const HapEventDescriptor* event = Hap_GetEvent(d->hapHandle, i);
+        const HapEventDescriptor* event = Hap_GetEvent(d->binding.hapHandle, i);
         if (event != nullptr && (uint64_t{1} << i) == mask) return event->name;
     }
     return nullptr;

@@ -6,13 +6,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 
 #include "describe/parameter_info_table.h"
 #include "logging/logger.h"
+#include "nx/design.h"
+#include "nx/runtime_functions.h"
 #include "orvanta/error_codes.h"
-#include "wrapper/runtime_functions.h"
 
 namespace vexo::config {
 class Fg_ConfigFileParser;
@@ -82,33 +82,26 @@ public:
     int32_t getLastError() const;
     void setLastError(int32_t code);
 
-    const RuntimeFunctions& runtimeFunctions() const;
-    void* innerHandle() const;
+    // The runtime function table, inner handle and HAP and hardware handles of this board.
+    const nx::Binding& binding() const;
+    const nx::RuntimeFunctions& runtimeFunctions() const { return *binding().functions; }
     // The runtime function of `Slot` on the inner handle with these further arguments, or -12
-    // when the runtime lacks it: a missing function fails every call alike.
-    template <RuntimeSlot Slot, typename... Args>
+    // when the runtime lacks it.
+    template <nx::RuntimeSlot Slot, typename... Args>
     int32_t callRuntime(Args... args) const {
-        const auto function = runtimeFunctions().get<Slot>();
-        return function != nullptr ? function(innerHandle(), args...) : errors::kRuntimeFunctionMissing;
+        return binding().call<Slot>(args...);
     }
-    void* hapHandle() const;
-    uint64_t hardwareHandle() const;
+    void* innerHandle() const { return binding().innerHandle; }
+    void* hapHandle() const { return binding().hapHandle; }
+    uint64_t hardwareHandle() const { return binding().hardwareHandle; }
     describe::ParameterInfoTable& parameterInfo() const;
-    // The runtime's Fg_getParameterIdByName on the inner handle; 0 when it is unresolved.
-    int32_t nxParameterIdByName(const char* name) const;
 
 protected:
-    // DMA index -> process index; filled by the registry.
-    std::map<int32_t, int32_t>& dmaToProcess() { return dmaToProcessMap; }
-    // One word for the applet class (it keeps its direct-register-access switch here).
-    uint64_t& appletWord() { return appletFlags; }
-    uint64_t appletWord() const { return appletFlags; }
+    nx::LastError& lastErrorWord();
 
 private:
     tools::logging::Logger* logger = nullptr;
     std::unique_ptr<FgNxWrapperPrivate> d;
-    std::map<int32_t, int32_t> dmaToProcessMap;
-    uint64_t appletFlags = 0;
 };
 
 }  // namespace vexo::wrapper

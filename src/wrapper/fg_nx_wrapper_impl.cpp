@@ -1,24 +1,16 @@
-// The applet class: construction, destruction, descriptor answers and the operations that
-// must never be reached.
+// The applet class: each operation is one call into the board's applet state; the descriptor
+// answers; and the operations that must never be reached.
 #include "wrapper/fg_nx_wrapper_impl.h"
 
 #include <stdexcept>
+#include <string>
 
-#include "logging/logging.h"
-#include "platform/module_path.h"
-#include "wrapper/startup_settings.h"
+#include "config/port_configuration.h"
+#include "platform/locks.h"
 
 namespace vexo::wrapper {
 
-namespace platform = templates::platform;
-
 namespace {
-
-// Room for a full Windows path (MAX_PATH + 1), the size the module name has always been read into.
-constexpr size_t kModuleNameBufferSize = 261;
-
-// An address inside this library's code, to ask which module (file) the library is.
-void moduleAnchor() {}
 
 [[noreturn]] void notImplemented(const char* operation) {
     throw std::runtime_error(std::string(operation) + "() is not implemented.");
@@ -26,36 +18,52 @@ void moduleAnchor() {}
 
 }  // namespace
 
-FgNxWrapperImpl::FgNxWrapperImpl(int32_t portCount) : FgNxWrapper(portCount) {
-    appletWord() = readSwitch("VEXO_ENABLE_DRA") ? 1 : 0;
-    moduleBaseName = "none";
-    findModuleFiles();
-}
+FgNxWrapperImpl::FgNxWrapperImpl(int32_t portCount)
+    : FgNxWrapper(portCount), state(binding(), parameterInfo(), lastErrorWord()) {}
 
 FgNxWrapperImpl::~FgNxWrapperImpl() noexcept(false) = default;
 
-void FgNxWrapperImpl::findModuleFiles() {
-    char fullName[kModuleNameBufferSize] = {};
-    const size_t length =
-        platform::moduleFileNameOf(reinterpret_cast<const void*>(&moduleAnchor), fullName, sizeof fullName);
-    // A name that filled the whole buffer was cut and would name the wrong folder.
-    if (length == 0 || length >= sizeof fullName) return;
-    std::string directory;
-    std::string baseName;
-    if (!splitModulePath(fullName, directory, baseName)) return;
-    moduleBaseName = baseName;
-    inspectSettings.load(directory + platform::pathSeparator() + "inspect.conf");
+tools::logging::Logger* FgNxWrapperImpl::getLogger() { return state.getLogger(); }
+
+bool FgNxWrapperImpl::readConfiguration(config::Fg_ConfigFileParser& parser) {
+    return config::readPortConfiguration(state, parser);
 }
 
-tools::logging::Logger* FgNxWrapperImpl::getLogger() {
-    if (logger == nullptr) logger = tools::logging::Logging::instance().getLogger("vexo.wrapper.Orvanta");
-    return logger;
+void FgNxWrapperImpl::writeConfiguration(config::Fg_ConfigFileParser& parser) {
+    config::writePortConfiguration(state, parser);
 }
 
 int32_t FgNxWrapperImpl::processChannelToDma(int32_t) { notImplemented("processChannelToDma"); }
 int32_t FgNxWrapperImpl::mapDmaToFormat(int32_t) { notImplemented("mapDmaToFormat"); }
 int32_t FgNxWrapperImpl::setDmaAlignment(int32_t, int32_t) { notImplemented("setDmaAlignment"); }
 int32_t FgNxWrapperImpl::getDmaAlignment(int32_t) { notImplemented("getDmaAlignment"); }
+
+void FgNxWrapperImpl::buildParameterInfo() { state.buildDescription(); }
+
+int32_t FgNxWrapperImpl::setParameterWithType(int32_t id, const void* value, uint32_t dma, int32_t type) {
+    return state.setParameter(id, value, dma, type);
+}
+
+int32_t FgNxWrapperImpl::getParameterWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
+    return state.getParameter(id, value, dma, type);
+}
+
+int32_t FgNxWrapperImpl::freeParameterStringWithType(int32_t id, void* value, uint32_t dma, int32_t type) {
+    return state.freeParameterString(id, value, dma, type);
+}
+
+int32_t FgNxWrapperImpl::getParameterIdByName(const char* name) { return state.parameterIdByName(name); }
+const char* FgNxWrapperImpl::getParameterName(int32_t index) { return state.parameterName(index); }
+int32_t FgNxWrapperImpl::getParameterId(int32_t index) { return state.parameterId(index); }
+int32_t FgNxWrapperImpl::getNrOfParameter() { return state.parameterCount(); }
+
+int32_t FgNxWrapperImpl::getParameterInfoXML(void* handleRecord, int32_t port, char* buffer, size_t* bufferSize) {
+    templates::platform::CriticalSectionGuard guard(state.parameterLock());
+    return FgNxWrapper::getParameterInfoXML(handleRecord, port, buffer, bufferSize);
+}
+
+uint64_t FgNxWrapperImpl::getEventMask(const char* name) { return state.eventMask(name); }
+const char* FgNxWrapperImpl::getEventName(uint64_t mask) { return state.eventName(mask); }
 
 // The header of a saved configuration file.
 const char* FgNxWrapperImpl::getManufacturer() { return "Brightmoor GmbH"; }

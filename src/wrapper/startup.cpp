@@ -62,11 +62,12 @@ FgNxWrapper* startApplet(uint64_t hardwareHandle, int32_t* errorCell, uint32_t f
     }
     wrapper->recordHandles(hardwareHandle, hap);
 
-    wrapper->buildRegistry();
-    wrapper->resolveNxIds();
+    applet::Board& board = wrapper->board();
+    board.buildRegistry();
+    board.resolveNxIds();
     wrapper->buildParameterInfo();
-    wrapper->createDebugEntries();
-    if ((flags & kSkipInitialValues) == 0) wrapper->applyInitialValues();
+    board.createDebugEntries();
+    if ((flags & kSkipInitialValues) == 0) board.applyInitialValues();
     return wrapper.release();
 }
 

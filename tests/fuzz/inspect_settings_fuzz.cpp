@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "applet/core/inspect_settings.h"
 #include "fuzz_support.h"
-#include "wrapper/inspect_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzz::ScratchFile file("inspect", ".conf");
-    vexo::wrapper::InspectSettings settings;
+    vexo::applet::InspectSettings settings;
     if (!settings.load(file.write(data, size))) std::abort();
     std::string value;
     size_t listed = 0;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "applet/camera_simulator_conversions.h"
-#include "applet/geometry.h"
+#include "applet/camera_simulator/camera_simulator_conversions.h"
+#include "applet/geometry/geometry.h"
 #include "orvanta/error_codes.h"
 
 using namespace vexo::applet;

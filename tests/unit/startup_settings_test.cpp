@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "wrapper/inspect_settings.h"
-#include "wrapper/startup_settings.h"
+#include "applet/core/inspect_settings.h"
+#include "applet/core/startup_settings.h"
 
-using namespace vexo::wrapper;
+using namespace vexo::applet;
 
 namespace {
 

@@ -6,13 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include "applet/trigger_conversions.h"
+#include "applet/description/published_limits.h"
+#include "applet/trigger/trigger_conversions.h"
 
 using namespace vexo::applet::trigger;
+using vexo::applet::isPublishedEntry;
+using vexo::applet::SdkParameter;
+
+namespace {
+bool acceptedOutputSource(int64_t source) { return isPublishedEntry(SdkParameter::FG_TRIGGEROUT_SELECT_GPO_0, source); }
+}  // namespace
 
 TEST(OutputSources, FortyTwoAcceptedValuesWithSelectCodeAndInversionByGroup) {
     int accepted = 0;
-    for (int64_t s = -100; s <= 200; ++s) accepted += inList(kOutputSources, s) ? 1 : 0;
+    for (int64_t s = -100; s <= 200; ++s) accepted += acceptedOutputSource(s) ? 1 : 0;
     EXPECT_EQ(accepted, 42);
 
     // {source, select code, inverted}: the ends of each group a setter accepts.
@@ -21,7 +28,7 @@ TEST(OutputSources, FortyTwoAcceptedValuesWithSelectCodeAndInversionByGroup) {
                                    {30, 16, 0}, {33, 19, 0}, {40, 16, 1}, {43, 19, 1}, {4, 20, 0}, {5, 20, 1}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e[0]);
-        EXPECT_TRUE(inList(kOutputSources, e[0]));
+        EXPECT_TRUE(acceptedOutputSource(e[0]));
         EXPECT_EQ(outputSelectCode(e[0]), uint32_t(e[1]));
         EXPECT_EQ(outputInvertFlag(e[0]), uint32_t(e[2]));
     }
