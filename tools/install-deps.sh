@@ -2,12 +2,12 @@
 # Installs what building and testing Orvanta needs on a fresh Debian machine: the Linux
 # toolchain, the mingw-w64 cross-compiler for the Windows build and Wine to run its tests,
 # GoogleTest (built for Linux; as sources for the cross build), and clang with its sanitizer and
-# libFuzzer runtimes for the fuzz targets.
+# libFuzzer runtimes for the fuzz targets, and Google Benchmark for the benchmarks.
 set -euo pipefail
 # libaravis-dev and pkg-config: the GenApi consumer that reads the applet's XML back in a test;
 # its pkg-config file also names libusb-1.0, which the package does not pull in.
 packages=(cmake ninja-build g++ python3 binutils g++-mingw-w64-x86-64 wine64 pkg-config libaravis-dev
-          libusb-1.0-0-dev libgtest-dev libgmock-dev googletest clang libclang-rt-14-dev)
+          libusb-1.0-0-dev libgtest-dev libgmock-dev googletest clang libclang-rt-14-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

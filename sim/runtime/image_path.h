@@ -1,0 +1,57 @@
+// The design's image path as the simulated board runs it: what one source frame of the camera
+// simulator looks like, when it is due, which part of it reaches the frame buffer and which
+// source frames the image selector lets through, all read from the NX values the applet wrote.
+// The acquisition reads the settings at the start of every source frame (so a register written
+// during an acquisition takes effect from the next one) and renders outside the board's lock.
+#pragma once
+
+#include <cstdint>
+
+#include "board/board.h"
+
+namespace sim {
+
+struct FrameSettings {
+    // Frames arrive only from the camera simulator (Enable_SelectSource 1) running free
+    // (TriggerValve_FreeRun_Select 1); the camera port and the simulator's trigger modes bring
+    // none yet.
+    bool delivers = false;
+    // Free-run time from one source frame to the next; 0 when no frame is ever due.
+    uint64_t periodNanoseconds = 0;
+
+    // The simulator's frame, in 8-bit pixels: the active part of each line and frame.
+    uint32_t activeWidth = 0;   // LineGap_Number x 32
+    uint32_t activeHeight = 0;  // FrameGap_Number
+    // Pattern of frame k at active (x, y):
+    //   (enableX * x + yStep * y + frameStep * k + offset) mod 256
+    uint32_t enableX = 0;    // EnableX_Enable_Value
+    uint32_t yStep = 0;      // 256 / Y_Divisor
+    uint32_t frameStep = 0;  // 256 / Frame_Divisor
+    uint32_t offset = 0;     // Offset_Value
+
+    // The part delivered into the buffer: source line bytes firstByte..lastByte and source lines
+    // firstLine..firstLine + lineCount - 1; what lies outside the active frame reads 0.
+    uint32_t firstByte = 0;  // Buffer_0_XROI_ROIRange_from
+    uint32_t lastByte = 0;   // Buffer_0_XROI_ROIRange_to
+    uint32_t firstLine = 0;  // Buffer_0_DRAM_A_0_YOffset
+    uint32_t lineCount = 0;  // Buffer_0_DRAM_A_0_YLength
+
+    // Of each run of selectPeriod source frames only the one at selectPhase is delivered.
+    uint32_t selectPeriod = 1;  // ImageSelector_FG_IMG_SELECT_PERIOD_Divisor (0 counts as 1)
+    uint32_t selectPhase = 0;   // ImageSelector_FG_IMG_SELECT_PHASE_Number
+
+    // Bytes of one delivered line (the pitch in the buffer: lines are packed) and of a picture.
+    uint64_t lineBytes() const;
+    uint64_t transferBytes() const;
+    // Whether the image selector delivers source frame k (counted from the acquisition's start).
+    bool selects(uint64_t k) const;
+};
+
+// Reads the settings from a board's NX values (call it under the board's lock, e.g. inside
+// withBoard). Names the loaded design lacks read as 0.
+FrameSettings readFrameSettings(const BoardState& state);
+
+// Writes the delivered picture of source frame k, transferBytes() bytes, at `destination`.
+void renderFrame(const FrameSettings& settings, uint64_t k, uint8_t* destination);
+
+}  // namespace sim
