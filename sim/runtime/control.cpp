@@ -1,7 +1,8 @@
 // The runtime's control interface for the project's tests: the call log, the boards' values by
-// name and the injected failures.
+// name, the injected failures and the virtual clock.
 #include <initializer_list>
 
+#include "acquisition.h"
 #include "application.h"
 #include "orvanta_sim/runtime_control.h"
 
@@ -167,6 +168,14 @@ void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError) {
         }
     });
 }
+
+void SimCtl_SetVirtualClock(int32_t on) {
+    State& s = sim::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.virtualClock = on != 0;
+}
+
+void SimCtl_AdvanceClock(uint64_t nanoseconds) { sim::advanceVirtualClock(nanoseconds); }
 
 uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex) {
     uint64_t count = 0;

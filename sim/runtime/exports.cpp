@@ -141,7 +141,8 @@ int32_t Fg_stopAcquireEx(void* fg, uint32_t port, void* memory, int32_t flags) {
 
 int32_t Fg_Acquire(void* fg, uint32_t port, int64_t pictureCount) {
     if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port, pictureCount);
-    return inner::acquire(__func__, fg, port, pictureCount, 0, nullptr);
+    // Without a frame memory there is nothing to acquire into.
+    return inner::notOffered(__func__, fg);
 }
 
 int32_t Fg_stopAcquire(void* fg, uint32_t port) {
@@ -159,6 +160,19 @@ int64_t Fg_getLastPicNumberBlockingEx(void* fg, int64_t picture, uint32_t port, 
         return app::route<int64_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, picture, port, timeoutSeconds, memory);
     }
     return inner::lastPicNumberBlocking(fg, picture, port, timeoutSeconds, memory);
+}
+
+// The frame memory calls are the runtime's own: the applet has no exports of these names.
+void* Fg_AllocMemEx(void* fg, size_t totalSize, int64_t bufferCount) { return inner::allocMem(fg, totalSize, bufferCount); }
+
+int32_t Fg_FreeMemEx(void* fg, void* memory) { return inner::freeMem(fg, memory); }
+
+void* Fg_getImagePtrEx(void* fg, int64_t picture, uint32_t port, void* memory) {
+    return inner::imagePtr(fg, picture, port, memory);
+}
+
+int32_t Fg_setStatusEx(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory) {
+    return inner::setStatus(fg, statusId, data, port, memory);
 }
 
 int32_t Fg_FreeGrabber(void* fg) {

@@ -1,5 +1,6 @@
 // The runtime's answers on inner handles, from the board the handle is opened on: the HAP
 // runtime loads the HAP's design onto the board, whose values the runtime reads and writes.
+// The acquisition calls and closing a handle are in acquisition_calls.cpp.
 #include "inner_calls.h"
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "hapcore/hap_loading.h"
+#include "inner_call.h"
 #include "orvanta/type_codes.h"
 #include "orvanta_sim/runtime.h"
 #include "runtime_state.h"
@@ -22,44 +24,6 @@ using namespace vexo;  // the value type codes
 constexpr int32_t kAppletId = 2686;
 // Texts the design stores are cut to this many characters.
 constexpr std::size_t kTextLimit = 255;
-
-struct Outcome {
-    int64_t result;
-    int32_t error;  // the handle's last error afterwards
-};
-
-Outcome ok(int64_t result = 0) { return {result, 0}; }
-Outcome failed(int32_t code) { return {code, code}; }
-
-SimCall callOf(const char* function, void* fg) {
-    SimCall call;
-    std::memset(&call, 0, sizeof call);
-    copyText(call.function, sizeof call.function, function);
-    call.handle = fg;
-    return call;
-}
-
-// Records the call, checks the handle and the injected failures, and runs body on an open
-// handle. The handle's last error becomes the outcome's.
-template <typename Body>
-int64_t onInner(const SimCall& seed, Body body) {
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    SimCall& call = s.control.keep(seed);
-    InnerHandle* handle = s.inner(call.handle);
-    Outcome outcome;
-    if (handle == nullptr) {
-        outcome = failed(SIM_ERR_INVALID_HANDLE);
-    } else if (!handle->open) {
-        outcome = failed(SIM_ERR_HANDLE_CLOSED);
-    } else {
-        const InjectedCall* injected = s.control.injected(call.function);
-        outcome = injected != nullptr ? Outcome{injected->result, injected->lastError} : body(s, *handle, call);
-        handle->lastError = outcome.error;
-    }
-    call.result = outcome.result;
-    return outcome.result;
-}
 
 // Runs body(BoardState&) under the lock of the handle's board and answers its outcome.
 template <typename Body>
@@ -219,30 +183,6 @@ void writeConfiguration(std::ostream& out, const DesignModel& model, const std::
     }
 }
 
-// Status queries of Fg_getStatusEx, by status id.
-struct StatusQuery {
-    int32_t id;
-    int64_t (*answer)(InnerHandle& handle);
-};
-
-// FG_TRANSFER_LEN, one of the values the board reports under the runtime's own ids.
-constexpr int32_t kTransferLengthId = 5210;
-
-int64_t transferLength(InnerHandle& handle) {
-    int64_t length = 0;
-    withBoard(*handle.board, [&](BoardState& board) {
-        length = static_cast<int64_t>(board.values[board.design->indexOfId(kTransferLengthId)].integer);
-    });
-    return length;
-}
-
-constexpr StatusQuery kStatusQueries[] = {
-    {1, [](InnerHandle& h) -> int64_t { return h.acquisition.delivered; }},
-    {2, [](InnerHandle& h) -> int64_t { return h.acquisition.running ? 1 : 0; }},
-    {3, [](InnerHandle&) -> int64_t { return 0; }},
-    {4, transferLength},
-};
-
 }  // namespace
 
 void* initHandle(const char* function, const char* hapName, uint64_t hardware, void* hap, uint32_t flags) {
@@ -265,6 +205,7 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         auto handle = std::make_unique<InnerHandle>();
         handle->hardware = hardware;
         handle->board = SimBoard_Of(hardware);
+        handle->serial = ++s.handlesOpened;
         void* address = handle.get();
         s.innerHandles[address] = std::move(handle);
         s.globalLastError = 0;
@@ -416,96 +357,6 @@ int32_t appletId(void* fg, const void* argument) {
     SimCall seed = callOf("Fg_getAppletId", fg);
     seed.args[0] = reinterpret_cast<uintptr_t>(argument);
     return static_cast<int32_t>(onInner(seed, [](State&, InnerHandle&, SimCall&) { return ok(kAppletId); }));
-}
-
-int64_t statusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void* memory) {
-    SimCall seed = callOf("Fg_getStatusEx", fg);
-    seed.id = statusId;
-    seed.u64 = data;
-    seed.dma = port;
-    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [statusId, port](State&, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
-        for (const StatusQuery& query : kStatusQueries) {
-            if (query.id == statusId) return ok(query.answer(handle));
-        }
-        return ok(0);
-    });
-}
-
-int32_t acquire(const char* function, void* fg, uint32_t port, int64_t pictureCount, int32_t flags, void* memory) {
-    SimCall seed = callOf(function, fg);
-    seed.dma = port;
-    seed.u64 = static_cast<uint64_t>(pictureCount);
-    seed.id = flags;
-    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return static_cast<int32_t>(onInner(seed, [port, pictureCount](State&, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
-        // Starting again restarts the count, as a new acquisition on the port would.
-        handle.acquisition = Acquisition{true, pictureCount, 0};
-        return ok();
-    }));
-}
-
-int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory, int32_t flags) {
-    SimCall seed = callOf(function, fg);
-    seed.dma = port;
-    seed.id = flags;
-    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return static_cast<int32_t>(onInner(seed, [port](State&, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
-        handle.acquisition.running = false;
-        return ok();
-    }));
-}
-
-namespace {
-
-// Delivers pictures up to `picture`; the acquisition ends with the last one asked for.
-void deliverUpTo(Acquisition& acquisition, int64_t picture) {
-    if (acquisition.requested > 0 && picture > acquisition.requested) picture = acquisition.requested;
-    if (picture > acquisition.delivered) acquisition.delivered = picture;
-    if (acquisition.requested > 0 && acquisition.delivered >= acquisition.requested) acquisition.running = false;
-}
-
-}  // namespace
-
-int64_t lastPicNumber(void* fg, uint32_t port, void* memory) {
-    SimCall seed = callOf("Fg_getLastPicNumberEx", fg);
-    seed.dma = port;
-    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [port](State&, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
-        Acquisition& acquisition = handle.acquisition;
-        if (acquisition.running) deliverUpTo(acquisition, acquisition.delivered + 1);
-        return ok(acquisition.delivered);
-    });
-}
-
-int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory) {
-    SimCall seed = callOf("Fg_getLastPicNumberBlockingEx", fg);
-    seed.u64 = static_cast<uint64_t>(picture);
-    seed.dma = port;
-    seed.id = timeoutSeconds;
-    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [picture, port](State&, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
-        // The pictures come at once; without an acquisition there is nothing to wait for, and
-        // the answer is the last picture delivered, as after a time-out.
-        Acquisition& acquisition = handle.acquisition;
-        if (acquisition.running) deliverUpTo(acquisition, picture);
-        return ok(acquisition.delivered);
-    });
-}
-
-int32_t freeGrabber(void* fg) {
-    return static_cast<int32_t>(onInner(callOf("Fg_FreeGrabber", fg), [](State&, InnerHandle& handle, SimCall&) {
-        handle.open = false;
-        handle.description.reset();
-        handle.handedTexts.clear();
-        handle.acquisition = Acquisition{};
-        return ok();
-    }));
 }
 
 int32_t notOffered(const char* function, void* fg) {

@@ -2,6 +2,7 @@
 // opened with Fg_InitHandleSlaveAware / Fg_InitHandle. Each call is recorded in the call log.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct ParameterInfoNode;
@@ -30,6 +31,13 @@ int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory,
 int64_t lastPicNumber(void* fg, uint32_t port, void* memory);
 int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory);
 int32_t freeGrabber(void* fg);
+
+// The frame memory calls, the runtime's own: taken on an inner handle or on an application's
+// handle, for which the runtime finds the inner handle itself. Not recorded in the call log.
+void* allocMem(void* fg, size_t totalSize, int64_t bufferCount);
+int32_t freeMem(void* fg, void* memory);
+void* imagePtr(void* fg, int64_t picture, uint32_t port, void* memory);
+int32_t setStatus(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory);
 
 // Calls the runtime does not offer on an inner handle (shading, XML, events): recorded, and
 // answered SIM_ERR_NOT_AVAILABLE, or the handle error for a handle that is not open.

@@ -1,6 +1,8 @@
 // The simulated runtime's process-wide state.
 #include "runtime_state.h"
 
+#include "acquisition.h"
+
 namespace sim {
 
 State& state() {
@@ -8,9 +10,35 @@ State& state() {
     return instance;
 }
 
+State::~State() {
+#if defined(_WIN32)
+    // At process exit Windows has ended the other threads before it unloads libraries, maybe
+    // inside the mutex: nothing is left to stop or wait for. An unload before the exit finds no
+    // producer, as Fg_FreeGrabber retires them.
+    for (auto& entry : innerHandles) {
+        std::thread& producer = entry.second->acquisition.producer;
+        if (producer.joinable()) producer.detach();
+    }
+#else
+    std::vector<std::thread> producers;
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (auto& entry : innerHandles) producers.push_back(retireAcquisition(*this, *entry.second, lock));
+    }
+    for (std::thread& producer : producers) {
+        if (producer.joinable()) producer.join();
+    }
+#endif
+}
+
 InnerHandle* State::inner(const void* handle) {
     const auto found = innerHandles.find(handle);
     return found == innerHandles.end() ? nullptr : found->second.get();
+}
+
+FrameMemory* State::memory(const void* handle) {
+    const auto found = memories.find(handle);
+    return found == memories.end() ? nullptr : found->second.get();
 }
 
 uint64_t hardwareOfBoard(uint32_t boardIndex) { return 0x0B0A4D0000000000ULL + (uint64_t{boardIndex} << 8) + 1; }

@@ -1,33 +1,51 @@
 // The simulated runtime's own state: inner and application handles, the applet modules, the
-// global last error and the test control, all behind one mutex. The boards the handles are
-// opened on belong to the hardware library (board/board.h); a board's lock is taken inside this
-// one, never around it. Calls into the applet are never made while the mutex is held, since the
-// applet calls back into the runtime from under its own lock.
+// frame memories and acquisitions, the global last error and the test control, all behind one
+// mutex. The boards the handles are opened on belong to the hardware library (board/board.h); a
+// board's lock is taken inside this one, never around it. Calls into the applet are never made
+// while the mutex is held, since the applet calls back into the runtime from under its own lock.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "board/board.h"
 #include "description_tree.h"
+#include "frame_memory.h"
+#include "image_path.h"
 #include "test_control.h"
 
 namespace sim {
 
+// The acquisition on a handle's one DMA channel (acquisition.h runs it). Times are nanoseconds
+// from its start, on the real clock or on the virtual one.
 struct Acquisition {
+    FrameMemory* memory = nullptr;  // acquiring, or the last acquired into; null: none since
+    uint64_t generation = 0;        // counts the starts, so that a producer knows its own
     bool running = false;
-    int64_t requested = 0;  // pictures asked for; 0 or less: no end
-    int64_t delivered = 0;
+    bool virtualClock = false;
+    bool producing = false;  // a frame is being rendered outside the mutex
+    std::chrono::steady_clock::time_point realStart;
+    uint64_t virtualStart = 0;
+    uint64_t frame = 0;       // k of the next source frame
+    uint64_t frameStart = 0;  // when it started (its settings are read then)
+    bool framePending = false;
+    uint64_t frameDue = 0;
+    FrameSettings settings;  // of the pending frame
+    std::thread producer;    // real time only; joined outside the mutex
 };
 
 struct InnerHandle {
     uint64_t hardware = 0;
     Board* board = nullptr;  // the board of `hardware`
+    uint64_t serial = 0;     // the newest open handle of a board serves its application's calls
     bool open = true;
     int32_t lastError = 0;
     std::unique_ptr<DescriptionTree> description;      // built on the first request
@@ -51,9 +69,25 @@ struct State {
     std::set<const void*> appHandles;
     std::map<std::string, void*> appletModules;
     int32_t globalLastError = 0;
+    uint64_t handlesOpened = 0;
     TestControl control;
 
+    std::map<const void*, std::unique_ptr<FrameMemory>> memories;
+    // Signalled whenever a picture arrives, a frame's rendering ends or an acquisition stops.
+    std::condition_variable changed;
+    bool virtualClock = false;
+    uint64_t virtualNow = 0;
+    // Serialises SimCtl_AdvanceClock; taken before `mutex`, never inside it.
+    std::mutex advancing;
+
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    // Stops the acquisitions still running and joins their producers.
+    ~State();
+
     InnerHandle* inner(const void* handle);
+    FrameMemory* memory(const void* handle);
 };
 
 // The process-wide state. It goes with the library: an applet that loaded the runtime itself

@@ -25,15 +25,16 @@ struct Forwarded {
     std::function<int64_t(void*)> call;
 };
 
-int32_t memory = 0;
+// A frame memory of the runtime's, allocated by the case that uses the table.
+void* memory = nullptr;
 const Forwarded kForwarded[] = {
     {"Fg_getAppletId", false, [](void* fg) { return int64_t{Fg_getAppletId(fg, &memory)}; }},
-    {"Fg_getStatusEx", true, [](void* fg) { return Fg_getStatusEx(fg, 7, 0x100000002u, 0, &memory); }},
-    {"Fg_AcquireEx", false, [](void* fg) { return int64_t{Fg_AcquireEx(fg, 0, 10, 0x1000, &memory)}; }},
-    {"Fg_stopAcquireEx", false, [](void* fg) { return int64_t{Fg_stopAcquireEx(fg, 0, &memory, 0)}; }},
-    {"Fg_getLastPicNumberEx", true, [](void* fg) { return Fg_getLastPicNumberEx(fg, 0, &memory); }},
+    {"Fg_getStatusEx", true, [](void* fg) { return Fg_getStatusEx(fg, 7, 0x100000002u, 0, memory); }},
+    {"Fg_AcquireEx", false, [](void* fg) { return int64_t{Fg_AcquireEx(fg, 0, 10, 1, memory)}; }},
+    {"Fg_stopAcquireEx", false, [](void* fg) { return int64_t{Fg_stopAcquireEx(fg, 0, memory, 0)}; }},
+    {"Fg_getLastPicNumberEx", true, [](void* fg) { return Fg_getLastPicNumberEx(fg, 0, memory); }},
     {"Fg_getLastPicNumberBlockingEx", true,
-     [](void* fg) { return Fg_getLastPicNumberBlockingEx(fg, 1, 0, 2, &memory); }},
+     [](void* fg) { return Fg_getLastPicNumberBlockingEx(fg, 0, 0, 2, memory); }},
 };
 
 // Every export called on a given handle record, with the answer for a record without wrapper.
@@ -83,6 +84,8 @@ std::vector<std::pair<std::function<int64_t(void*)>, int64_t>> everyExport() {
 TEST_F(Exports, ForwardedExportsCallTheRuntimeWithTheInnerHandleAndKeepItsLastError) {
     void* inner = board::innerHandleOfLastOpen();
     ASSERT_NE(inner, nullptr);
+    memory = Fg_AllocMemEx(fg(), 1024, 2);
+    ASSERT_NE(memory, nullptr);
     for (const Forwarded& exported : kForwarded) {
         SCOPED_TRACE(exported.name);
         SimCtl_ClearCalls();

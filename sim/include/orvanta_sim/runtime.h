@@ -31,6 +31,12 @@ enum SimRuntimeError {
     SIM_ERR_NULL_VALUE = -2071,        /* a null value pointer */
     SIM_ERR_READ_ONLY = -2073,         /* a write to a value the design only reports */
     SIM_ERR_INVALID_TYPE = -2078,      /* a type code that does not fit the parameter */
+    SIM_ERR_INVALID_SIZE = -2090,      /* Fg_AllocMemEx: a count below 1, or fewer bytes than buffers */
+    SIM_ERR_OUT_OF_MEMORY = -2091,     /* Fg_AllocMemEx: the buffers cannot be allocated */
+    SIM_ERR_INVALID_MEMORY = -2092,    /* not a frame memory of this handle (unknown, freed, another's) */
+    SIM_ERR_MEMORY_IN_USE = -2093,     /* Fg_FreeMemEx while an acquisition uses the memory */
+    SIM_ERR_INVALID_PICTURE = -2094,   /* a picture no buffer holds, or one the application does not hold */
+    SIM_ERR_TIMEOUT = -2120,           /* Fg_getLastPicNumberBlockingEx: the picture did not come */
     SIM_ERR_NOT_AVAILABLE = -2130,     /* a call this kind of handle does not offer */
     SIM_ERR_FILE = -2140               /* a configuration file cannot be written or read */
 };
@@ -80,6 +86,30 @@ VEXO_SIM_API int32_t Fg_FreeShading(void* fg, void* a1, void* a2, void* a3);
 VEXO_SIM_API int32_t Fg_Acquire(void* fg, uint32_t port, int64_t pictureCount);
 VEXO_SIM_API int32_t Fg_stopAcquire(void* fg, uint32_t port);
 
+/* ---- Frame memory: the runtime's own calls ------------------------------------------------
+ * Taken on an application's handle (the runtime finds the inner handle its applet opened on the
+ * board) or on an inner handle; a memory belongs to that inner handle and is freed with it at
+ * its Fg_FreeGrabber. A failure sets the handle's last error and the global one: the applet
+ * keeps the last error of an application's handle itself, so Fg_getLastErrorNumber(NULL) tells
+ * why a call answered null.
+ *
+ * Fg_AllocMemEx: bufferCount buffers of totalSize / bufferCount bytes each, zeroed; null with
+ *   SIM_ERR_INVALID_SIZE for a count below 1 or a buffer size of 0, SIM_ERR_OUT_OF_MEMORY when
+ *   the bytes cannot be had.
+ * Fg_FreeMemEx: 0; SIM_ERR_MEMORY_IN_USE (nothing freed) while an acquisition runs into it,
+ *   SIM_ERR_INVALID_MEMORY for a memory that is not the handle's.
+ * Fg_getImagePtrEx: the buffer that holds picture `picture` (numbers count from 1); null with
+ *   SIM_ERR_INVALID_PICTURE for a picture not delivered yet or overwritten since.
+ * Fg_setStatusEx: status 6 gives picture `data` back to a blocking acquisition
+ *   (SIM_ERR_INVALID_PICTURE when the application does not hold it), status 7 gives back every
+ *   picture held (data unused); other ids SIM_ERR_INVALID_PARAMETER.
+ * Only port 0 exists (SIM_ERR_INVALID_PORT). A null memory names the memory of the handle's
+ * current or last acquisition, here and in the acquisition calls below. */
+VEXO_SIM_API void* Fg_AllocMemEx(void* fg, size_t totalSize, int64_t bufferCount);
+VEXO_SIM_API int32_t Fg_FreeMemEx(void* fg, void* memory);
+VEXO_SIM_API void* Fg_getImagePtrEx(void* fg, int64_t picture, uint32_t port, void* memory);
+VEXO_SIM_API int32_t Fg_setStatusEx(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory);
+
 /* The shading-line calls take the shading object first. An application's handle record in that
  * place is routed to the applet; the runtime itself offers no shading (SIM_ERR_NOT_AVAILABLE). */
 VEXO_SIM_API int32_t Shad_SetSubValueLine(void* shading, void* a1, void* a2, void* a3, float value);
@@ -120,14 +150,44 @@ VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* 
  *   the parts of the design path (top level "Process0", "Process1"; the newest is the head). It
  *   stays valid until the handle closes; names hidden before the first call are left out. Any
  *   other port: null.
+ * - Acquisition (port 0 only, else SIM_ERR_INVALID_PORT; a memory that is not the handle's is
+ *   SIM_ERR_INVALID_MEMORY). The design has one DMA channel: one acquisition per handle.
+ *   Fg_AcquireEx(fg, 0, pictureCount, flags, memory) starts one into a memory of
+ *   Fg_AllocMemEx, stopping the one running on the handle first; flags 1 ring mode (picture n
+ *   goes into buffer (n - 1) mod count, overwriting), 2 blocking mode (a filled buffer stays the
+ *   application's until Fg_setStatusEx gives it back; a frame with no free buffer is lost);
+ *   other flags SIM_ERR_INVALID_PARAMETER. A pictureCount of 0 or less runs until stopped,
+ *   otherwise the acquisition ends by itself with that many pictures. Fg_stopAcquireEx stops
+ *   it (0 also when nothing runs). Fg_Acquire, which names no memory, is not offered
+ *   (SIM_ERR_NOT_AVAILABLE); Fg_stopAcquire stops the handle's acquisition.
+ * - The source: frames come from the camera simulator running free, at its free-run period
+ *   from the acquisition's start (the camera port and the simulator's trigger modes bring none
+ *   yet); the settings (geometry, pattern, region, image selector) of
+ *   each source frame are read from the board when it starts, so writes during an acquisition
+ *   take effect from the next frame. Picture numbers count delivered pictures from 1 at each
+ *   start; a frame the image selector drops or that is lost takes none. A frame is lost, and
+ *   counted, when its picture is larger than a buffer, when blocking mode finds no free buffer
+ *   (the overflow register then reads 1), or on the real clock when the producer comes to it
+ *   later than 50 ms (or one period, if longer) after it fell due: the board's memory holds
+ *   that much. Counters, picture numbers and buffers stay readable after the acquisition ended,
+ *   until the next Fg_AcquireEx on that memory.
+ * - The clock: real time, one producer thread per acquisition, unless SimCtl_SetVirtualClock
+ *   (runtime_control.h) was on when the acquisition started.
  * - Fg_getStatusEx status ids: 1 pictures delivered, 2 acquisition running (1/0), 3 pictures
- *   lost (0), 4 transfer length; other ids answer 0.
- * - Acquisition (port 0 only; the acquisition and status calls fail only for a handle that is
- *   not open or another port): each Fg_getLastPicNumberEx while acquiring delivers one more
- *   picture, up to the picture count asked for (a count of 0 or less has no end);
- *   Fg_getLastPicNumberBlockingEx delivers up to the picture asked for at once and answers the
- *   last picture delivered, also when no acquisition runs. Fg_AcquireEx on an acquiring port
- *   starts it again. */
+ *   lost, 4 transfer length in bytes of picture `data` (0: the last one; 0 before the first,
+ *   SIM_ERR_INVALID_PICTURE for a picture no buffer holds), 5 buffer index of picture `data`
+ *   (0: the last one; -1 when no buffer holds it, as when it was overwritten); other ids
+ *   answer 0.
+ * - Fg_getLastPicNumberEx: the last picture number, 0 before the first.
+ *   Fg_getLastPicNumberBlockingEx: waits until picture `picture` or a later one is delivered
+ *   and answers the last picture number; SIM_ERR_TIMEOUT after timeoutSeconds of real time (on
+ *   the virtual clock too, where another thread's SimCtl_AdvanceClock may bring the picture
+ *   meanwhile), and at once when no acquisition runs into the memory that could bring it.
+ * - Buffer registers the applet reads for FG_FILLLEVEL, FG_OVERFLOW and FG_CAMSTATUS_EXTENDED:
+ *   "Device1_Process0_Buffer_0_DRAM_A_0_FillLevel" is the percentage of buffers the application
+ *   holds (blocking mode), "Device1_Process0_Overflow_OverflowOccurred" 1 after a frame was
+ *   lost for want of a free buffer; both 0 again at each Fg_AcquireEx.
+ * - Fg_FreeGrabber stops the handle's acquisition and frees its memories. */
 VEXO_SIM_API void* Fg_InitHandleSlaveAware(const char* hapName, uint64_t hardware, void* hap, uint32_t flags);
 VEXO_SIM_API void* Fg_InitHandle(const char* hapName, uint64_t hardware, void* hap);
 

@@ -1,6 +1,7 @@
 /* The stand-in runtime's control interface for the project's tests (exported by librtcore5 /
  * rtcore5.dll beside its application interface): the record of the calls the applet made on
- * its inner handles, the values of the boards' designs by name, and injected failures. */
+ * its inner handles, the values of the boards' designs by name, injected failures and the
+ * boards' clock. */
 #ifndef ORVANTA_SIM_RUNTIME_CONTROL_H
 #define ORVANTA_SIM_RUNTIME_CONTROL_H
 
@@ -76,6 +77,17 @@ VEXO_SIM_API void SimCtl_LoopDescription(int32_t on);
  * handle's last error becomes lastError; result 0 with lastError 0 removes the injection. The
  * init functions named here answer null and leave lastError as the global last error (0 too). */
 VEXO_SIM_API void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError);
+
+/* The clock of the simulated boards. Non-zero stops time: acquisitions started from then on
+ * follow a virtual clock that only SimCtl_AdvanceClock moves; 0 returns to real time for the
+ * acquisitions started afterwards (a running acquisition keeps the clock it started on).
+ * SimCtl_Reset leaves the clock alone. */
+VEXO_SIM_API void SimCtl_SetVirtualClock(int32_t on);
+/* Moves the virtual clock on and, before it returns, produces in the caller's thread every
+ * frame of the virtual-clock acquisitions that falls due meanwhile (a frame falls due one
+ * free-run period after the previous one, the first one period after Fg_AcquireEx).
+ * Advances from several threads take turns. */
+VEXO_SIM_API void SimCtl_AdvanceClock(uint64_t nanoseconds);
 
 /* Pixel words written to the "_Inject_WritePixel" parameters of a board's debug entries. */
 VEXO_SIM_API uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex);

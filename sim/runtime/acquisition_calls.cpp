@@ -1,0 +1,268 @@
+// The acquisition calls on inner handles, the frame memory calls (the runtime's own, taken on
+// either kind of handle), and closing an inner handle, which ends its acquisition and frees its
+// memories. Producer threads retired on the way are joined once the mutex is released.
+#include <exception>
+#include <thread>
+#include <vector>
+
+#include "acquisition.h"
+#include "inner_call.h"
+#include "inner_calls.h"
+
+namespace sim::inner {
+namespace {
+
+using Lock = std::unique_lock<std::mutex>;
+
+constexpr int32_t kRingMode = 1;
+constexpr int32_t kBlockingMode = 2;
+constexpr int32_t kReleasePicture = 6;
+constexpr int32_t kReleaseAll = 7;
+
+struct Retired {
+    std::vector<std::thread> threads;
+    void add(std::thread thread) {
+        if (thread.joinable()) threads.push_back(std::move(thread));
+    }
+    ~Retired() {
+        for (std::thread& thread : threads) thread.join();
+    }
+};
+
+// The frame memory a call names: `memory` when it is one of the handle's; for null, the memory
+// of the handle's acquisition (itself null when there has been none). False for any other.
+bool memoryNamed(State& s, InnerHandle& handle, void* memory, FrameMemory*& found) {
+    found = memory == nullptr ? handle.acquisition.memory : s.memory(memory);
+    return memory == nullptr || (found != nullptr && found->owner() == &handle);
+}
+
+// Stops whatever the handle acquires, until nothing runs or renders on it any more (another
+// thread may start an acquisition while this one waits).
+void stopAll(State& s, InnerHandle& handle, Lock& lock, Retired& retired) {
+    do {
+        retired.add(retireAcquisition(s, handle, lock));
+    } while (handle.acquisition.running);
+}
+
+Outcome status(const InnerHandle& handle, const FrameMemory* memory, int32_t statusId, uint64_t data) {
+    const int64_t last = memory == nullptr ? 0 : memory->delivered();
+    switch (statusId) {
+        case 1: return ok(last);
+        case 2: return ok(memory != nullptr && handle.acquisition.memory == memory && handle.acquisition.running ? 1 : 0);
+        case 3: return ok(memory == nullptr ? 0 : memory->lost());
+        case 4:
+        case 5: {
+            const int64_t picture = data == 0 ? last : static_cast<int64_t>(data);
+            const int64_t index = memory == nullptr ? -1 : memory->bufferOf(picture);
+            if (statusId == 5) return ok(index);
+            if (index >= 0) return ok(static_cast<int64_t>(memory->lengthOf(index)));
+            return data == 0 ? ok(0) : failed(SIM_ERR_INVALID_PICTURE);
+        }
+        default: return ok(0);
+    }
+}
+
+// The inner handle a frame memory call is taken on: fg itself, or for an application's handle
+// the newest open inner handle of its board (the one its applet opened).
+InnerHandle* handleFor(State& s, void* fg, int32_t& error) {
+    if (fg != nullptr && s.appHandles.count(fg) != 0) {
+        const uint64_t hardware = hardwareOfBoard(static_cast<const AppHandle*>(fg)->boardIndex);
+        InnerHandle* newest = nullptr;
+        for (const auto& entry : s.innerHandles) {
+            InnerHandle* handle = entry.second.get();
+            if (handle->open && handle->hardware == hardware && (newest == nullptr || handle->serial > newest->serial)) {
+                newest = handle;
+            }
+        }
+        error = SIM_ERR_HANDLE_CLOSED;
+        return newest;
+    }
+    InnerHandle* handle = s.inner(fg);
+    error = handle == nullptr ? SIM_ERR_INVALID_HANDLE : SIM_ERR_HANDLE_CLOSED;
+    return handle != nullptr && handle->open ? handle : nullptr;
+}
+
+// Runs a frame memory call. Its error becomes the handle's last error and the global one: the
+// applet keeps the last error of an application's handle itself, so Fg_getLastErrorNumber(NULL)
+// is where an application reads why a memory call answered null.
+template <typename Body>
+int64_t onMemory(void* fg, Body body) {
+    State& s = state();
+    Lock lock(s.mutex);
+    int32_t error = 0;
+    InnerHandle* handle = handleFor(s, fg, error);
+    const Outcome outcome = handle == nullptr ? failed(error) : body(s, *handle);
+    if (handle != nullptr) handle->lastError = outcome.error;
+    s.globalLastError = outcome.error;
+    return outcome.result;
+}
+
+int64_t pointerResult(const void* pointer) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(pointer)); }
+
+void* pointerOf(int64_t result) {
+    return result <= 0 ? nullptr : reinterpret_cast<void*>(static_cast<uintptr_t>(result));
+}
+
+}  // namespace
+
+int64_t statusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void* memory) {
+    SimCall seed = callOf("Fg_getStatusEx", fg);
+    seed.id = statusId;
+    seed.u64 = data;
+    seed.dma = port;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        FrameMemory* named = nullptr;
+        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        return status(handle, named, statusId, data);
+    });
+}
+
+int32_t acquire(const char* function, void* fg, uint32_t port, int64_t pictureCount, int32_t flags, void* memory) {
+    SimCall seed = callOf(function, fg);
+    seed.dma = port;
+    seed.u64 = static_cast<uint64_t>(pictureCount);
+    seed.id = flags;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    Retired retired;
+    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        if (flags != kRingMode && flags != kBlockingMode) return failed(SIM_ERR_INVALID_PARAMETER);
+        // Starting again on an acquiring port first stops the acquisition there. The waits
+        // release the mutex: the memory may be freed and the handle closed meanwhile.
+        for (;;) {
+            FrameMemory* target = memory == nullptr ? nullptr : s.memory(memory);
+            if (!handle.open) return failed(SIM_ERR_HANDLE_CLOSED);
+            if (target == nullptr || target->owner() != &handle) return failed(SIM_ERR_INVALID_MEMORY);
+            if (!handle.acquisition.running && !handle.acquisition.producing) {
+                retired.add(std::move(handle.acquisition.producer));
+                startAcquisition(s, handle, *target, pictureCount, flags == kBlockingMode);
+                return ok();
+            }
+            retired.add(retireAcquisition(s, handle, lock));
+        }
+    }));
+}
+
+int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory, int32_t flags) {
+    SimCall seed = callOf(function, fg);
+    seed.dma = port;
+    seed.id = flags;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    Retired retired;
+    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        FrameMemory* named = nullptr;
+        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        // A memory nothing acquires into has nothing to stop.
+        if (named != nullptr && named == handle.acquisition.memory) stopAll(s, handle, lock, retired);
+        return ok();
+    }));
+}
+
+int64_t lastPicNumber(void* fg, uint32_t port, void* memory) {
+    SimCall seed = callOf("Fg_getLastPicNumberEx", fg);
+    seed.dma = port;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        FrameMemory* named = nullptr;
+        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        return ok(named == nullptr ? 0 : named->delivered());
+    });
+}
+
+int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory) {
+    SimCall seed = callOf("Fg_getLastPicNumberBlockingEx", fg);
+    seed.u64 = static_cast<uint64_t>(picture);
+    seed.dma = port;
+    seed.id = timeoutSeconds;
+    seed.args[0] = reinterpret_cast<uintptr_t>(memory);
+    return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        FrameMemory* named = nullptr;
+        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        if (named == nullptr) return picture <= 0 ? ok(0) : failed(SIM_ERR_TIMEOUT);
+        const int64_t answer = waitForPicture(s, *named, picture, timeoutSeconds, lock);
+        return answer >= 0 ? ok(answer) : failed(static_cast<int32_t>(answer));
+    });
+}
+
+int32_t freeGrabber(void* fg) {
+    Retired retired;
+    const SimCall call = callOf("Fg_FreeGrabber", fg);
+    return static_cast<int32_t>(onInner(call, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+        handle.open = false;  // no acquisition starts while the last one is stopped
+        stopAll(s, handle, lock, retired);
+        retired.add(std::move(handle.acquisition.producer));
+        handle.acquisition.memory = nullptr;
+        for (auto entry = s.memories.begin(); entry != s.memories.end();) {
+            entry = entry->second->owner() == &handle ? s.memories.erase(entry) : std::next(entry);
+        }
+        handle.description.reset();
+        handle.handedTexts.clear();
+        return ok();
+    }));
+}
+
+void* allocMem(void* fg, size_t totalSize, int64_t bufferCount) {
+    return pointerOf(onMemory(fg, [&](State& s, InnerHandle& handle) {
+        if (bufferCount < 1 || totalSize / static_cast<uint64_t>(bufferCount) == 0) return failed(SIM_ERR_INVALID_SIZE);
+        std::unique_ptr<FrameMemory> memory;
+        try {
+            memory = std::make_unique<FrameMemory>(&handle, totalSize / static_cast<uint64_t>(bufferCount), bufferCount);
+        } catch (const std::exception&) {
+            return failed(SIM_ERR_OUT_OF_MEMORY);
+        }
+        const void* address = memory.get();
+        s.memories.emplace(address, std::move(memory));
+        return ok(pointerResult(address));
+    }));
+}
+
+int32_t freeMem(void* fg, void* memory) {
+    Retired retired;
+    return static_cast<int32_t>(onMemory(fg, [&](State& s, InnerHandle& handle) {
+        FrameMemory* named = s.memory(memory);
+        if (named == nullptr || named->owner() != &handle) return failed(SIM_ERR_INVALID_MEMORY);
+        Acquisition& a = handle.acquisition;
+        if (a.memory == named) {
+            if (a.running || a.producing) return failed(SIM_ERR_MEMORY_IN_USE);
+            retired.add(std::move(a.producer));  // ended by itself: the thread has finished
+            a.memory = nullptr;
+        }
+        s.memories.erase(memory);
+        return ok();
+    }));
+}
+
+void* imagePtr(void* fg, int64_t picture, uint32_t port, void* memory) {
+    return pointerOf(onMemory(fg, [&](State& s, InnerHandle& handle) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        FrameMemory* named = nullptr;
+        if (!memoryNamed(s, handle, memory, named) || named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
+        const int64_t index = named->bufferOf(picture);
+        if (index < 0) return failed(SIM_ERR_INVALID_PICTURE);
+        return ok(pointerResult(named->buffer(index)));
+    }));
+}
+
+int32_t setStatus(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory) {
+    return static_cast<int32_t>(onMemory(fg, [&](State& s, InnerHandle& handle) {
+        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
+        FrameMemory* named = nullptr;
+        if (!memoryNamed(s, handle, memory, named) || named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
+        if (statusId == kReleasePicture) {
+            if (!named->release(data)) return failed(SIM_ERR_INVALID_PICTURE);
+        } else if (statusId == kReleaseAll) {
+            named->releaseAll();
+        } else {
+            return failed(SIM_ERR_INVALID_PARAMETER);
+        }
+        publishFillLevel(handle, *named);
+        return ok();
+    }));
+}
+
+}  // namespace sim::inner
