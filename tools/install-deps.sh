@@ -6,8 +6,10 @@
 set -euo pipefail
 # libaravis-dev and pkg-config: the GenApi consumer that reads the applet's XML back in a test;
 # its pkg-config file also names libusb-1.0, which the package does not pull in.
+# libcli11-dev, nlohmann-json3-dev and libstb-dev: the header-only libraries of the `orvanta` tool.
 packages=(cmake ninja-build g++ python3 binutils g++-mingw-w64-x86-64 wine64 pkg-config libaravis-dev
-          libusb-1.0-0-dev libgtest-dev libgmock-dev googletest clang libclang-rt-14-dev libbenchmark-dev)
+          libusb-1.0-0-dev libgtest-dev libgmock-dev googletest clang libclang-rt-14-dev libbenchmark-dev
+          libcli11-dev nlohmann-json3-dev libstb-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,299 @@
+#!/usr/bin/env python3
+"""Runs the `orvanta` tool as a process on the simulated board and checks what it prints, the
+files it writes and its exit statuses. One case per command family; ctest runs each as a test.
+
+Usage: orvanta_tool_test.py CASE TOOL [RUNNER]
+RUNNER runs the tool (cmake/wine-run.sh for the Windows build).
+"""
+import json
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+TOOL = []
+FAILURES = []
+
+
+def run(*args, stdin=None):
+    """The tool's exit status, standard output and standard error (line ends made plain)."""
+    done = subprocess.run(TOOL + list(args), input=stdin, capture_output=True, timeout=120,
+                          text=True, encoding="utf-8", errors="replace")
+    plain = lambda text: text.replace("\r\n", "\n")
+    return done.returncode, plain(done.stdout), plain(done.stderr)
+
+
+def check(condition, what, *context):
+    if not condition:
+        FAILURES.append(what + "".join("\n    " + str(c) for c in context))
+
+
+def expect(args, status, out=(), err=(), stdin=None):
+    """Runs the tool and checks its status and that each text (or regex) is in its output."""
+    code, stdout, stderr = run(*args, stdin=stdin)
+    row = " ".join(args)
+    check(code == status, f"{row}: exit status {code}, expected {status}", stdout, stderr)
+    # A sanitizer's report would hide behind an expected failure status.
+    check("Sanitizer" not in stderr and "runtime error:" not in stderr, f"{row}: sanitizer report", stderr)
+    for text in out:
+        check(re.search(text, stdout, re.M), f"{row}: standard output lacks {text!r}", stdout)
+    for text in err:
+        check(re.search(text, stderr, re.M), f"{row}: standard error lacks {text!r}", stderr)
+    return stdout, stderr
+
+
+def parsed(args):
+    stdout, _ = expect(args, 0)
+    try:
+        return json.loads(stdout)
+    except ValueError as error:
+        check(False, f"{' '.join(args)}: not JSON ({error})", stdout)
+        return None
+
+
+def case_info():
+    expect(["info"], 0, [r"^name +Orvanta$", r"^version +3\.1\.1\.2$", r"^board type +1874 \(0x752\)$",
+                         r"^manufacturer +Brightmoor GmbH$", r"^type name +Orvanta$", r"^parameters +130$"])
+    info = parsed(["--json", "info"]) or {}
+    for key, value in {"name": "Orvanta", "version": "3.1.1.2", "board_type": 1874, "parameters": 130,
+                       "manufacturer": "Brightmoor GmbH", "type_name": "Orvanta"}.items():
+        check(info.get(key) == value, f"info --json: {key} is {info.get(key)!r}, expected {value!r}")
+
+
+def case_list():
+    stdout, _ = expect(["list", "FG_WIDTH"], 0, [r"^ +29 +100 +FG_WIDTH +uint32 +RW +1024 pixel$"])
+    check(len(stdout.splitlines()) == 1, "list FG_WIDTH: more than one line", stdout)
+    simulator = parsed(["--json", "list", "fg_camerasimulator_*"]) or []
+    check(len(simulator) == 15, f"list fg_camerasimulator_*: {len(simulator)} parameters, expected 15")
+    pattern = [p for p in simulator if p["name"] == "FG_CAMERASIMULATOR_PATTERN"]
+    check(pattern and pattern[0].get("value") == 3 and pattern[0].get("symbol") == "FG_DIAGONAL",
+          "list --json: FG_CAMERASIMULATOR_PATTERN is not 3 (FG_DIAGONAL)", pattern)
+    expect(["list", "--tree", "FG_*OFFSET"], 0, [r"^ROI\n +31 +300 +FG_XOFFSET .*\n +32 +400 +FG_YOFFSET"])
+    tree = parsed(["--json", "list", "--tree", "FG_NR_OF_DMAS"]) or [{}]
+    check(tree[-1].get("category") is None and tree[-1]["children"][0]["name"] == "FG_NR_OF_DMAS",
+          "list --tree --json: a parameter without a record is not listed apart", tree)
+
+
+def case_get_set():
+    rows = [  # arguments, lines expected on standard output
+        (["--set", "FG_WIDTH=0x200", "get", "FG_WIDTH", "200"], ["FG_WIDTH=512", "FG_HEIGHT=1024"]),
+        (["set", "FG_FORMAT=FG_GRAY10", "FG_AREATRIGGERMODE=ATM_SOFTWARE"],
+         ["FG_FORMAT=FG_GRAY10", "FG_AREATRIGGERMODE=ATM_SOFTWARE"]),
+        # FG_YES is no entry of the queue mode: the applet's named constants resolve it.
+        (["set", "FG_TRIGGERQUEUE_MODE=FG_YES"], ["FG_TRIGGERQUEUE_MODE=FG_ON"]),
+        (["set", "FG_TRIGGER_FRAMESPERSECOND=12.5", "FG_TRIGGERIN_DOWNSCALE=7"],
+         ["FG_TRIGGER_FRAMESPERSECOND=12.5", "FG_TRIGGERIN_DOWNSCALE=7"]),
+        (["-q", "--set", "FG_HEIGHT=100", "get", "FG_HEIGHT", "FG_FORMAT"], ["100", "FG_GRAY"]),
+        (["get", "FG_HAP_FILE", "FG_NR_OF_DMAS"], ["FG_HAP_FILE=Orvanta.hap", "FG_NR_OF_DMAS=1"]),
+    ]
+    for args, lines in rows:
+        stdout, _ = expect(args, 0)
+        check(stdout.splitlines() == lines, f"{' '.join(args)}: printed {stdout.splitlines()}, expected {lines}")
+    values = parsed(["--json", "get", "FG_FORMAT", "FG_TRIGGERIN_DEBOUNCE"]) or [{}, {}]
+    check(values[0].get("value") == 3 and values[0].get("symbol") == "FG_GRAY", "get --json FG_FORMAT", values)
+    check(values[1].get("unit") == "\u00b5s", "get --json: the unit µs is not UTF-8", values)
+
+
+def case_errors():
+    rows = [  # arguments, exit status, texts on standard error
+        (["get", "FG_WIDTH", "FG_NOPE"], 1, [r"^orvanta: get FG_NOPE: -2070 no such parameter$"]),
+        (["set", "FG_WIDTH=70000"], 1, [r"^orvanta: set FG_WIDTH: -6000 value out of range \(8 \.\. 65536\)$"]),
+        (["set", "FG_FORMAT=FG_BOGUS"], 1, [r"'FG_BOGUS' is no number, no entry of FG_FORMAT and no named constant"]),
+        (["set", "FG_WIDTH=4294967296"], 1, [r"does not fit an unsigned 32-bit value"]),
+        (["set", "FG_APPLET_VERSION=4"], 1, [r"set FG_APPLET_VERSION: -12 the parameter is read-only"]),
+        (["--set", "FG_XOFFSET=65000", "info"], 1, [r"set FG_XOFFSET: -6000 value out of range \(0 \.\. 64512\)"]),
+        (["set", "FG_WIDTH"], 2, [r"'FG_WIDTH' is not NAME=VALUE"]),
+        (["--bogus", "info"], 2, [r"--bogus"]),
+        (["list", "--frobnicate"], 2, []),
+        (["grab", "-n", "2", "-o", "frame.pgm"], 2, [r"has no %d"]),
+        (["grab", "-o", "frame-%s.pgm"], 2, [r"may hold one %d"]),
+        (["-b", "99", "info"], 3, [r"open Orvanta on board 99: -2003 no such board"]),
+        (["--applet", "Nope", "info"], 3, [r"open Nope on board 0: -2031"]),
+    ]
+    for args, status, err in rows:
+        expect(args, status, [], err)
+    # A refusal ends `set`: what follows is not applied.
+    stdout, _ = expect(["set", "FG_WIDTH=512", "FG_WIDTH=70000", "FG_HEIGHT=8"], 1)
+    check(stdout.splitlines() == ["FG_WIDTH=512"], "set went on after a refusal", stdout)
+
+
+def case_describe():
+    expect(["describe", "FG_WIDTH"], 0,
+           [r"^FG_WIDTH \(id 100, index 29\)$", r"^  category +ROI$", r"^  type +uint32$", r"^  access +RW$",
+            r"^  range +8 \.\. 65536$", r"^  increment +1$", r"^  unit +pixel$",
+            r"^  description +Image width of the acquisition ROI\.$"])
+    described = parsed(["--json", "describe", "FG_FORMAT", "FG_TRIGGERIN_DEBOUNCE"]) or [{}, {}]
+    entries = described[0].get("entries", [])
+    check(len(entries) == 19 and entries[0] == {"symbol": "FG_GRAY", "value": 3, "name": "Gray 8bit"},
+          "describe --json FG_FORMAT: entries", entries[:2])
+    check(described[1].get("range") == "0.048 .. 1.512" and described[1].get("increment") == "0.024",
+          "describe --json FG_TRIGGERIN_DEBOUNCE: range", described[1])
+
+
+def read_mcf(path):
+    with open(path, encoding="latin-1") as f:
+        return f.read()
+
+
+def case_files():
+    expect(["xml"], 0, [r'^<\?xml version="1.0" encoding="utf-8"\?>$', r'^<IntReg Name="FG_WIDTH_Reg">$'])
+    expect(["xml", "-o", "d.xml"], 0, [r"^wrote d\.xml \(\d+ bytes\)$"])
+    # Byte for byte: the description ends its features with a line feed and a carriage return.
+    printed = subprocess.run(TOOL + ["xml"], capture_output=True, timeout=120).stdout
+    with open("d.xml", "rb") as f:
+        check(f.read() == printed and b"</Integer>\n\r" in printed, "xml: the printed and the written text differ")
+    expect(["save", "c.mcf"], 0, [r"^saved c\.mcf$"])
+    saved = read_mcf("c.mcf")
+    check("Typ='Orvanta';" in saved and "\nFG_WIDTH=1024;\n" in saved, "save: not a configuration", saved[:200])
+    with open("c.mcf", "w", encoding="latin-1") as f:
+        f.write(saved.replace("\nFG_WIDTH=1024;", "\nFG_WIDTH=512;"))
+    expect(["load", "c.mcf"], 0, [r"^FG_WIDTH: 1024 -> 512$", r"^loaded c\.mcf: 1 parameter changed$"])
+    expect(["--config", "c.mcf", "get", "FG_WIDTH"], 0, [r"^FG_WIDTH=512$"])
+
+    with open("other.mcf", "w", encoding="latin-1") as f:
+        f.write(saved.replace("Typ='Orvanta'", "Typ='Other'"))
+    # Without FG_AREATRIGGERMODE the applet applies the keys before it and then refuses.
+    with open("partial.mcf", "w", encoding="latin-1") as f:
+        f.write(saved.replace("\nFG_HEIGHT=1024;", "\nFG_HEIGHT=100;").replace("\nFG_AREATRIGGERMODE=1;", ""))
+    rows = [  # arguments, exit status, texts on standard output, on standard error
+        (["load", "missing.mcf"], 1, [], [r"^orvanta: load missing\.mcf: cannot be read$"]),
+        (["load", "d.xml"], 1, [], [r'must contain "\.mcf"']),
+        (["load", "other.mcf"], 1, [], [r"Typ='Other' names another applet than Orvanta"]),
+        (["save", "c.txt"], 1, [], [r"^orvanta: save c\.txt: -5001 "]),
+        (["load", "partial.mcf"], 1, [r"^FG_HEIGHT: 1024 -> 100$", r"^partly loaded partial\.mcf"],
+         [r"warning: load partial\.mcf: FG_AREATRIGGERMODE is missing", r"load partial\.mcf: -5000 "]),
+        (["--config", "other.mcf", "info"], 1, [], [r"names another applet"]),
+    ]
+    for args, status, out, err in rows:
+        expect(args, status, out, err)
+    check(not os.path.exists("c.txt"), "save c.txt created the file")
+
+
+def case_events():
+    expect(["events"], 0, [r"^ 0  0x0000000000000001  FG_OVERFLOW_CAM0$"])
+    events = parsed(["--json", "events"]) or []
+    check(len(events) > 32, f"events: {len(events)} events")
+    check(all(e["mask"] == 1 << e["bit"] for e in events), "events: a mask is not its bit", events)
+    check(len({e["name"] for e in events}) == len(events), "events: a name twice", events)
+
+
+def case_shell():
+    script = "\n".join(["# settings persist from line to line", "set FG_WIDTH=256", "", "get FG_WIDTH",
+                        "set FG_WIDTH=1", "get --json FG_WIDTH", "bogus", "get FG_HEIGHT"]) + "\n"
+    stdout, _ = expect(["--set", "FG_HEIGHT=64", "shell"], 1, [], [r"^orvanta: line 5: set FG_WIDTH: -6000 ",
+                                                                   r"^orvanta: line 7: "], stdin=script)
+    lines = stdout.splitlines()
+    check(lines[:2] == ["FG_WIDTH=256", "FG_WIDTH=256"] and lines[-1] == "FG_HEIGHT=64",
+          "shell: settings did not persist", stdout)
+    check('"value": 256' in stdout, "shell: --json on a line", stdout)
+    expect(["shell"], 0, [r"^FG_FORMAT=FG_GRAY16$"], stdin="set FG_FORMAT=FG_GRAY16\nget FG_FORMAT\n")
+
+
+def read_pgm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    header = re.match(rb"P5\n(\d+) (\d+)\n(\d+)\n", data)
+    width, height, maximum = (int(field) for field in header.groups())
+    return width, height, 8 if maximum == 255 else 16, data[header.end():]
+
+
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    return a if pa <= pb and pa <= pc else b if pb <= pc else c
+
+
+def read_png(path):
+    """Width, height, bit depth and the unfiltered samples of a grey PNG."""
+    with open(path, "rb") as f:
+        data = f.read()
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", f"{path}: no PNG signature")
+    position, idat = 8, b""
+    while position < len(data):
+        length, kind = struct.unpack(">I4s", data[position:position + 8])
+        body = data[position + 8:position + 8 + length]
+        crc, = struct.unpack(">I", data[position + 8 + length:position + 12 + length])
+        check(zlib.crc32(kind + body) == crc, f"{path}: bad CRC in {kind}")
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
+            check(colour == 0, f"{path}: colour type {colour}, expected grey")
+        elif kind == b"IDAT":
+            idat += body
+        position += 12 + length
+    raw, step = zlib.decompress(idat), depth // 8
+    stride, rows, previous = width * step, [], bytearray(width * step)
+    for y in range(height):
+        line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
+        kind, row = line[0], bytearray(line[1:])
+        for i in range(stride):
+            a = row[i - step] if i >= step else 0
+            b = previous[i]
+            c = previous[i - step] if i >= step else 0
+            row[i] = (row[i] + [0, a, b, (a + b) // 2, paeth(a, b, c)][kind]) & 0xFF
+        rows.append(bytes(row))
+        previous = row
+    return width, height, depth, b"".join(rows)
+
+
+def case_grab():
+    # The simulator's diagonal pattern without roll: source byte x of line y is (x + y + offset) mod 256.
+    source = ["--set", "FG_CAMERASIMULATOR_ENABLE=FG_CAMERASIMULATOR", "--set", "FG_CAMERASIMULATOR_ROLL=FG_OFF",
+              "--set", "FG_CAMERASIMULATOR_PATTERN_OFFSET=5", "--set", "FG_HEIGHT=16", "--set", "FG_YOFFSET=2"]
+    rows = [  # FG_FORMAT, bytes per pixel, pattern, reader
+        ("FG_GRAY", 1, "frame-%04d.pgm", read_pgm),
+        ("FG_GRAY", 1, "frame-%d.png", read_png),
+        ("FG_GRAY16", 2, "wide-%02d.png", read_png),
+        ("FG_GRAY16", 2, "wide-%d.pgm", read_pgm),
+        ("FG_GRAY16", 2, "raw-%d.bin", None),
+    ]
+    for format_, step, pattern, reader in rows:
+        settings = source + ["--set", f"FG_FORMAT={format_}", "--set", "FG_WIDTH=40", "--set", "FG_XOFFSET=8"]
+        stdout, stderr = expect(settings + ["--json", "grab", "-n", "3", "-o", pattern], 0, [],
+                                [r"^grab: 3/3 frames, [\d.]+ fps, [\d.]+ MB/s, \d+ lost$"])
+        stats = json.loads(stdout) if stdout.startswith("{") else {}
+        files = [pattern.replace("%04d", "%04d" % n).replace("%02d", "%02d" % n).replace("%d", str(n))
+                 for n in (1, 2, 3)]
+        check(stats.get("written") == 3 and stats.get("files") == files and stats.get("delivered", 0) >= 3,
+              f"grab {pattern}: statistics", stats)
+        line_bytes = 40 * step
+        expected = bytes((8 * step + x + y + 2 + 5) % 256 for y in range(16) for x in range(line_bytes))
+        for name in files:
+            if not os.path.exists(name):
+                check(False, f"grab {pattern}: {name} not written")
+                continue
+            if reader is None:
+                with open(name, "rb") as f:
+                    check(f.read() == expected, f"grab {pattern}: {name} differs from the pattern")
+                continue
+            width, height, depth, samples = reader(name)
+            check((width, height, depth) == (40, 16, 8 * step), f"{name}: {width}x{height}, {depth} bits")
+            if step == 2:  # little-endian pixels in the buffer, big-endian samples in the file
+                samples = b"".join(samples[i + 1:i + 2] + samples[i:i + 1] for i in range(0, len(samples), 2))
+            check(samples == expected, f"grab {pattern}: {name} differs from the pattern", samples[:12], expected[:12])
+    expect(source + ["--set", "FG_FORMAT=FG_GRAY10", "grab", "-o", "ten-%d.pgm"], 1,
+           [], [r"PGM and PNG files take 8 or 16 bits per pixel"])
+    # The camera port delivers nothing here: the wait times out.
+    expect(["grab", "--timeout", "1", "-o", "none-%d.raw"], 1, [r"^delivered +0$"],
+           [r"grab: picture 1 of 1: -2120 time-out"])
+
+
+CASES = {name[5:]: function for name, function in globals().items() if name.startswith("case_")}
+
+
+def main():
+    if len(sys.argv) < 3 or sys.argv[1] not in CASES:
+        sys.exit(__doc__ + "\nCases: " + ", ".join(CASES))
+    TOOL.extend(sys.argv[3:] + [os.path.abspath(sys.argv[2])])
+    with tempfile.TemporaryDirectory(prefix="orvanta-tool-") as folder:
+        os.chdir(folder)
+        CASES[sys.argv[1]]()
+    for failure in FAILURES:
+        print("FAILED:", failure)
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

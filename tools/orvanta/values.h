@@ -1,0 +1,69 @@
+// Parameter values as the tool reads, prints and parses them, and the texts it shows for a
+// parameter's description record (type, access, range, entries).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "orvanta/parameter_info_node.h"
+
+namespace orvanta_tool {
+
+struct Value {
+    enum class Kind { Unsigned, Signed, Double, Text };
+    Kind kind = Kind::Unsigned;
+    uint64_t unsignedValue = 0;
+    int64_t signedValue = 0;
+    double doubleValue = 0;
+    std::string text;
+};
+
+// A number as the user wrote it: decimal or 0x hexadecimal integers, optionally signed, or a
+// double.
+struct Number {
+    bool integer = false;
+    bool negative = false;
+    bool overflow = false;   // an integer beyond 64 bits
+    uint64_t magnitude = 0;  // integers
+    double real = 0;         // every number
+};
+
+std::optional<Number> parseNumber(const std::string& text);
+
+// The applet's texts are Latin-1 (the unit "µs" is one byte 0xB5); the tool prints UTF-8.
+std::string latin1ToUtf8(const char* text);
+
+// The shortest text that reads back as the same double.
+std::string formatDouble(double value);
+
+std::string typeName(const ParameterInfoNode* node);  // "uint32", "enum", ...; "runtime" without a record
+std::string accessText(uint32_t access);               // "R", "RW", "RWC"
+std::string unitOf(const ParameterInfoNode* node);     // UTF-8, empty when none
+
+// Enumeration entries of a record, in the record's order.
+struct Entry {
+    int32_t value;
+    std::string symbol;  // may be empty
+    std::string name;    // display name, UTF-8
+};
+std::vector<Entry> entriesOf(const ParameterInfoNode* node);
+std::optional<std::string> symbolOf(const ParameterInfoNode* node, int64_t value);
+
+// The record's limits as "8 .. 65536", its entries as "one of FG_ON, FG_OFF"; empty when it has none.
+std::string rangeText(const ParameterInfoNode* node);
+std::string incrementText(const ParameterInfoNode* node);
+
+// A value in the form `set` takes back (enumerations by their symbol).
+std::string valueText(const Value& value, const ParameterInfoNode* node);
+// For listings: enumerations as "FG_GRAY (3)", texts in quotes.
+std::string displayText(const Value& value, const ParameterInfoNode* node);
+nlohmann::ordered_json valueJson(const Value& value);
+
+// Shell-style wildcards (* and ?), ignoring case.
+bool globMatches(const std::string& pattern, const std::string& text);
+
+}  // namespace orvanta_tool
