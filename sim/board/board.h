@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <type_traits>
@@ -15,11 +16,29 @@
 
 namespace sim {
 
+// An image fed in at the camera's debug entry: `height` lines of `width` 8-bit pixels.
+struct InjectedImage {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> pixels;
+};
+
+// The camera debug entry's input: the image being written word by word, and the complete images
+// waiting for the source frames they replace, oldest first.
+struct CameraInjection {
+    std::vector<std::vector<uint8_t>> lines;  // written so far; the last one is open
+    bool lineOpen = false;
+    bool endOfLineNext = false;   // the next word ends its line
+    bool endOfFrameNext = false;  // the next word ends the image
+    std::deque<std::shared_ptr<const InjectedImage>> images;
+};
+
 // What a board holds, reached only under the board's lock (withBoard).
 struct BoardState {
     std::shared_ptr<const DesignModel> design;  // the design loaded; never null
     std::vector<NxValue> values;                // indexed like design->parameters()
     uint64_t injectedPixels = 0;                // pixel words fed into the debug entries
+    CameraInjection injection;
     std::map<uint32_t, uint64_t> registers;     // by address; the registers written so far
 };
 

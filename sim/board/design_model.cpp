@@ -61,6 +61,8 @@ constexpr DebugEntry kDebugEntries[] = {
     {"Buffer Output", "InjectMonitor", "DebugIn_Buffer", true},
 };
 
+// `input`: what a write does at the camera's entry, the one without monitor; the buffer entry's
+// inputs only keep the value written.
 struct EntrySuffix {
     const char* suffix;
     ValueKind kind;
@@ -69,21 +71,22 @@ struct EntrySuffix {
     uint64_t initial;
     uint64_t maximum;
     bool injectsPixel;
+    CameraInput input;
 };
 
 constexpr uint64_t kU32Max = 0xFFFFFFFFULL;
 constexpr uint64_t kPixelWordMax = (1ULL << 57) - 1;
 
 constexpr EntrySuffix kEntrySuffixes[] = {
-    {"_OperationMode", ValueKind::U32, true, false, 0, 3, false},
-    {"_Insert", ValueKind::U32, true, false, 0, 1, false},
-    {"_Inject_WritePixel", ValueKind::U64, true, false, 0, kPixelWordMax, true},
-    {"_Inject_WriteFlag", ValueKind::U32, true, false, 0, 1, false},
-    {"_Inject_ReadyForInjection", ValueKind::U32, false, false, 1, 1, false},
-    {"_DebugFile", ValueKind::Text, true, false, 0, 0, false},
-    {"_XPosition", ValueKind::U32, false, true, 0, 65535, false},
-    {"_YPosition", ValueKind::U32, false, true, 0, 65535, false},
-    {"_PixelValue", ValueKind::U32, false, true, 0, 1023, false},
+    {"_OperationMode", ValueKind::U32, true, false, 0, 3, false, CameraInput::None},
+    {"_Insert", ValueKind::U32, true, false, 0, 1, false, CameraInput::Insert},
+    {"_Inject_WritePixel", ValueKind::U64, true, false, 0, kPixelWordMax, true, CameraInput::PixelWord},
+    {"_Inject_WriteFlag", ValueKind::U32, true, false, 0, 1, false, CameraInput::Flag},
+    {"_Inject_ReadyForInjection", ValueKind::U32, false, false, 1, 1, false, CameraInput::None},
+    {"_DebugFile", ValueKind::Text, true, false, 0, 0, false, CameraInput::None},
+    {"_XPosition", ValueKind::U32, false, true, 0, 65535, false, CameraInput::None},
+    {"_YPosition", ValueKind::U32, false, true, 0, 65535, false, CameraInput::None},
+    {"_PixelValue", ValueKind::U32, false, true, 0, 1023, false, CameraInput::None},
 };
 
 // The runtime's own parameters on an inner handle, by the SDK ids the applet forwards.
@@ -173,6 +176,7 @@ DesignModel::DesignModel(std::vector<DesignRow> designRows) : designRows_(std::m
             parameter.initial.integer = suffix.initial;
             if (suffix.kind != ValueKind::Text) parameter.maximum = suffix.maximum;
             parameter.injectsPixel = suffix.injectsPixel;
+            if (!entry.monitor) parameter.cameraInput = suffix.input;
             add(parameter);
         }
     }

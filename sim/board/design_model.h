@@ -30,6 +30,9 @@ struct DesignRow {
     }
 };
 
+// What a write to one of the camera debug entry's inputs does (debug_entries.h in the runtime).
+enum class CameraInput : uint8_t { None, PixelWord, Flag, Insert };
+
 struct DesignParameter {
     std::string name;             // full NX name, or the runtime's own name ("FG_TIMEOUT")
     int32_t id = 0;
@@ -38,6 +41,7 @@ struct DesignParameter {
     bool nx = true;               // false: one of the runtime's own parameters
     bool anyIntegerType = false;  // runtime parameters answer type codes 2, 3 and 4 alike
     bool injectsPixel = false;    // writes are pixel words fed into a debug entry
+    CameraInput cameraInput = CameraInput::None;
     uint64_t maximum = 0;         // description maximum of an integer parameter
     NxValue initial;
 };

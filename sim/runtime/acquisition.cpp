@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "debug_entries.h"
 #include "orvanta_sim/runtime.h"
 
 namespace sim {
@@ -61,6 +62,9 @@ void finishFrame(State& s, InnerHandle& handle, bool late, std::unique_lock<std:
     // A picture whose acquisition was stopped while it was rendered is not delivered.
     if (current(a, generation)) {
         memory.fill(index, length);
+        const uint8_t* picture = memory.buffer(index);
+        withBoard(*handle.board,
+                  [&](BoardState& board) { monitorPicture(board, picture, settings.lineBytes(), length); });
         if (memory.blocking()) publishFillLevel(handle, memory);
         if (memory.pictureCount() > 0 && memory.delivered() >= memory.pictureCount()) a.running = false;
     }
@@ -76,7 +80,10 @@ void produceDue(State& s, InnerHandle& handle, uint64_t now, bool realTime, std:
     const uint64_t generation = a.generation;
     while (current(a, generation)) {
         if (!a.framePending) {
-            withBoard(*handle.board, [&](BoardState& board) { a.settings = readFrameSettings(board); });
+            withBoard(*handle.board, [&](BoardState& board) {
+                a.settings = readFrameSettings(board);
+                if (a.settings.delivers) takeInjectedImage(board, a.settings);
+            });
             if (!a.settings.delivers) {
                 // Nothing is due; a frame starts when the source delivers again.
                 a.frameStart = now;

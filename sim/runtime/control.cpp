@@ -65,6 +65,7 @@ void SimCtl_Reset(void) {
         sim::withBoard(board, [](BoardState& state) {
             state.values = sim::startValues(*state.design);
             state.injectedPixels = 0;
+            state.injection = sim::CameraInjection{};
         });
     }, nullptr);
 }

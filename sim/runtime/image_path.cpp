@@ -8,7 +8,9 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <deque>
 #include <iterator>
+#include <utility>
 
 namespace sim {
 namespace {
@@ -159,24 +161,37 @@ FrameSettings readFrameSettings(const BoardState& state) {
     return s;
 }
 
+void takeInjectedImage(BoardState& state, FrameSettings& settings) {
+    std::deque<std::shared_ptr<const InjectedImage>>& images = state.injection.images;
+    if (images.empty()) return;
+    settings.injected = std::move(images.front());
+    images.pop_front();
+}
+
 void renderFrame(const FrameSettings& s, uint64_t k, uint8_t* destination) {
     const uint64_t lineBytes = s.lineBytes();
     if (lineBytes == 0) return;
+    const InjectedImage* const image = s.injected.get();
+    const uint64_t width = image != nullptr ? image->width : s.activeWidth;
+    const uint64_t height = image != nullptr ? image->height : s.activeHeight;
     // Bytes of the line inside the active width, from the region's first byte on.
-    const uint64_t activeBytes =
-        s.firstByte < s.activeWidth ? std::min<uint64_t>(lineBytes, s.activeWidth - s.firstByte) : 0;
+    const uint64_t activeBytes = s.firstByte < width ? std::min<uint64_t>(lineBytes, width - s.firstByte) : 0;
     const uint32_t frameBase =
         static_cast<uint32_t>((uint64_t{s.frameStep} * (k % kPatternSteps) + s.offset) % kPatternSteps);
     uint8_t* line = destination;
     for (uint32_t i = 0; i < s.lineCount; ++i, line += lineBytes) {
         const uint64_t y = uint64_t{s.firstLine} + i;
-        if (y >= s.activeHeight || activeBytes == 0) {
+        if (y >= height || activeBytes == 0) {
             std::memset(line, 0, lineBytes);
             continue;
         }
-        const uint32_t base =
-            static_cast<uint32_t>((uint64_t{s.yStep} * (y % kPatternSteps) + frameBase) % kPatternSteps);
-        fillPattern(line, activeBytes, s.enableX, s.firstByte, base);
+        if (image != nullptr) {
+            std::memcpy(line, image->pixels.data() + y * width + s.firstByte, activeBytes);
+        } else {
+            const uint32_t base =
+                static_cast<uint32_t>((uint64_t{s.yStep} * (y % kPatternSteps) + frameBase) % kPatternSteps);
+            fillPattern(line, activeBytes, s.enableX, s.firstByte, base);
+        }
         if (activeBytes < lineBytes) std::memset(line + activeBytes, 0, lineBytes - activeBytes);
     }
 }

@@ -3,9 +3,11 @@
 // source frames the image selector lets through, all read from the NX values the applet wrote.
 // The acquisition reads the settings at the start of every source frame (so a register written
 // during an acquisition takes effect from the next one) and renders outside the board's lock.
+// An image injected at the camera's debug entry replaces the simulator's frame that starts next.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "board/board.h"
 
@@ -28,6 +30,8 @@ struct FrameSettings {
     uint32_t yStep = 0;      // 256 / Y_Divisor
     uint32_t frameStep = 0;  // 256 / Frame_Divisor
     uint32_t offset = 0;     // Offset_Value
+    // An injected image in place of the pattern: its lines are the frame's active part.
+    std::shared_ptr<const InjectedImage> injected;
 
     // The part delivered into the buffer: source line bytes firstByte..lastByte and source lines
     // firstLine..firstLine + lineCount - 1; what lies outside the active frame reads 0.
@@ -50,6 +54,10 @@ struct FrameSettings {
 // Reads the settings from a board's NX values (call it under the board's lock, e.g. inside
 // withBoard). Names the loaded design lacks read as 0.
 FrameSettings readFrameSettings(const BoardState& state);
+
+// Hands the oldest image injected at the camera's entry, if any, to the frame of `settings`,
+// which is about to start; the image leaves the board.
+void takeInjectedImage(BoardState& state, FrameSettings& settings);
 
 // Writes the delivered picture of source frame k, transferBytes() bytes, at `destination`.
 void renderFrame(const FrameSettings& settings, uint64_t k, uint8_t* destination);

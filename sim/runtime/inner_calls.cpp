@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "debug_entries.h"
 #include "hapcore/hap_loading.h"
 #include "inner_call.h"
 #include "orvanta/type_codes.h"
@@ -143,6 +144,10 @@ Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value,
         if (!access.parameter->writable) return failed(SIM_ERR_READ_ONLY);
         storeValue(board.values[access.index], access.parameter->kind, access.type, value);
         if (access.parameter->injectsPixel) ++board.injectedPixels;
+        if (access.parameter->cameraInput != CameraInput::None) {
+            const int32_t error = feedCameraEntry(board, *access.parameter, board.values[access.index]);
+            if (error != 0) return failed(error);
+        }
         return ok();
     });
 }

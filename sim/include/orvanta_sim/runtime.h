@@ -38,7 +38,7 @@ enum SimRuntimeError {
     SIM_ERR_INVALID_PICTURE = -2094,   /* a picture no buffer holds, or one the application does not hold */
     SIM_ERR_TIMEOUT = -2120,           /* Fg_getLastPicNumberBlockingEx: the picture did not come */
     SIM_ERR_NOT_AVAILABLE = -2130,     /* a call this kind of handle does not offer */
-    SIM_ERR_FILE = -2140               /* a configuration file cannot be written or read */
+    SIM_ERR_FILE = -2140               /* a configuration or debug image file cannot be written or read */
 };
 
 /* The simulated boards: board indices 0 to SIM_BOARD_COUNT - 1. */
@@ -144,6 +144,14 @@ VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* 
  * - Debug entries: "Device1_Process0_Debug_Entries" reads "2"; entry 0 is of type "Inject" at
  *   path "DebugIn_Camera", entry 1 of type "InjectMonitor" at "DebugIn_Buffer" (its
  *   "_PixelValue" has the maximum 1023); "_Inject_ReadyForInjection" reads 1.
+ *   With bit 0 of the camera entry's "_OperationMode" on, it takes images: pixel words written
+ *   to "_Inject_WritePixel" (the low 8 bits one pixel), where a write to "_Inject_WriteFlag"
+ *   marks the next word as the last of its line (0) or of the image (1), the image being as
+ *   wide as its longest line; or "_Insert" = 1 reads the binary PGM (P5) named by "_DebugFile"
+ *   (samples of two bytes keep their low 8 bits), answering SIM_ERR_FILE when it cannot. Each
+ *   image replaces the next source frame to start, in the order they came (see the source
+ *   below). The buffer entry's "_XPosition", "_YPosition" and "_PixelValue" read the position
+ *   (byte in the line, line) and value of the last byte of the last picture delivered.
  * - Every call sets the handle's last error: 0 on success, else the error answered.
  * - Fg_getParameterInfo(fg, 0): the runtime's description of the NX parameters, one record per
  *   parameter (name and parameterName the NX name, id the NX id) under categories named after
@@ -163,8 +171,8 @@ VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* 
  * - The source: frames come from the camera simulator running free, at its free-run period
  *   from the acquisition's start (the camera port and the simulator's trigger modes bring none
  *   yet); the settings (geometry, pattern, region, image selector) of
- *   each source frame are read from the board when it starts, so writes during an acquisition
- *   take effect from the next frame. Picture numbers count delivered pictures from 1 at each
+ *   each source frame are read from the board when it starts, which is when the previous one
+ *   fell due, so writes during an acquisition take effect from the next frame to start. Picture numbers count delivered pictures from 1 at each
  *   start; a frame the image selector drops or that is lost takes none. A frame is lost, and
  *   counted, when its picture is larger than a buffer, when blocking mode finds no free buffer
  *   (the overflow register then reads 1), or on the real clock when the producer comes to it
