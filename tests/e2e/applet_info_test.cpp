@@ -7,12 +7,8 @@
 #include <string>
 #include <utility>
 
-#include <gtest/gtest.h>
-
 #include "applet_exports.h"
-#include "orvanta_sim/hap_control.h"
-#include "orvanta_sim/runtime.h"
-#include "orvanta_sim/runtime_control.h"
+#include "board_session.h"
 
 namespace {
 
@@ -35,15 +31,6 @@ std::string textOf(int32_t selector) {
 
 }  // namespace
 
-// Each case runs in a process of its own: here no board has been opened yet.
-TEST(Info, TheHandleSelectorsAnswer0BeforeAnyOpen) {
-    for (const int32_t selector : {0x1030, 0x1040}) {
-        uint64_t cell = kUntouched;
-        EXPECT_EQ(info(selector, 0, 0, &cell, nullptr), 0);
-        EXPECT_EQ(cell, 0u) << selector;
-    }
-}
-
 TEST(Info, NamedConstantsAreFoundExactly) {
     const std::pair<const char*, int32_t> rows[] = {
         {"Mono10", 258}, {"mono10", -2070}, {"FG_ENDOFFRAME", 1}, {"Raw", 0}, {"FG_RAW", 50}, {"FG_RGBX64", 416},
@@ -55,7 +42,7 @@ TEST(Info, NamedConstantsAreFoundExactly) {
     EXPECT_EQ(info(0x1100, 0, 0, nullptr, nullptr), -2070);
 }
 
-TEST(Info, FixedAndIndexedAnswersWriteNothing) {
+TEST(Info, FixedAndIndexedAnswersWriteNothingAndTheHandlesAre0BeforeAnyOpen) {
     // {selector, first index, second index, answer}
     const int32_t rows[][4] = {{0x1260, 0, 7, 2}, {0x1260, 1, 0, -2070}, {0x1230, 0, 1, -2070}, {0x1230, 0, 0, 0},
                                {0x1240, 1, 0, -2070}, {0x1210, 0, 9, 1}, {0x1220, 2, 0, -2070}, {0x1250, 0, 0, 1},
@@ -78,6 +65,12 @@ TEST(Info, FixedAndIndexedAnswersWriteNothing) {
     // Null cells are skipped.
     EXPECT_EQ(info(0x411, 0, 0, nullptr, nullptr), 0);
     EXPECT_EQ(info(0x1050, 0, 0, nullptr, nullptr), 0);
+
+    // Each case runs in a process of its own: here no board has been opened yet.
+    for (const int32_t selector : {0x1030, 0x1040}) {
+        EXPECT_EQ(info(selector, 0, 0, &first, nullptr), 0);
+        EXPECT_EQ(first, 0u) << selector;
+    }
 }
 
 TEST(Info, DescriptorTexts) {
@@ -113,10 +106,8 @@ TEST(Info, TheIconIsA32By32RgbaPngOf3140Bytes) {
 }
 
 TEST(Info, HapImageAndRecentHandlesAfterAnOpen) {
-    SimCtl_Reset();
-    SimHap_Reset();
-    void* fg = Fg_Init("Orvanta", 0);
-    ASSERT_NE(fg, nullptr);
+    board::OpenBoard board;
+    ASSERT_NE(board.fg, nullptr);
     SimHapOpen open{};
     ASSERT_EQ(SimHap_GetOpen(SimHap_OpenCount() - 1, &open), 0);
 
@@ -136,5 +127,4 @@ TEST(Info, HapImageAndRecentHandlesAfterAnOpen) {
     EXPECT_EQ(info(0x1040, 0, 0, &hap, nullptr), 0);
     EXPECT_EQ(hardware, SimCtl_HardwareHandle(0));
     EXPECT_EQ(hap, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(open.handle)));
-    Fg_FreeGrabber(fg);
 }

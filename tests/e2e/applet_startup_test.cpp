@@ -4,13 +4,8 @@
 #include <vector>
 
 #include "board_session.h"
-#include "orvanta_sim/hap_control.h"
-#include "orvanta_sim/runtime.h"
-#include "orvanta_sim/runtime_control.h"
 
 namespace {
-
-using board::callsNamed;
 
 void resetBoard() {
     SimCtl_Reset();
@@ -32,26 +27,33 @@ void expectRefusedOpen(int32_t code) {
 
 }  // namespace
 
-TEST(AppletStartup, TheBuiltInHapImageIsOpenedUnlessAnExternalFileIsForced) {
-    resetBoard();
-    void* fg = Fg_Init("Orvanta", 0);
-    ASSERT_NE(fg, nullptr);
-    // The image itself is compared with the descriptor's HAP image.
-    SimHapOpen open = lastHapOpen();
+// The image itself is compared with the descriptor's HAP image.
+TEST(AppletStartup, TheBuiltInHapImageGoesToTheSlaveAwareInitWithTheHardwareHandleAndTheFlags) {
+    const uint32_t flags = 0x11;
+    board::OpenBoard board(flags);
+    ASSERT_NE(board.fg, nullptr);
+    const SimHapOpen open = lastHapOpen();
     EXPECT_EQ(open.fromFile, 0);
     EXPECT_EQ(open.flag, 1);
-    Fg_FreeGrabber(fg);
+    const std::vector<SimCall> inits = board::callsNamed("Fg_InitHandleSlaveAware");
+    ASSERT_EQ(inits.size(), 1u);
+    EXPECT_TRUE(board::callsNamed("Fg_InitHandle").empty());
+    EXPECT_STREQ(inits[0].text, "Orvanta.hap");
+    EXPECT_EQ(inits[0].u64, SimCtl_HardwareHandle(0));
+    EXPECT_EQ(inits[0].args[0], static_cast<uint64_t>(reinterpret_cast<uintptr_t>(open.handle)));
+    EXPECT_EQ(inits[0].args[1], uint64_t{flags});
+}
 
-    // Defined, even empty, selects the file; its name goes to the HAP runtime as it is.
-    board::Switch external("__VEXO_FORCE_EXTERNAL_HAP", "");
-    fg = Fg_Init("Orvanta", 0);
-    ASSERT_NE(fg, nullptr);
-    open = lastHapOpen();
+// Defined, even empty, the switch selects the file; its name goes to the HAP runtime as it is.
+TEST(AppletStartup, AnExternalHapFileIsOpenedWhenForced) {
+    const board::Switch external("__VEXO_FORCE_EXTERNAL_HAP", "");
+    board::OpenBoard board;
+    ASSERT_NE(board.fg, nullptr);
+    const SimHapOpen open = lastHapOpen();
     EXPECT_EQ(open.fromFile, 1);
     EXPECT_STREQ(open.fileName, "Orvanta.hap");
     EXPECT_EQ(open.boardType, 1874);
     EXPECT_EQ(open.flag, 1);
-    Fg_FreeGrabber(fg);
 }
 
 TEST(AppletStartup, AFailedOpenLeavesNothingBehind) {
@@ -69,17 +71,4 @@ TEST(AppletStartup, AFailedOpenLeavesNothingBehind) {
     resetBoard();
     SimCtl_FailCall("Fg_InitHandleSlaveAware", 1, 0);
     expectRefusedOpen(-100);
-}
-
-TEST(AppletStartup, TheSlaveAwareInitReceivesTheHapTheHardwareHandleAndTheFlags) {
-    const uint32_t flags = 0x11;
-    board::OpenBoard board(flags);
-    ASSERT_NE(board.fg, nullptr);
-    const std::vector<SimCall> inits = callsNamed("Fg_InitHandleSlaveAware");
-    ASSERT_EQ(inits.size(), 1u);
-    EXPECT_TRUE(callsNamed("Fg_InitHandle").empty());
-    EXPECT_STREQ(inits[0].text, "Orvanta.hap");
-    EXPECT_EQ(inits[0].u64, SimCtl_HardwareHandle(0));
-    EXPECT_EQ(inits[0].args[0], static_cast<uint64_t>(reinterpret_cast<uintptr_t>(lastHapOpen().handle)));
-    EXPECT_EQ(inits[0].args[1], uint64_t{flags});
 }

@@ -32,12 +32,6 @@ class DirectAccess : private trigger_test::DirectAccessOn, public board::BoardTe
 // A register of 40 bits is an unsigned 64-bit record, of 8 or 32 bits an unsigned 32-bit one,
 // each with the register's full range and writability.
 TEST_F(DirectAccess, RegisterRecordsFollowWidthAndWritability) {
-    const ParameterInfoNode* head = Fg_getParameterInfo(fg(), 0);
-    ASSERT_TRUE(head != nullptr && head->older != nullptr && head->older->older != nullptr);
-    const ParameterInfoNode& registers = *head->older;
-    EXPECT_STREQ(registers.name, "Direct Register Access");
-    EXPECT_STREQ(registers.older->name, "Miscellaneous");
-    EXPECT_EQ(registers.value.category.childCount, 8);
     struct {
         const char* parameterName;
         const char* name;
@@ -65,13 +59,15 @@ TEST_F(DirectAccess, RegisterRecordsFollowWidthAndWritability) {
     }
 }
 
-// The NX copies come first, the registers next; each copy has the runtime record's values under
-// copies of the runtime's categories.
+// The NX copies come first, the registers next, then the applet's own categories; each copy has
+// the runtime record's values under copies of the runtime's categories.
 TEST_F(DirectAccess, NxRecordsAreCopiesUnderCopiesOfTheRuntimeCategories) {
     const ParameterInfoNode* head = Fg_getParameterInfo(fg(), 0);
-    ASSERT_TRUE(head != nullptr && head->older != nullptr);
+    ASSERT_TRUE(head != nullptr && head->older != nullptr && head->older->older != nullptr);
     EXPECT_STREQ(head->name, "Direct NX Access");
     EXPECT_STREQ(head->older->name, "Direct Register Access");
+    EXPECT_EQ(head->older->value.category.childCount, 8);
+    EXPECT_STREQ(head->older->older->name, "Miscellaneous");
 
     Records runtime, copies;
     void* inner = board::innerHandleOfLastOpen();

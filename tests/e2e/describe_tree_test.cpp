@@ -8,7 +8,6 @@
 
 #include "board_session.h"
 #include "orvanta/parameter_info_node.h"
-#include "orvanta_sim/runtime.h"
 
 namespace {
 
@@ -61,7 +60,7 @@ protected:
 }  // namespace
 
 // Port 0 lists the top-level categories from Miscellaneous back to Camera Link HS.
-TEST_F(DescribeTree, TopLevelCategoriesAndTheirRecords) {
+TEST_F(DescribeTree, CategoriesInTheirOrderAndEveryRecordOnce) {
     EXPECT_EQ(Fg_getParameterInfo(fg(), 0)->newer, nullptr);
     const std::vector<std::string> expected = {"Miscellaneous", "Camera Simulator", "Output Format", "Image Selector",
                                                "Overflow",      "Trigger",          "ROI",           "Camera Link HS"};
@@ -70,9 +69,8 @@ TEST_F(DescribeTree, TopLevelCategoriesAndTheirRecords) {
     EXPECT_EQ(parameters.size(), size_t{123});
     // The tree and the registry agree on every name and id.
     for (const auto& [name, node] : parameters) EXPECT_EQ(node->id, Fg_getParameterIdByName(fg(), name.c_str()));
-}
 
-TEST_F(DescribeTree, ChildCategoriesComeBeforeOwnParameters) {
+    // Child categories come before a category's own parameters.
     const std::vector<std::string> trigger = {
         "Trigger Input", "Sequencer", "Queue", "Pulse Form Generator 0", "Pulse Form Generator 1",
         "Pulse Form Generator 2", "Pulse Form Generator 3", "Camera Out Signal Mapping", "Digital Output",
@@ -81,8 +79,8 @@ TEST_F(DescribeTree, ChildCategoriesComeBeforeOwnParameters) {
     EXPECT_EQ(childNames["Miscellaneous"].front(), "Debug");
 }
 
-// Values in the words of their type, texts as the application reads them, and limits start-up has
-// already adjusted.
+// Values in the words of their type, texts as the application reads them, limits start-up has
+// already adjusted, and enumeration entries.
 TEST_F(DescribeTree, RecordValuesAsTheApplicationReadsThem) {
     EXPECT_EQ(parameter("FG_WIDTH").grade, 2U);
 
@@ -101,9 +99,8 @@ TEST_F(DescribeTree, RecordValuesAsTheApplicationReadsThem) {
     // Start-up's FG_TRIGGERIN_DOWNSCALE = 1 has already lowered the phase maximum to 0.
     EXPECT_EQ(parameter("FG_TRIGGERIN_DOWNSCALE_PHASE").value.u32.max, 0U);
     EXPECT_EQ(parameter("FG_SOFTWARETRIGGER_QUEUE_FILLLEVEL").access, 1U);
-}
 
-TEST_F(DescribeTree, EnumerationEntriesKeepTheOrderOfTheirTables) {
+    // Enumeration entries keep the order of their tables.
     const auto& format = parameter("FG_FORMAT").value.enumeration;
     const std::vector<int32_t> formatValues = {3, 21, 22, 23, 1, 20, 2, 5, 4, 7, 9, 6, 408, 410, 412, 414, 416, 8, 50};
     ASSERT_EQ(format.entryCount, 19);

@@ -4,16 +4,12 @@
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
+
 #include "trigger_board.h"
 
+using ::testing::HasSubstr;
 using trigger_test::fetchXml;
-
-namespace {
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-}  // namespace
-
 using DescribeXml = board::BoardTest;
 
 // A caller sizes the buffer first; short buffers and ports without tree are refused.
@@ -47,18 +43,18 @@ TEST_F(DescribeXml, DocumentFrameAndFeaturesInTheirRegisterForms) {
     const std::string tail = "</Category>\n<Port Name=\"DevicePort\"></Port>\n</RegisterDescription>\n";
     EXPECT_EQ(xml.substr(0, head.size()), head);
     EXPECT_EQ(xml.substr(xml.size() - tail.size()), tail);
-    EXPECT_TRUE(contains(xml, "\nxmlns=\"http://www.genicam.org/GenApi/Version_1_0\"\n"
-                        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
-                        "xsi:schemaLocation=\"http://www.genicam.org/GenApi/Version_1_0 "
-                        "GenApiSchema_Version_1_0.xsd\">\n"));
+    EXPECT_THAT(xml, HasSubstr("\nxmlns=\"http://www.genicam.org/GenApi/Version_1_0\"\n"
+                               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
+                               "xsi:schemaLocation=\"http://www.genicam.org/GenApi/Version_1_0 "
+                               "GenApiSchema_Version_1_0.xsd\">\n"));
     // The tree holds On first; the description orders entries by value.
-    EXPECT_TRUE(contains(xml, "<Description>Queue Mode</Description>\n<EnumEntry Name=\"FG_OFF\">\n<Value>0</Value>\n"
-                        "</EnumEntry>\n<EnumEntry Name=\"FG_ON\">\n<Value>1</Value>\n</EnumEntry>\n"
-                        "<pValue>FG_TRIGGERQUEUE_MODE_Reg</pValue>\n</Enumeration>\n\n"
-                        "<IntReg Name=\"FG_TRIGGERQUEUE_MODE_Reg\">\n<Address>300214</Address>\n"));
-    EXPECT_TRUE(contains(xml, "<Float Name=\"FG_TRIGGER_FRAMESPERSECOND\">\n<Description>Frames/Sec</Description>\n"
-                        "<pValue>FG_TRIGGER_FRAMESPERSECOND_Reg</pValue>\n<Min>0.0291038304567</Min>\n"
-                        "<Max>12500000</Max>\n</Float>\n\r"));
+    EXPECT_THAT(xml, HasSubstr("<Description>Queue Mode</Description>\n<EnumEntry Name=\"FG_OFF\">\n"
+                               "<Value>0</Value>\n</EnumEntry>\n<EnumEntry Name=\"FG_ON\">\n<Value>1</Value>\n"
+                               "</EnumEntry>\n<pValue>FG_TRIGGERQUEUE_MODE_Reg</pValue>\n</Enumeration>\n\n"
+                               "<IntReg Name=\"FG_TRIGGERQUEUE_MODE_Reg\">\n<Address>300214</Address>\n"));
+    EXPECT_THAT(xml, HasSubstr("<Float Name=\"FG_TRIGGER_FRAMESPERSECOND\">\n<Description>Frames/Sec</Description>\n"
+                               "<pValue>FG_TRIGGER_FRAMESPERSECOND_Reg</pValue>\n<Min>0.0291038304567</Min>\n"
+                               "<Max>12500000</Max>\n</Float>\n\r"));
 }
 
 // The categories of the real tree, flat, in their order; the hidden register records leave the

@@ -39,8 +39,9 @@ std::string nameOf(void* fg, uint64_t mask) {
 
 using Events = board::BoardTest;
 
-// The design's events answer under their SDK and NX names, one bit per list position.
-TEST_F(Events, DesignEventsAnswerUnderSdkAndNxNames) {
+// The design's events answer under their SDK and NX names, one bit per list position; nothing
+// else answers.
+TEST_F(Events, DesignEventsAnswerUnderSdkAndNxNamesOnly) {
     EXPECT_EQ(maskOf(fg(), "FG_OVERFLOW_CAM0"), uint64_t{1});
     EXPECT_EQ(maskOf(fg(), kOverflow), uint64_t{1});
     EXPECT_EQ(nameOf(fg(), 1), "FG_OVERFLOW_CAM0");
@@ -52,9 +53,8 @@ TEST_F(Events, DesignEventsAnswerUnderSdkAndNxNames) {
     EXPECT_EQ(maskOf(fg(), "Device1_Process0_Debug_Events_InternalTick"), uint64_t{0});
     EXPECT_EQ(nameOf(fg(), uint64_t{1} << 20), "(null)");
     EXPECT_EQ(maskOf(fg(), "FG_TRIGGER_FRONT_GPI0_RISING"), uint64_t{1} << 21);
-}
 
-TEST_F(Events, NamesAndMasksOfNoSingleEventAreRefused) {
+    // Names and masks of no single event are refused.
     for (const char* name : {"", "fg_overflow_cam0", "FG_OVERFLOW_CAM0 ", "FG_NO_SUCH_EVENT"}) {
         EXPECT_EQ(maskOf(fg(), name), uint64_t{0}) << name;
     }

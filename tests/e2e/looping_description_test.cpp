@@ -7,16 +7,6 @@
 
 using trigger_test::PreparedBoard;
 
-namespace {
-
-constexpr int32_t FG_DEBUGSOURCE = 900001;
-
-int32_t selectDebugSource(void* fg, uint32_t source) {
-    return Fg_setParameterWithType(fg, FG_DEBUGSOURCE, &source, 0, 2);
-}
-
-}  // namespace
-
 TEST(LoopingDescription, BoardOpensWithEachDirectNxParameterOnce) {
     const board::Switch dnxa("VEXO_ENABLE_DNXA");
     int32_t properCount = 0;
@@ -41,17 +31,15 @@ TEST(LoopingDescription, BoardOpensWithEachDirectNxParameterOnce) {
 // where the description has it and once where the search has to go all the way round.
 TEST(LoopingDescription, DebugEntrySelectionFindsOrMissesTheDescribedMaximum) {
     const board::Switch dnxa("VEXO_ENABLE_DNXA");
-    {
-        PreparedBoard looping([] { SimCtl_LoopDescription(1); });
+    for (const bool described : {true, false}) {
+        SCOPED_TRACE(described ? "described" : "hidden");
+        PreparedBoard looping([described] {
+            SimCtl_LoopDescription(1);
+            if (!described) SimCtl_HideNxName("Device1_Process0_DebugIn_Buffer_PixelValue");
+        });
         ASSERT_NE(looping.fg, nullptr);
-        ASSERT_EQ(selectDebugSource(looping.fg, 1), 0);
-        EXPECT_EQ(trigger_test::record(looping.fg, "FG_DEBUGOUTPIXEL").value.u32.max, 1023u);
+        const uint32_t entry = 1;
+        ASSERT_EQ(Fg_setParameterWithType(looping.fg, 900001, &entry, 0, 2), 0);  // FG_DEBUGSOURCE
+        EXPECT_EQ(trigger_test::record(looping.fg, "FG_DEBUGOUTPIXEL").value.u32.max, described ? 1023u : 0u);
     }
-    PreparedBoard looping([] {
-        SimCtl_LoopDescription(1);
-        SimCtl_HideNxName("Device1_Process0_DebugIn_Buffer_PixelValue");
-    });
-    ASSERT_NE(looping.fg, nullptr);
-    ASSERT_EQ(selectDebugSource(looping.fg, 1), 0);
-    EXPECT_EQ(trigger_test::record(looping.fg, "FG_DEBUGOUTPIXEL").value.u32.max, 0u);
 }

@@ -32,27 +32,26 @@ Writes flush() {
            Writes{nx("TriggerCam0_Generators_ClearDownscale_Mode", 2)} + reset() + pfg(0);
 }
 
-// A board brought from the start-up pair Generator, Sync Stop to another pair.
-class TriggerStateMachine : public TriggerBoard {
-protected:
-    int32_t enter(uint32_t mode, uint32_t state) {
-        const int32_t result = set("FG_AREATRIGGERMODE", mode);
-        return result != 0 ? result : set("FG_TRIGGERSTATE", state);
-    }
-};
-
 }  // namespace
 
-TEST_F(TriggerStateMachine, StartingAndStoppingTheGenerator) {
+// Each case starts from the start-up pair Generator, Sync Stop.
+using TriggerStateMachine = TriggerBoard;
+
+TEST_F(TriggerStateMachine, StartingAndStoppingTheGeneratorAndPairsThatWriteNothing) {
     EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, reset() + start(0));
     EXPECT_WRITE("FG_TRIGGERSTATE", ASYNC_STOP, pfg(1) + qclr(1));
     EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, reset() + pfg(0) + start(0));
     EXPECT_WRITE("FG_TRIGGERSTATE", SYNC_STOP, qclr(1));
+    // Stopped again: the same state writes nothing, and unknown values are refused.
+    EXPECT_WRITE("FG_TRIGGERSTATE", SYNC_STOP, Writes{});
+    EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, Writes{});
+    EXPECT_REFUSED("FG_AREATRIGGERMODE", 3, kOutOfRange);
+    EXPECT_REFUSED("FG_TRIGGERSTATE", 3, kOutOfRange);
 }
 
 // Active, a mode change flushes the queue and restarts in the new mode.
 TEST_F(TriggerStateMachine, ModeChangeWhileActiveFlushesAndRestarts) {
-    ASSERT_EQ(enter(GENERATOR, ACTIVE), 0);
+    ASSERT_EQ(set("FG_TRIGGERSTATE", ACTIVE), 0);
     EXPECT_WRITE("FG_AREATRIGGERMODE", EXTERNAL, pfg(1) + flush() + sel(1));
     EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, sel(0) + pfg(1) + reset() + pfg(0) + start(0));
 
@@ -63,17 +62,10 @@ TEST_F(TriggerStateMachine, ModeChangeWhileActiveFlushesAndRestarts) {
 
 // Stopped, a mode change only stops the queue; the start follows the new mode.
 TEST_F(TriggerStateMachine, ModeChangeWhileStoppedOnlyStopsTheQueue) {
-    ASSERT_EQ(enter(EXTERNAL, SYNC_STOP), 0);
+    ASSERT_EQ(set("FG_AREATRIGGERMODE", EXTERNAL), 0);
     EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, qclr(1));
     EXPECT_WRITE("FG_AREATRIGGERMODE", SOFTWARE, Writes{});  // no transition from Generator, stopped
     EXPECT_WRITE("FG_TRIGGERSTATE", ACTIVE, pfg(1) + flush());
-}
-
-TEST_F(TriggerStateMachine, UnchangedOrUnknownValuesWriteNothing) {
-    EXPECT_WRITE("FG_TRIGGERSTATE", SYNC_STOP, Writes{});
-    EXPECT_WRITE("FG_AREATRIGGERMODE", GENERATOR, Writes{});
-    EXPECT_REFUSED("FG_AREATRIGGERMODE", 3, kOutOfRange);
-    EXPECT_REFUSED("FG_TRIGGERSTATE", 3, kOutOfRange);
 }
 
 TEST_F(TriggerStateMachine, FailureInsideASequenceKeepsTheOldState) {

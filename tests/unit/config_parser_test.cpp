@@ -3,6 +3,8 @@
 // buffer, the file-name check by case) and the legacy text log lines of refused save files.
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -24,21 +26,14 @@ std::string caseFile(const char* suffix) {
 }
 
 std::string readText(const std::string& name) {
-    std::string text;
-    if (std::FILE* file = std::fopen(name.c_str(), "r")) {
-        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
-        std::fclose(file);
-    }
-    return text;
+    std::ifstream file(name);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // A read-only parser on a file holding `text`.
 std::unique_ptr<Fg_ConfigFileParser> fileWith(const std::string& text) {
     const std::string name = caseFile(".mcf");
-    if (std::FILE* file = std::fopen(name.c_str(), "w")) {
-        std::fputs(text.c_str(), file);
-        std::fclose(file);
-    }
+    std::ofstream(name) << text;
     auto parser = std::make_unique<Fg_ConfigFileParser>(nullptr, name.c_str(), true);
     EXPECT_TRUE(parser->isOpen()) << name;
     return parser;

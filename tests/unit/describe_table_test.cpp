@@ -41,20 +41,17 @@ ParameterTraits traits(int32_t id, int32_t port = 0) { return {7, 2, 1, "pixel",
 // One creation operation per record type, all with the same parent and traits.
 using Create = std::function<Node(ParameterInfoTable&, Node, const ParameterTraits&)>;
 
-const std::vector<Create>& everyParameterType() {
-    using T = ParameterInfoTable;
-    using A = const ParameterTraits&;
-    static const std::vector<Create> creators = {
-        [](T& t, Node p, A a) { return t.createEnumeration(p, "E", "FG_E", 2, a); },
-        [](T& t, Node p, A a) { return t.createUInt32(p, "U", "FG_U", 1, 2, 1, a); },
-        [](T& t, Node p, A a) { return t.createInt32(p, "I", "FG_I", -1, 2, 1, a); },
-        [](T& t, Node p, A a) { return t.createUInt64(p, "U6", "FG_U6", 0, 9, 1, a); },
-        [](T& t, Node p, A a) { return t.createInt64(p, "I6", "FG_I6", -9, 9, 1, a); },
-        [](T& t, Node p, A a) { return t.createDouble(p, "D", "FG_D", 0.5, 2.5, 0.1, a); },
-        [](T& t, Node p, A a) { return t.createText(p, "T", "FG_T", "*.mcf", a); },
-    };
-    return creators;
-}
+using T = ParameterInfoTable;
+using A = const ParameterTraits&;
+const std::vector<Create> kEveryParameterType = {
+    [](T& t, Node p, A a) { return t.createEnumeration(p, "E", "FG_E", 2, a); },
+    [](T& t, Node p, A a) { return t.createUInt32(p, "U", "FG_U", 1, 2, 1, a); },
+    [](T& t, Node p, A a) { return t.createInt32(p, "I", "FG_I", -1, 2, 1, a); },
+    [](T& t, Node p, A a) { return t.createUInt64(p, "U6", "FG_U6", 0, 9, 1, a); },
+    [](T& t, Node p, A a) { return t.createInt64(p, "I6", "FG_I6", -9, 9, 1, a); },
+    [](T& t, Node p, A a) { return t.createDouble(p, "D", "FG_D", 0.5, 2.5, 0.1, a); },
+    [](T& t, Node p, A a) { return t.createText(p, "T", "FG_T", "*.mcf", a); },
+};
 
 }  // namespace
 
@@ -69,7 +66,7 @@ TEST(DescribeTable, RefusesBadPortsAndMissingOrNonCategoryParents) {
     EXPECT_EQ(table.createCategory(0, leaf, "Under a parameter"), nullptr);
 
     int32_t id = 10;
-    for (const Create& create : everyParameterType()) {
+    for (const Create& create : kEveryParameterType) {
         SCOPED_TRACE(id);
         EXPECT_EQ(create(table, nullptr, traits(id)), nullptr);
         EXPECT_EQ(create(table, leaf, traits(id)), nullptr);
@@ -120,7 +117,7 @@ TEST(DescribeTable, EnumerationEntriesAreSetByIndexAndTheIdMapFindsParametersOnl
 }
 
 TEST(DescribeTable, RunningOutOfMemoryAtAnyAllocationLeavesTheStoreUnchanged) {
-    for (const Create& create : everyParameterType()) {
+    for (const Create& create : kEveryParameterType) {
         ParameterInfoTable table(1);
         Node root = table.createCategory(0, nullptr, "Root");
         Node created = nullptr;

@@ -56,7 +56,7 @@ TEST(XmlNames, EscapedForAttributesAndTextAndReducedToNodeNames) {
 
 // GenApi gets no unpublished, 64-bit or direct register access record, nor a category left
 // without features. A decimal comma and digit groups in the global locale change nothing.
-TEST(XmlWriter, RecordTypesTakeTheirRegisterFormsWhateverTheGlobalLocale) {
+TEST(XmlWriter, RecordTypesAndCategoriesTakeTheirFormsWhateverTheGlobalLocale) {
     const std::string xml = describeSmallTree();
     EXPECT_THAT(xml, HasSubstr("<RegisterDescription\nModelName=\"Small &amp; Co\"\n"));
     EXPECT_THAT(xml,
@@ -74,16 +74,13 @@ TEST(XmlWriter, RecordTypesTakeTheirRegisterFormsWhateverTheGlobalLocale) {
     for (const char* absent : {"FG_HIDDEN", "FG_WIDE", "DRA_R", "DirectRegisterAccess"}) {
         EXPECT_THAT(xml, Not(HasSubstr(absent)));
     }
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
-    EXPECT_EQ(describeSmallTree(), xml);
-    std::locale::global(previous);
-}
-
-// Categories merge by reduced name; a name reducing to nothing means Root.
-TEST(XmlWriter, CategoriesMergeByReducedName) {
-    const std::string xml = describeSmallTree();
+    // Categories merge by reduced name; a name reducing to nothing means Root.
     EXPECT_THAT(xml, HasSubstr("<Category Name='Root' NameSpace='Standard' >\n<pFeature>Statistics</pFeature>\n"
                                "<pFeature>stStage</pFeature>\n<pFeature>FG_NAME</pFeature>\n</Category>\n"
                                "<Category Name='Statistics'  >\n<pFeature>FG_B</pFeature>\n<pFeature>FG_A</pFeature>\n"
                                "</Category>\n<Category Name='stStage'  >\n<pFeature>FG_OFFSET</pFeature>\n"));
+
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new DecimalComma));
+    EXPECT_EQ(describeSmallTree(), xml);
+    std::locale::global(previous);
 }

@@ -1,11 +1,11 @@
 // The platform services: library naming, load failures, module file names and environment
-// variables. Loading libraries by their native names and finding their symbols and file names
-// is what every end-to-end test does with the runtime, the applet and the logging dispatcher;
-// thread ids are what the spin-lock tests rest on.
+// variables. Loading libraries by their native names and finding their symbols every end-to-end
+// test does; thread ids are what the spin-lock tests rest on.
 #include <memory>
 #include <string>
 #include <thread>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/dynamic_library.h"
@@ -13,20 +13,6 @@
 #include "platform/module_path.h"
 
 using namespace vexo::templates::platform;
-
-namespace {
-
-bool endsWith(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-std::string moduleFileName(const void* address) {
-    char buffer[1024];
-    const size_t length = moduleFileNameOf(address, buffer, sizeof(buffer));
-    return length == 0 || length == sizeof(buffer) ? std::string() : std::string(buffer, length);
-}
-
-}  // namespace
 
 TEST(LibraryNames, WindowsNameMapsToLibNameSoOnLinuxWithFoldersKept) {
     const char* const rules[][2] = {
@@ -58,8 +44,11 @@ TEST(DynamicLibrary, FailedLoadLeavesAnErrorTextForThisThreadOnly) {
 
 TEST(ModulePath, AddressInTheExecutableNamesTheExecutableInFull) {
     static const int insideExecutable = 0;
-    const std::string path = moduleFileName(&insideExecutable);
-    EXPECT_TRUE(endsWith(path, pathSeparator() + std::string(TEST_EXECUTABLE_NAME))) << path;
+    char buffer[1024];
+    const size_t length = moduleFileNameOf(&insideExecutable, buffer, sizeof(buffer));
+    ASSERT_LT(length, sizeof(buffer));
+    const std::string path(buffer, length);
+    EXPECT_THAT(path, ::testing::EndsWith(pathSeparator() + std::string(TEST_EXECUTABLE_NAME)));
 
     // Too small a buffer gets the cut name, terminated, and the result says so.
     char small[5];
@@ -67,7 +56,6 @@ TEST(ModulePath, AddressInTheExecutableNamesTheExecutableInFull) {
     EXPECT_EQ(std::string(small), path.substr(0, sizeof(small) - 1));
 
     const auto heapObject = std::make_unique<int>(0);
-    char buffer[64];
     EXPECT_EQ(moduleFileNameOf(heapObject.get(), buffer, sizeof(buffer)), 0u);
 }
 

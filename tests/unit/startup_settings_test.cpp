@@ -12,20 +12,6 @@
 
 using namespace vexo::applet;
 
-namespace {
-
-// A file of the running case's own, removed again at the end.
-struct TempFile {
-    explicit TempFile(const std::string& content)
-        : path(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".conf") {
-        std::ofstream(path) << content;
-    }
-    ~TempFile() { std::remove(path.c_str()); }
-    std::string path;
-};
-
-}  // namespace
-
 TEST(StartupSettings, SwitchValuesAreMatchedWholeIgnoringCaseOnly) {
     for (const char* on : {"ON", "True", "1", "yes", "YES", "tRuE", "on"}) EXPECT_TRUE(isSwitchOnValue(on)) << on;
     for (const char* off : {"2", "y", "enabled", " yes", "yes ", "", "0", "off", "true1"}) {
@@ -57,7 +43,8 @@ TEST(StartupSettings, ModuleBaseNameIsTheFileNameWithoutDirectoryAndExtension) {
 }
 
 TEST(InspectSettings, SectionsCommentsKeyLinesAndWhatALoadKeeps) {
-    TempFile file(
+    const std::string path = "inspect_settings_test.conf";
+    std::ofstream(path) <<
         "Width = 5          # before any section: ignored\n"
         "[ Orvanta ]\n"
         "  FG_WIDTH = On # comment\n"
@@ -70,26 +57,26 @@ TEST(InspectSettings, SectionsCommentsKeyLinesAndWhatALoadKeeps) {
         "[]\n"
         "Late = 1   # a comment\n"
         "[Orvanta]\n"
-        "FG_WIDTH = Off\n");
+        "FG_WIDTH = Off\n";
     // A missing file adds nothing; a load keeps what was there.
     InspectSettings settings;
     EXPECT_FALSE(settings.load("no-such-folder/inspect.conf"));
     EXPECT_EQ(settings.size(), 0u);
     settings.set("Orvanta::Kept", "1");
-    ASSERT_TRUE(settings.load(file.path));
-    std::string value;
-    EXPECT_TRUE(settings.get("Orvanta::Kept", value));
-    EXPECT_TRUE(settings.get("Orvanta::FG_WIDTH", value));
-    EXPECT_EQ(value, "Off");
-    EXPECT_TRUE(settings.get("Orvanta::Device1_Process0_A", value));
-    EXPECT_EQ(value, "yes=really");
-    EXPECT_TRUE(settings.get("Other::FG_WIDTH", value));
-    EXPECT_EQ(value, "off");
+    ASSERT_TRUE(settings.load(path));
+    std::remove(path.c_str());
+    const auto valueOf = [&settings](const char* key) {
+        std::string value;
+        return settings.get(key, value) ? value : "<none>";
+    };
+    EXPECT_EQ(valueOf("Orvanta::Kept"), "1");
+    EXPECT_EQ(valueOf("Orvanta::FG_WIDTH"), "Off");
+    EXPECT_EQ(valueOf("Orvanta::Device1_Process0_A"), "yes=really");
+    EXPECT_EQ(valueOf("Other::FG_WIDTH"), "off");
     // "[]" is too short to name a section, so the key after it stays in [Other].
-    EXPECT_TRUE(settings.get("Other::Late", value));
-    EXPECT_EQ(value, "1");
-    EXPECT_FALSE(settings.get("::Width", value));
-    EXPECT_FALSE(settings.get("Width", value));
+    EXPECT_EQ(valueOf("Other::Late"), "1");
+    EXPECT_EQ(valueOf("::Width"), "<none>");
+    EXPECT_EQ(valueOf("Width"), "<none>");
     EXPECT_EQ(settings.size(), 5u);
     EXPECT_EQ(settings.keysOfSection("Orvanta"),
               (std::vector<std::string>{"Device1_Process0_A", "FG_WIDTH", "Kept"}));
