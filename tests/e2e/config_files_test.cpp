@@ -7,9 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "board_session.h"
-#include "orvanta_sim/runtime.h"
-#include "orvanta_sim/runtime_control.h"
+#include "trigger_board.h"
 
 namespace {
 
@@ -52,12 +50,8 @@ constexpr Settings kSaved{512, 3, 4, 2, 0.5};
 constexpr Settings kChanged{256, 1, 5, 4, 1.2};
 
 // A board with SDK parameters written and read by name: integers with type code 2, doubles 5.
-class ConfigTest : public board::BoardTest {
+class ConfigTest : public trigger_test::TriggerBoard {
 protected:
-    template <typename T>
-    int32_t set(const char* name, T value) {
-        return Fg_setParameterWithType(fg(), Fg_getParameterIdByName(fg(), name), &value, 0, sizeof(T) == 8 ? 5 : 2);
-    }
     template <typename T>
     T get(const char* name) {
         T value{};

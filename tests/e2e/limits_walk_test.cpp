@@ -144,14 +144,6 @@ struct Value {
     std::string text() const { return code == 5 ? testing::PrintToString(real()) : std::to_string(bytes); }
 };
 
-const ParameterInfoNode* recordOf(void* fg, const std::string& name) {
-    const ParameterInfoNode* found = nullptr;
-    trigger_test::forEachRecord(fg, [&](const ParameterInfoNode& r) {
-        if (r.parameterName != nullptr && name == r.parameterName) found = &r;
-    });
-    return found;
-}
-
 Value read(void* fg, int32_t id, int32_t code) {
     Value v{code, 0};
     EXPECT_EQ(Fg_getParameterWithType(fg, id, &v.bytes, 0, code), 0);
@@ -176,13 +168,10 @@ struct StateBoard : board::OpenBoard {
     explicit StateBoard(const std::vector<Setting>& settings) {
         EXPECT_NE(fg, nullptr);
         for (const Setting& s : settings) {
-            const ParameterInfoNode* r = fg != nullptr ? recordOf(fg, s.parameter) : nullptr;
-            if (r == nullptr) {
-                ADD_FAILURE() << "no record of " << s.parameter;
-                continue;
-            }
-            const Value v = Value::of(typeCodeOf(*r), static_cast<uint64_t>(s.value), s.value);
-            EXPECT_EQ(Fg_setParameterWithType(fg, r->id, &v.bytes, 0, v.code), 0) << s.parameter;
+            if (fg == nullptr) break;
+            const ParameterInfoNode r = trigger_test::record(fg, s.parameter);
+            const Value v = Value::of(typeCodeOf(r), static_cast<uint64_t>(s.value), s.value);
+            EXPECT_EQ(Fg_setParameterWithType(fg, r.id, &v.bytes, 0, v.code), 0) << s.parameter;
         }
     }
 };
@@ -233,9 +222,9 @@ size_t walk(const char* state, const std::vector<Setting>& settings, const std::
         StateBoard board(settings);
         if (board.fg == nullptr) return writes;
         // Each write may move this record's own limits only through the value it leaves.
-        for (size_t i = 0; i < probesOf(*recordOf(board.fg, name)).size(); ++i, ++writes) {
-            const ParameterInfoNode& record = *recordOf(board.fg, name);
-            writeProbe(board.fg, state, record, probesOf(record)[i]);
+        for (size_t i = 0; i < probesOf(trigger_test::record(board.fg, name)).size(); ++i, ++writes) {
+            const ParameterInfoNode current = trigger_test::record(board.fg, name);
+            writeProbe(board.fg, state, current, probesOf(current)[i]);
         }
     }
     return writes;
@@ -244,9 +233,8 @@ size_t walk(const char* state, const std::vector<Setting>& settings, const std::
 // Every exception row of these states was met: a row that no longer matches hides nothing.
 void expectEveryExceptionMet(std::initializer_list<const char*> states) {
     for (const Exception& e : kExceptions) {
-        for (const char* state : states) {
-            const bool ofState = std::string(state) == (e.state != nullptr ? e.state : "start-up");
-            if (!ofState) continue;
+        for (const std::string state : states) {
+            if (state != (e.state != nullptr ? e.state : "start-up")) continue;
             EXPECT_EQ(matched.count(&e), 1U) << e.kind << " row not met: " << e.parameter << " " << e.probe;
         }
     }
