@@ -34,6 +34,8 @@ static_assert(appliedRowsHaveSetters(), "an initial value is applied through a s
 
 Board::Board(const nx::Binding& binding, describe::ParameterInfoTable& description, nx::LastError& lastError)
     : nx::Design(binding, "vexo.wrapper.Orvanta"), description(description), errorWord(lastError) {
+    readTextBuffer[0] = '\0';
+    readTextBuffer[kReadTextBufferSize] = '\0';
     draEnabled = readSwitch("VEXO_ENABLE_DRA");
     findModuleFiles();
 }

@@ -50,6 +50,18 @@ public:
     uint64_t eventMask(const char* name);
     const char* eventName(uint64_t mask);
 
+    // The setter of the parameter being written answers a value outside its row (-6000) here
+    // instead of throwing it, since an exception allocates and a refused value is an ordinary
+    // answer of a write. Only until that setter applies anything: every failure after that, and
+    // every one of another setter it calls, is thrown as before. True when taken.
+    bool refuseQuietly(SdkParameter p, int32_t code) {
+        if (!quietRefusal.open || quietRefusal.parameter != p) return false;
+        quietRefusal.open = false;
+        quietRefusal.code = code;
+        return true;
+    }
+    void closeQuietRefusal() { quietRefusal.open = false; }
+
     // Held by every write and read, by a configuration load as a whole and by the XML query.
     templates::platform::CriticalSection& parameterLock() { return lock; }
     nx::LastError& lastError() { return errorWord; }
@@ -89,6 +101,11 @@ private:
 
     describe::ParameterInfoTable& description;
     nx::LastError& errorWord;
+    struct QuietRefusal {
+        bool open = false;
+        SdkParameter parameter{};
+        int32_t code = 0;
+    } quietRefusal;
     templates::platform::CriticalSection lock;
     bool draEnabled = false;
     InspectSettings inspectSettings;
@@ -100,9 +117,10 @@ private:
     DebugEntries debugEntryTable;
     EventMaps events;
     // String parameters read with type code 22 are written here first. The byte after the
-    // buffer is kept 0, so that a text cut at the end is still terminated.
+    // buffer is kept 0, so that a text cut at the end is still terminated. Not cleared when the
+    // board opens (640 KiB on every open): a read terminates what it wrote before using it.
     static constexpr size_t kReadTextBufferSize = 655360;
-    std::array<char, kReadTextBufferSize + 1> readTextBuffer{};
+    std::array<char, kReadTextBufferSize + 1> readTextBuffer;
     // The strings handed out with type code 22 that the application has not given back yet.
     std::set<char*> allocatedStrings;
 };

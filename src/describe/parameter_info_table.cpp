@@ -38,6 +38,18 @@ void releaseValueBlock(ParameterInfoNode* node) {
     }
 }
 
+// A category's children array has room for the next power of two of its children, so that
+// adding children one by one reallocates it only at those counts.
+size_t childrenArraySize(int32_t childCount) {
+    size_t size = 1;
+    while (size < static_cast<size_t>(childCount)) size *= 2;
+    return size;
+}
+
+bool childrenArrayIsFull(int32_t childCount) {
+    return childCount == 0 || childrenArraySize(childCount) == static_cast<size_t>(childCount);
+}
+
 bool isCategory(const ParameterInfoNode* node) { return node != nullptr && node->type == PARAM_INFO_CATEGORY; }
 
 NodeHolder newNode(int32_t type, int32_t port, const char* name) {
@@ -108,12 +120,14 @@ ParameterInfoNode* ParameterInfoTable::findNode(int32_t sdkId) const {
 ParameterInfoNode* ParameterInfoTable::adopt(NodeHolder node, ParameterInfoNode* parent, bool enterId) {
     std::vector<ParameterInfoNode*>& nodes = allNodes[static_cast<size_t>(node->port)];
     nodes.reserve(nodes.size() + 1);
-    std::unique_ptr<ParameterInfoNode*[]> children;
+    std::unique_ptr<ParameterInfoNode*[]> children;  // set when the parent's array is full
     int32_t childCount = 0;
     if (parent != nullptr) {
         childCount = parent->value.category.childCount;
-        children.reset(new ParameterInfoNode*[static_cast<size_t>(childCount) + 1]);
-        for (int32_t i = 0; i < childCount; ++i) children[i] = parent->value.category.children[i];
+        if (childrenArrayIsFull(childCount)) {
+            children.reset(new ParameterInfoNode*[childrenArraySize(childCount + 1)]());
+            for (int32_t i = 0; i < childCount; ++i) children[i] = parent->value.category.children[i];
+        }
         node->depth = parent->depth + 1;
         node->parentName = copyText(parent->name);
     }
@@ -123,9 +137,11 @@ ParameterInfoNode* ParameterInfoTable::adopt(NodeHolder node, ParameterInfoNode*
     nodes.push_back(created);
     if (parent != nullptr) {
         created->index = parent->value.category.nextIndex++;
-        children[childCount] = created;
-        delete[] parent->value.category.children;
-        parent->value.category.children = children.release();
+        if (children != nullptr) {
+            delete[] parent->value.category.children;
+            parent->value.category.children = children.release();
+        }
+        parent->value.category.children[childCount] = created;
         parent->value.category.childCount = childCount + 1;
     } else {
         ParameterInfoNode*& head = heads[static_cast<size_t>(created->port)];

@@ -3,10 +3,11 @@
 #include "describe/parameter_info_xml.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
-#include <locale>
-#include <map>
-#include <sstream>
+#include <string>
+#include <type_traits>
+#include <utility>
 
 namespace vexo::describe {
 
@@ -36,8 +37,116 @@ constexpr const char* kFixedAttributes[] = {
 
 using Node = ParameterInfoNode;
 
+// The output is appended to one string: a text of this size takes no second allocation.
+constexpr size_t kExpectedTextSize = 128 * 1024;
+
+}  // namespace
+
+// The text under construction: appends are copies into room made ahead, the string's length
+// is set once at the end.
+class XmlText {
+public:
+    XmlText() { text.resize(kExpectedTextSize); }
+
+    void append(const char* data, size_t size) {
+        if (size > text.size() - used) text.resize(2 * (used + size));
+        std::memcpy(&text[used], data, size);
+        used += size;
+    }
+    void push_back(char c) { append(&c, 1); }
+    bool empty() const { return used == 0; }
+
+    std::string take() {
+        text.resize(used);
+        return std::move(text);
+    }
+
+private:
+    std::string text;
+    size_t used = 0;
+};
+
+namespace {
+
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr const char* kReservedCharacters = "\"&'<>";
+
+const char* entityOf(char c) {
+    switch (c) {
+    case '"': return "&quot;";
+    case '&': return "&amp;";
+    case '\'': return "&apos;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    default: return nullptr;
+    }
+}
+
+// The forms a value takes in the text. Numbers are written as the classic locale writes them
+// (to_chars knows no locale): integers in decimal, doubles as printf's "%.12g".
+struct Escaped {
+    const char* text;
+};
+struct Reduced {
+    const char* text;
+};
+
+void put(XmlText& out, const char* text) { out.append(text, std::strlen(text)); }
+template <size_t N>
+void put(XmlText& out, const char (&text)[N]) {
+    out.append(text, N - 1);
+}
+void put(XmlText& out, const std::string& text) { out.append(text.data(), text.size()); }
+void put(XmlText& out, char c) { out.push_back(c); }
+
+template <typename Text>
+void put(Text& out, Escaped value) {
+    if (value.text == nullptr) return;
+    const char* run = value.text;
+    for (;;) {
+        const size_t plain = std::strcspn(run, kReservedCharacters);
+        out.append(run, plain);
+        const char* entity = entityOf(run[plain]);
+        if (entity == nullptr) return;  // the terminator
+        out.append(entity, std::strlen(entity));
+        run += plain + 1;
+    }
+}
+
+// A name that starts with a digit or '_' after the dropped characters is no valid node name
+// either, so the first character is the first one kept, not the first one read.
+template <typename Text>
+void put(Text& out, Reduced value) {
+    if (value.text == nullptr) return;
+    bool first = true;
+    for (const char* c = value.text; *c != '\0'; ++c) {
+        if (isAsciiLetter(*c) || (!first && (isAsciiDigit(*c) || *c == '_'))) {
+            out.push_back(*c);
+            first = false;
+        }
+    }
+}
+
+template <typename Integer, typename = std::enable_if_t<std::is_integral_v<Integer>>>
+void put(XmlText& out, Integer number) {
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, static_cast<size_t>(end.ptr - digits));
+}
+
+void put(XmlText& out, double number) {
+    char digits[32];
+    const std::to_chars_result end =
+        std::to_chars(digits, digits + sizeof digits, number, std::chars_format::general, kDoublePrecision);
+    out.append(digits, static_cast<size_t>(end.ptr - digits));
+}
+
+template <typename... Parts>
+void write(XmlText& out, const Parts&... parts) {
+    (put(out, parts), ...);
+}
 
 const char* accessMode(uint32_t access) {
     const bool readable = (access & 1U) != 0;
@@ -51,84 +160,86 @@ int32_t integerLength(const Node& node) {
     return node.parameterName != nullptr && std::strcmp(node.parameterName, kWideInteger) == 0 ? 8 : 4;
 }
 
-void writeRegisterLines(std::ostream& out, const Node& node, int32_t length) {
-    if (node.id != 0) out << "<Address>" << node.id << "</Address>\n";
-    out << "<Length>" << length << "</Length>\n";
-    out << "<AccessMode>" << accessMode(node.access) << "</AccessMode>\n";
-    out << "<pPort>" << kPortName << "</pPort>\n";
+void writeRegisterLines(XmlText& out, const Node& node, int32_t length) {
+    if (node.id != 0) write(out, "<Address>", node.id, "</Address>\n");
+    write(out, "<Length>", length, "</Length>\n");
+    write(out, "<AccessMode>", accessMode(node.access), "</AccessMode>\n");
+    write(out, "<pPort>", kPortName, "</pPort>\n");
 }
 
-void writeDescription(std::ostream& out, const Node& node) {
+void writeDescription(XmlText& out, const Node& node) {
     if (node.name != nullptr && node.name[0] != '\0') {
-        out << "<Description>" << escapeXml(node.name) << "</Description>\n";
+        write(out, "<Description>", Escaped{node.name}, "</Description>\n");
     }
 }
 
 // `limits` is the u32 or i32 view of the value block: the field's own signedness decides how
 // the numbers read, so a signed parameter's -5 is written as -5 and fits the register's Sign.
 template <typename Limits>
-void writeIntegerForm(std::ostream& out, const Node& node, const std::string& name, const Limits& limits) {
-    out << "<IntReg Name=\"" << name << "_Reg\">\n";
+void writeIntegerForm(XmlText& out, const Node& node, Escaped name, const Limits& limits) {
+    write(out, "<IntReg Name=\"", name, "_Reg\">\n");
     writeRegisterLines(out, node, integerLength(node));
-    out << "<Sign>Signed</Sign>\n<Endianess>LittleEndian</Endianess>\n</IntReg>\n";
-    out << "<Integer Name='" << name << "'>\n";
+    write(out, "<Sign>Signed</Sign>\n<Endianess>LittleEndian</Endianess>\n</IntReg>\n");
+    write(out, "<Integer Name='", name, "'>\n");
     writeDescription(out, node);
-    out << "<pValue>" << name << "_Reg</pValue>\n";
-    out << "<Min>" << limits.min << "</Min>\n<Max>" << limits.max << "</Max>\n";
-    if (limits.inc != 0) out << "<Inc>" << limits.inc << "</Inc>\n";
-    out << "</Integer>";
+    write(out, "<pValue>", name, "_Reg</pValue>\n");
+    write(out, "<Min>", limits.min, "</Min>\n<Max>", limits.max, "</Max>\n");
+    if (limits.inc != 0) write(out, "<Inc>", limits.inc, "</Inc>\n");
+    write(out, "</Integer>");
 }
 
-void writeUnsignedInteger(std::ostream& out, const Node& node, const std::string& name) {
+using EntryScratch = std::vector<std::pair<int32_t, int32_t>>;
+
+void writeUnsignedInteger(XmlText& out, const Node& node, Escaped name, EntryScratch&) {
     writeIntegerForm(out, node, name, node.value.u32);
 }
 
-void writeSignedInteger(std::ostream& out, const Node& node, const std::string& name) {
+void writeSignedInteger(XmlText& out, const Node& node, Escaped name, EntryScratch&) {
     writeIntegerForm(out, node, name, node.value.i32);
 }
 
 // One symbol per value, ascending; of entries sharing a value the later one is kept.
-std::map<int32_t, const char*> entriesByValue(const Node& node) {
-    std::map<int32_t, const char*> entries;
+void writeEnumeration(XmlText& out, const Node& node, Escaped name, EntryScratch& entries) {
+    write(out, "<Enumeration Name='", name, "'>\n");
+    writeDescription(out, node);
     const auto& enumeration = node.value.enumeration;
-    if (enumeration.entrySymbols == nullptr || enumeration.entryValues == nullptr) return entries;
-    for (int32_t i = 0; i < enumeration.entryCount; ++i) {
-        if (enumeration.entrySymbols[i] != nullptr) entries[enumeration.entryValues[i]] = enumeration.entrySymbols[i];
+    entries.clear();
+    if (enumeration.entrySymbols != nullptr && enumeration.entryValues != nullptr) {
+        for (int32_t i = 0; i < enumeration.entryCount; ++i) {
+            if (enumeration.entrySymbols[i] != nullptr) entries.emplace_back(enumeration.entryValues[i], i);
+        }
     }
-    return entries;
-}
-
-void writeEnumeration(std::ostream& out, const Node& node, const std::string& name) {
-    out << "<Enumeration Name='" << name << "'>\n";
-    writeDescription(out, node);
-    for (const auto& [value, symbol] : entriesByValue(node)) {
-        out << "<EnumEntry Name=\"" << escapeXml(symbol) << "\">\n<Value>" << value << "</Value>\n</EnumEntry>\n";
+    std::sort(entries.begin(), entries.end());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i + 1 < entries.size() && entries[i + 1].first == entries[i].first) continue;
+        write(out, "<EnumEntry Name=\"", Escaped{enumeration.entrySymbols[entries[i].second]}, "\">\n<Value>",
+              entries[i].first, "</Value>\n</EnumEntry>\n");
     }
-    out << "<pValue>" << name << "_Reg</pValue>\n</Enumeration>\n\n";
-    out << "<IntReg Name=\"" << name << "_Reg\">\n";
+    write(out, "<pValue>", name, "_Reg</pValue>\n</Enumeration>\n\n");
+    write(out, "<IntReg Name=\"", name, "_Reg\">\n");
     writeRegisterLines(out, node, integerLength(node));
-    out << "<Sign>Unsigned</Sign>\n<Endianess>LittleEndian</Endianess>\n</IntReg>";
+    write(out, "<Sign>Unsigned</Sign>\n<Endianess>LittleEndian</Endianess>\n</IntReg>");
 }
 
-void writeFloat(std::ostream& out, const Node& node, const std::string& name) {
-    out << "<FloatReg Name=\"" << name << "_Reg\">\n";
+void writeFloat(XmlText& out, const Node& node, Escaped name, EntryScratch&) {
+    write(out, "<FloatReg Name=\"", name, "_Reg\">\n");
     writeRegisterLines(out, node, 8);
-    out << "<Endianess>LittleEndian</Endianess>\n</FloatReg>\n";
-    out << "<Float Name=\"" << name << "\">\n";
+    write(out, "<Endianess>LittleEndian</Endianess>\n</FloatReg>\n");
+    write(out, "<Float Name=\"", name, "\">\n");
     writeDescription(out, node);
-    out << "<pValue>" << name << "_Reg</pValue>\n";
-    out << "<Min>" << node.value.dbl.min << "</Min>\n<Max>" << node.value.dbl.max << "</Max>\n</Float>";
+    write(out, "<pValue>", name, "_Reg</pValue>\n");
+    write(out, "<Min>", node.value.dbl.min, "</Min>\n<Max>", node.value.dbl.max, "</Max>\n</Float>");
 }
 
 // The string register is the feature itself: a client reads the text straight from it.
-void writeString(std::ostream& out, const Node& node, const std::string& name) {
-    out << "<StringReg Name=\"" << name << "\">\n";
+void writeString(XmlText& out, const Node& node, Escaped name, EntryScratch&) {
+    write(out, "<StringReg Name=\"", name, "\">\n");
     writeDescription(out, node);
     writeRegisterLines(out, node, 4096);
-    out << "</StringReg>";
+    write(out, "</StringReg>");
 }
 
-using FormWriter = void (*)(std::ostream&, const Node&, const std::string&);
+using FormWriter = void (*)(XmlText&, const Node&, Escaped, EntryScratch&);
 
 struct Form {
     int32_t type;
@@ -154,28 +265,13 @@ FormWriter formOf(int32_t type) {
 
 std::string escapeXml(const char* text) {
     std::string escaped;
-    if (text == nullptr) return escaped;
-    for (const char* c = text; *c != '\0'; ++c) {
-        switch (*c) {
-        case '"': escaped += "&quot;"; break;
-        case '&': escaped += "&amp;"; break;
-        case '\'': escaped += "&apos;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += *c; break;
-        }
-    }
+    put(escaped, Escaped{text});
     return escaped;
 }
 
 std::string reduceName(const char* text) {
     std::string reduced;
-    if (text == nullptr) return reduced;
-    // A name that starts with a digit or '_' after the dropped characters is no valid node name
-    // either, so the first character is the first one kept, not the first one read.
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (isAsciiLetter(*c) || (!reduced.empty() && (isAsciiDigit(*c) || *c == '_'))) reduced += *c;
-    }
+    put(reduced, Reduced{text});
     return reduced;
 }
 
@@ -186,31 +282,30 @@ ParameterInfoBuilderXML::ParameterInfoBuilderXML(const ParameterInfoTable& table
 ParameterInfoBuilderXML::~ParameterInfoBuilderXML() = default;
 
 std::string ParameterInfoBuilderXML::build() {
-    root = XmlCategory{kRootName, {}, {}};
-    std::ostringstream out;
-    // The text is read by machines: no grouping or decimal comma of whatever locale is in force.
-    out.imbue(std::locale::classic());
-    out.precision(kDoublePrecision);
+    categories.clear();
+    features.clear();
+    XmlText out;
     writeHeader(out);
     for (const Node* top = table.getTree(port); top != nullptr; top = top->older) {
         if (top->type == PARAM_INFO_CATEGORY) writeCategoryTree(out, top);
     }
-    writeCategory(out, root);
-    out << "<Port Name=\"" << kPortName << "\"></Port>\n</RegisterDescription>\n";
-    return out.str();
+    writeCategory(out, 0);
+    for (size_t category = 1; category <= categories.size(); ++category) writeCategory(out, category);
+    write(out, "<Port Name=\"", kPortName, "\"></Port>\n</RegisterDescription>\n");
+    return out.take();
 }
 
-void ParameterInfoBuilderXML::writeHeader(std::ostream& out) const {
-    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n\n<RegisterDescription\n";
-    out << "ModelName=\"" << escapeXml(modelName.c_str()) << "\"\n";
-    for (const char* attribute : kFixedAttributes) out << attribute << '\n';
-    out << "xmlns=\"" << kGenApiNamespace << "\"\n";
-    out << "xmlns:xsi=\"" << kSchemaInstanceNamespace << "\"\n";
-    out << "xsi:schemaLocation=\"" << kGenApiNamespace << ' ' << kSchemaFile << "\">\n";
+void ParameterInfoBuilderXML::writeHeader(XmlText& out) const {
+    write(out, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n\n<RegisterDescription\n");
+    write(out, "ModelName=\"", Escaped{modelName.c_str()}, "\"\n");
+    for (const char* attribute : kFixedAttributes) write(out, attribute, '\n');
+    write(out, "xmlns=\"", kGenApiNamespace, "\"\n");
+    write(out, "xmlns:xsi=\"", kSchemaInstanceNamespace, "\"\n");
+    write(out, "xsi:schemaLocation=\"", kGenApiNamespace, ' ', kSchemaFile, "\">\n");
 }
 
 // Depth first, children in index order: a parameter's category is always its direct parent.
-void ParameterInfoBuilderXML::writeCategoryTree(std::ostream& out, const Node* category) {
+void ParameterInfoBuilderXML::writeCategoryTree(XmlText& out, const Node* category) {
     const auto& block = category->value.category;
     for (int32_t i = 0; i < block.childCount; ++i) {
         const Node* child = block.children[i];
@@ -223,39 +318,40 @@ void ParameterInfoBuilderXML::writeCategoryTree(std::ostream& out, const Node* c
     }
 }
 
-void ParameterInfoBuilderXML::writeParameter(std::ostream& out, const Node* node, const Node* parent) {
+void ParameterInfoBuilderXML::writeParameter(XmlText& out, const Node* node, const Node* parent) {
     if (node->published == 0 || node->parameterName == nullptr) return;
     if (parent->name != nullptr && std::strcmp(parent->name, kHiddenCategory) == 0) return;
-    const FormWriter write = formOf(node->type);
-    if (write == nullptr) return;
-    write(out, *node, escapeXml(node->parameterName));
+    const FormWriter writeForm = formOf(node->type);
+    if (writeForm == nullptr) return;
+    writeForm(out, *node, Escaped{node->parameterName}, enumEntries);
     addFeature(parent->name, node->parameterName);
-    out << "\n\r";
+    write(out, "\n\r");
 }
 
 void ParameterInfoBuilderXML::addFeature(const char* categoryName, const char* parameterName) {
-    const std::string name = reduceName(categoryName);
-    XmlCategory* category = &root;
-    if (!name.empty()) {
-        const auto found = std::find_if(root.children.begin(), root.children.end(),
-                                        [&](const std::unique_ptr<XmlCategory>& child) { return child->name == name; });
-        if (found != root.children.end()) {
-            category = found->get();
-        } else {
-            root.children.push_back(std::make_unique<XmlCategory>(XmlCategory{name, {}, {}}));
-            category = root.children.back().get();
-        }
+    reducedName.clear();
+    put(reducedName, Reduced{categoryName});
+    size_t category = 0;  // "Root"
+    if (!reducedName.empty()) {
+        const auto found = std::find_if(categories.begin(), categories.end(),
+                                        [&](const XmlCategory& child) { return child.name == reducedName; });
+        category = static_cast<size_t>(found - categories.begin()) + 1;
+        if (found == categories.end()) categories.push_back(XmlCategory{reducedName});
     }
-    category->features.push_back(reduceName(parameterName));
+    features.push_back(XmlFeature{category, parameterName});
 }
 
-void ParameterInfoBuilderXML::writeCategory(std::ostream& out, const XmlCategory& category) const {
-    const bool isRoot = &category == &root;
-    out << "<Category Name='" << category.name << "' " << (isRoot ? "NameSpace='Standard'" : "") << " >\n";
-    for (const auto& child : category.children) out << "<pFeature>" << child->name << "</pFeature>\n";
-    for (const std::string& feature : category.features) out << "<pFeature>" << feature << "</pFeature>\n";
-    out << "</Category>\n";
-    for (const auto& child : category.children) writeCategory(out, *child);
+void ParameterInfoBuilderXML::writeCategory(XmlText& out, size_t category) const {
+    const bool isRoot = category == 0;
+    write(out, "<Category Name='", isRoot ? kRootName : categories[category - 1].name.c_str(), "' ",
+          isRoot ? "NameSpace='Standard'" : "", " >\n");
+    if (isRoot) {
+        for (const XmlCategory& child : categories) write(out, "<pFeature>", child.name, "</pFeature>\n");
+    }
+    for (const XmlFeature& feature : features) {
+        if (feature.category == category) write(out, "<pFeature>", Reduced{feature.parameterName}, "</pFeature>\n");
+    }
+    write(out, "</Category>\n");
 }
 
 }  // namespace vexo::describe

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "describe/parameter_info_table.h"
@@ -24,10 +24,17 @@ std::string reduceName(const char* text);
 
 // One category of the output: the tree of the XML is flat, so only "Root" has children.
 struct XmlCategory {
-    std::string name;
-    std::vector<std::unique_ptr<XmlCategory>> children;  // in order of creation
-    std::vector<std::string> features;                   // reduced names, in order of addition
+    std::string name;  // reduced
 };
+
+// A feature of the output: the category it is listed in (0 "Root", i the root's child i - 1)
+// and the SDK name, reduced when the category is written.
+struct XmlFeature {
+    size_t category;
+    const char* parameterName;
+};
+
+class XmlText;
 
 class ParameterInfoBuilderXML {
 public:
@@ -41,16 +48,21 @@ public:
     std::string build();
 
 private:
-    void writeHeader(std::ostream& out) const;
-    void writeCategoryTree(std::ostream& out, const ParameterInfoNode* category);
-    void writeParameter(std::ostream& out, const ParameterInfoNode* node, const ParameterInfoNode* parent);
+    void writeHeader(XmlText& out) const;
+    void writeCategoryTree(XmlText& out, const ParameterInfoNode* category);
+    void writeParameter(XmlText& out, const ParameterInfoNode* node, const ParameterInfoNode* parent);
     void addFeature(const char* categoryName, const char* parameterName);
-    void writeCategory(std::ostream& out, const XmlCategory& category) const;
+    void writeCategory(XmlText& out, size_t category) const;
 
     const ParameterInfoTable& table;
     std::string modelName;
     int32_t port;
-    XmlCategory root;
+    // The root's children in order of creation, and every feature in order of addition: flat
+    // lists, so that building the output allocates little beyond the text.
+    std::vector<XmlCategory> categories;
+    std::vector<XmlFeature> features;
+    std::string reducedName;  // scratch for the category name being looked up
+    std::vector<std::pair<int32_t, int32_t>> enumEntries;  // scratch: value and entry index
 };
 
 }  // namespace vexo::describe

@@ -316,7 +316,10 @@ void readText(Board& w, SdkParameter p, const ReadRule& rule, const ReadRequest&
 void runReadRule(Board& w, SdkParameter p, const ReadRequest& request) {
     const ReadRule& rule = kReadRules[indexOf(p)];
     const SdkParameterInfo& info = infoOf(p);
-    if (info.kind == ParameterKind::String) {
+    // Most reads are of stored numbers: straight from the store, without the answer's detour.
+    if (rule.kind == ReadKind::Stored && info.kind != ParameterKind::String) {
+        std::memcpy(request.value, &w.values()[p], widthOf(info.kind));
+    } else if (info.kind == ParameterKind::String) {
         readText(w, p, rule, request);
     } else if (rule.kind == ReadKind::Forwarded) {
         askRuntime(w, info.id, request.value, rule.callersArguments ? request.dma : rule.dma,
@@ -327,9 +330,9 @@ void runReadRule(Board& w, SdkParameter p, const ReadRequest& request) {
 }
 
 void describeParameterByName(const Board& w, const char* name, const ReadRequest& request) {
-    // The lookup copies the name first: with a caller's buffer the answer overwrites it.
-    const std::string* description = w.registry().descriptionOf(name);
-    copyReadText(description != nullptr ? description->c_str() : "-", request.text, request.textCapacity);
+    // The name is done with once looked up: with a caller's buffer the answer overwrites it.
+    const char* description = w.registry().descriptionOf(name);
+    copyReadText(description != nullptr ? description : "-", request.text, request.textCapacity);
 }
 
 void copyReadText(const char* text, char* destination, size_t capacity) {

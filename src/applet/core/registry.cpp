@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "applet/board.h"
@@ -37,14 +38,11 @@ int32_t offsetId(int64_t id, int32_t base) {
 
 void Registry::build(Board& w) {
     if (readSwitch("VEXO_ENABLE_DNXA")) walkRuntimeDescription(w);
-    dmaToProcess[0] = 0;  // one DMA channel, owned by process 0
-    for (const SdkParameterInfo& info : kSdkParameters) idByName[info.name] = info.id;
-    const std::vector<std::string> registerNames = w.isDraEnabled() ? addRegisters(w) : std::vector<std::string>{};
-    const std::vector<std::string> nxNames = addInspectedNxParameters(w);
-    for (const SdkParameterInfo& info : kSdkParameters) appendName(info.name);
-    for (const std::string& name : registerNames) appendName(name);
-    for (const std::string& name : nxNames) appendName(name);
-    for (const SdkParameterInfo& info : kSdkParameters) descriptions[info.name] = info.description;
+    dmaToProcess = {0};  // one DMA channel, owned by process 0
+    std::vector<std::string> registerNames = w.isDraEnabled() ? addRegisters(w) : std::vector<std::string>{};
+    std::vector<std::string> nxNames = addInspectedNxParameters(w);
+    addedNames = std::move(registerNames);
+    for (std::string& name : nxNames) addedNames.push_back(std::move(name));
     w.eventMaps().build(w);
 }
 
@@ -88,7 +86,7 @@ std::vector<std::string> Registry::addRegisters(Board& w) {
         const char* registerName = Hap_GetRegisterName(hap, position);
         if (registerName == nullptr) continue;
         const std::string name = kDraPrefix + std::string(registerName);
-        idByName[name] = offsetId(Hap_GetRegisterId(hap, registerName), kDraIdBase);
+        registerIds[name] = offsetId(Hap_GetRegisterId(hap, registerName), kDraIdBase);
         names.push_back(name);
     }
     return names;
@@ -109,31 +107,25 @@ std::vector<std::string> Registry::addInspectedNxParameters(Board& w) {
     return names;
 }
 
-void Registry::appendName(const std::string& name) {
-    nameByIndex.emplace(static_cast<int32_t>(nameByIndex.size()), name);
-}
-
 const char* Registry::nameAt(int32_t index) const {
-    const auto found = nameByIndex.find(index);
-    return found == nameByIndex.end() ? nullptr : found->second.c_str();
+    if (index < 0) return nullptr;
+    const size_t position = static_cast<size_t>(index);
+    if (position < kSdkParameterCount) return kSdkParameters[position].name;
+    return position - kSdkParameterCount < addedNames.size() ? addedNames[position - kSdkParameterCount].c_str()
+                                                            : nullptr;
 }
 
 std::optional<int32_t> Registry::idOfName(const char* name) const {
     if (name == nullptr) return std::nullopt;
-    const auto found = idByName.find(name);
-    if (found == idByName.end()) return std::nullopt;
+    if (const std::optional<SdkParameter> parameter = sdkParameterOfName(name)) return infoOf(*parameter).id;
+    const auto found = registerIds.find(name);
+    if (found == registerIds.end()) return std::nullopt;
     return found->second;
 }
 
-const std::string* Registry::descriptionOf(const std::string& name) const {
-    const auto found = descriptions.find(name);
-    return found == descriptions.end() ? nullptr : &found->second;
-}
-
-std::optional<int32_t> Registry::processOfDma(uint32_t dma) const {
-    const auto found = dmaToProcess.find(static_cast<int32_t>(dma));
-    if (found == dmaToProcess.end()) return std::nullopt;
-    return found->second;
+const char* Registry::descriptionOf(const char* name) const {
+    const std::optional<SdkParameter> parameter = name != nullptr ? sdkParameterOfName(name) : std::nullopt;
+    return parameter ? infoOf(*parameter).description : nullptr;
 }
 
 }  // namespace vexo::applet

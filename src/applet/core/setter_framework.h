@@ -114,17 +114,21 @@ using StoredForm = std::conditional_t<std::is_same_v<T, const char*>, std::strin
 }  // namespace detail
 
 // The common setter contract. A value that fails its range or list check (accepted false)
-// ends in -6000 with the stored value untouched. Otherwise the new value is stored before
-// apply() runs, so that apply and whatever it calls see it; when apply throws an int32_t code
-// the old value is put back. NX writes made before the failure stay made.
+// ends in -6000 with the stored value untouched (for the parameter being written, answered
+// through Board::refuseQuietly). Otherwise the new value is stored before apply() runs, so that
+// apply and whatever it calls see it; when apply throws an int32_t code the old value is put
+// back. NX writes made before the failure stay made.
 template <typename T, typename Apply>
 void runSetter(Board& w, SdkParameter p, T value, bool accepted, bool throwOnError,
                Apply&& apply) {
     using Stored = detail::StoredForm<T>;
     if (!accepted) {
-        failSetter(errors::kValueOutOfRange, throwOnError);
+        if (!throwOnError || !w.refuseQuietly(p, errors::kValueOutOfRange)) {
+            failSetter(errors::kValueOutOfRange, throwOnError);
+        }
         return;
     }
+    w.closeQuietRefusal();
     const Stored old = stored<Stored>(w, p);
     store<Stored>(w, p, Stored(value));
     try {

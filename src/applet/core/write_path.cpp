@@ -28,12 +28,15 @@ int32_t Board::setParameter(int32_t id, const void* value, uint32_t dma, int32_t
         case IdRange::Sdk:
             break;
     }
+    quietRefusal = {};
     try {
         setSdkParameter(id, value, dma);
     } catch (int32_t code) {
+        closeQuietRefusal();
         return finish(code);
     }
-    return finish(errors::kSuccess);
+    closeQuietRefusal();
+    return finish(quietRefusal.code);
 }
 
 int32_t Board::writeRegister(int32_t id, const void* value) {
@@ -67,6 +70,7 @@ void Board::setSdkParameter(int32_t id, const void* value, uint32_t dma) {
         throw errors::kReadOnlyParameter;
     }
     if (!parameter) refuseUnknown(*this, "set", id);
+    quietRefusal = {true, *parameter, errors::kSuccess};
     setterOf(*parameter).fromCaller(*this, value, true);
 }
 

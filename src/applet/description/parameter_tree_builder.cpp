@@ -4,7 +4,7 @@
 #include "applet/description/parameter_tree_builder.h"
 
 #include <array>
-#include <cstdio>
+#include <cstddef>
 
 #include "applet/description/sdk_parameter_tree.h"
 
@@ -95,6 +95,22 @@ constexpr bool entriesMatchNamedConstants() {
 }
 static_assert(entriesMatchNamedConstants(), "enumeration entries agree with the named constants");
 
+// Entry names have always gone through a 256-character formatting buffer; ours all fit it whole,
+// so the buffer would hand them on unchanged and they are copied as they are.
+constexpr size_t kEntryNameBufferSize = 256;
+
+constexpr bool entryNamesFitTheBuffer() {
+    for (const ParameterRow& row : tree::kParameters) {
+        for (int32_t i = 0; i < row.entries.count; ++i) {
+            size_t length = 0;
+            while (row.entries.entries[i].name[length] != '\0') ++length;
+            if (length >= kEntryNameBufferSize) return false;
+        }
+    }
+    return true;
+}
+static_assert(entryNamesFitTheBuffer(), "an enumeration entry name would be cut at 255 characters");
+
 void addEnumeration(ParameterInfoTable& table, ParameterInfoNode* parent, const ParameterRow& row,
                     const ParameterTraits& traits) {
     ParameterInfoNode* node =
@@ -102,11 +118,7 @@ void addEnumeration(ParameterInfoTable& table, ParameterInfoNode* parent, const 
     if (node == nullptr) return;
     for (int32_t i = 0; i < row.entries.count; ++i) {
         const tree::EnumerationEntry& entry = row.entries.entries[i];
-        // Entry names have always gone through a fixed formatting buffer; a longer name would
-        // come out cut at 255 characters.
-        char displayName[256];
-        std::snprintf(displayName, sizeof displayName, "%s", entry.name);
-        table.setEnumerationEntry(node, i, displayName, entry.value, entry.symbol);
+        table.setEnumerationEntry(node, i, entry.name, entry.value, entry.symbol);
     }
 }
 
