@@ -9,8 +9,22 @@ namespace {
 
 using StdEntry = void* (*)(uint64_t hardware, int32_t* error, uint32_t flags);
 
+// An installation keeps the applets in "Hardware Applets" beside the runtime's own folder
+// (<install dir>/bin and <install dir>/Hardware Applets); empty when the runtime's folder is unknown.
+std::string installedAppletPath(const std::string& fileName) {
+    const std::string folder = platform::moduleFolderOf(reinterpret_cast<const void*>(&installedAppletPath));
+    if (folder.size() < 2) return {};
+    const char separator = folder.back();
+    // The applet finds the installation's logging dispatcher from its own path: no "bin/.." in it.
+    const std::size_t parentEnd = folder.find_last_of(separator, folder.size() - 2);
+    if (parentEnd == std::string::npos) return {};
+    return folder.substr(0, parentEnd + 1) + "Hardware Applets" + separator + fileName;
+}
+
 // The applet module, loaded once and never unloaded. Loading runs the applet's static
-// constructors, so it happens outside the state lock.
+// constructors, so it happens outside the state lock. The plain file name comes first, which
+// the system looks for beside the runtime (its run path) or the application, then the
+// installation's applet folder.
 void* appletModule(const std::string& appletName) {
     State& s = state();
     {
@@ -18,7 +32,12 @@ void* appletModule(const std::string& appletName) {
         const auto found = s.appletModules.find(appletName);
         if (found != s.appletModules.end()) return found->second;
     }
-    void* module = platform::loadLibrary(platform::libraryFileName(appletName, true).c_str());
+    const std::string fileName = platform::libraryFileName(appletName, true);
+    void* module = platform::loadLibrary(fileName.c_str());
+    if (module == nullptr) {
+        const std::string installed = installedAppletPath(fileName);
+        if (!installed.empty()) module = platform::loadLibrary(installed.c_str());
+    }
     if (module == nullptr) return nullptr;
     std::lock_guard<std::mutex> lock(s.mutex);
     return s.appletModules.emplace(appletName, module).first->second;

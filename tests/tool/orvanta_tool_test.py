@@ -172,6 +172,46 @@ def case_files():
     check(not os.path.exists("c.txt"), "save c.txt created the file")
 
 
+REFERENCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "parameters.md")
+
+
+def case_reference():
+    """docs/parameters.md is what the tool generates now, byte for byte, and holds everything."""
+    done = subprocess.run(TOOL + ["describe", "--markdown"], capture_output=True, timeout=120)
+    check(done.returncode == 0, f"describe --markdown: exit status {done.returncode}", done.stderr)
+    with open(REFERENCE, "rb") as file:
+        committed = file.read()
+    if done.stdout != committed:
+        import difflib
+        diff = difflib.unified_diff(committed.decode("utf-8", "replace").splitlines(),
+                                    done.stdout.decode("utf-8", "replace").splitlines(),
+                                    "docs/parameters.md", "orvanta describe --markdown", lineterm="", n=1)
+        check(False, "docs/parameters.md is stale: regenerate it with "
+              "`build/linux/bin/orvanta describe --markdown > docs/parameters.md`", *list(diff)[:40])
+    text = done.stdout.decode("utf-8", "replace")
+    # Each parameter once: a section of its own, or a row among those the runtime answers.
+    names = [p["name"] for p in parsed(["--json", "list"]) or []]
+    runtime = text[text.find("## Answered by the runtime"):text.find("## Events")]
+    for name in names:
+        found = (len(re.findall(rf"^### {name}$", text, re.M)) +
+                 len(re.findall(rf"^\| `{name}` \| \d+ \|$", runtime, re.M)))
+        check(found == 1, f"describe --markdown: {name} appears {found} times")
+    check(len(names) == 130 and len(re.findall(r"^### ", text, re.M)) == 123,
+          f"describe --markdown: {len(names)} parameters listed, 123 expected with a section")
+    check(re.search(r"^### FG_WIDTH\n\n\*Width\* — Image width of the acquisition ROI\.\n\n.*\n.*\n"
+                    r"\| 100 \| uint32 \| RW \| 8 \.\. 65536 \| 1 \| pixel \| 1024 \|$", text, re.M),
+          "describe --markdown: the FG_WIDTH section", text[text.find("### FG_WIDTH"):][:400])
+    check(re.search(r"^\| 21 \| `FG_GRAY10` \| Gray 10bit \|$", text, re.M), "describe --markdown: FG_FORMAT's values")
+    events = parsed(["--json", "events"]) or []
+    rows = re.findall(r"^\| (\d+) \| `0x[0-9a-f]{16}` \| `(\w+)` \|$", text, re.M)
+    check(rows == [(str(e["bit"]), e["name"]) for e in events], "describe --markdown: the events", rows[:3])
+    constants = text[text.find("## Named constants"):]
+    check(len(re.findall(r"^\| `\w+` \| -?\d+ \|$", constants, re.M)) == 106 and "| `Mono10` | 258 |" in constants,
+          "describe --markdown: the named constants", constants[:300])
+    expect(["describe", "--markdown", "FG_WIDTH"], 2, [], [r"takes no parameter names"])
+    expect(["describe"], 2, [], [r"name at least one parameter"])
+
+
 def case_events():
     expect(["events"], 0, [r"^ 0  0x0000000000000001  FG_OVERFLOW_CAM0$"])
     events = parsed(["--json", "events"]) or []

@@ -59,7 +59,10 @@ std::unique_ptr<CLI::App> commandLine(Request& r, bool shell) {
 
     CLI::App* describe = command(*app, r, "describe",
                                  "Type, access, range and increment, unit, entries and description of parameters");
-    describe->add_option("parameters", r.arguments, "Names or decimal ids")->required();
+    describe->add_option("parameters", r.arguments, "Names or decimal ids (every parameter with --markdown)");
+    describe->add_flag("--markdown", r.markdown,
+                       "The parameter reference as Markdown: every parameter grouped as the description groups "
+                       "them, with its initial value, then the events and the named constants");
 
     CLI::App* xml = command(*app, r, "xml", "The applet's register description (XML)");
     xml->add_option("-o,--output", r.file, "Write it to this file instead of standard output");
@@ -111,6 +114,11 @@ void checkRequest(const Request& r) {
     for (const std::string& assignment : r.sets) splitAssignment(assignment);
     if (r.command == "set") {
         for (const std::string& assignment : r.arguments) splitAssignment(assignment);
+    }
+    if (r.command == "describe") {
+        if (r.markdown && !r.arguments.empty()) throw UsageError("describe --markdown takes no parameter names");
+        if (r.markdown && r.json) throw UsageError("describe takes --markdown or --json, not both");
+        if (!r.markdown && r.arguments.empty()) throw UsageError("describe: name at least one parameter");
     }
     if (r.command == "grab") {
         const FramePattern pattern = FramePattern::parse(r.grab.pattern);

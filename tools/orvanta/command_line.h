@@ -42,6 +42,7 @@ struct Request {
     std::vector<std::string> arguments;  // get, set, describe
     std::string glob;                    // list
     bool tree = false;                   // list
+    bool markdown = false;               // describe
     std::string file;                    // xml -o, save, load
     GrabOptions grab;
 };

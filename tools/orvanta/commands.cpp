@@ -22,20 +22,12 @@ namespace {
 constexpr int32_t kInfoDescription = 0x1000;
 constexpr int32_t kInfoCategory = 0x1010;
 constexpr int32_t kInfoClass = 0x1020;
-constexpr int32_t kInfoName = 0x1050;
-constexpr int32_t kInfoVersion = 0x1060;
 constexpr int32_t kInfoVersionWithStamp = 0x1070;
 constexpr int32_t kInfoBoardType = 0x880;
 
 constexpr int32_t kParamDescrId = 24114;  // answers the description of the parameter named in the value
 
 void printJson(const json& value) { std::cout << value.dump(2) << std::endl; }
-
-std::string infoText(InfoFunction info, int32_t selector) {
-    uint64_t address = 0;
-    if (info(selector, 0, 0, nullptr, &address) != 0 || address == 0) return {};
-    return latin1ToUtf8(reinterpret_cast<const char*>(static_cast<uintptr_t>(address)));
-}
 
 std::string formatted(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 std::string formatted(const char* format, ...) {
@@ -103,22 +95,6 @@ std::string listedLine(const Parameter& parameter, const Reading& reading, const
            listedValue(parameter, reading);
 }
 
-// The description text the applet keeps for a name (its FG_PARAM_DESCR query); empty when it has none.
-std::string descriptionOf(const Session& session, const std::string& name) {
-    // The query reads the name from the value and puts the address of the answer over it.
-    std::vector<char> cell(std::max<size_t>(name.size() + 1, sizeof(char*)), '\0');
-    std::memcpy(cell.data(), name.c_str(), name.size());
-    if (Fg_getParameterWithType(session.handle(), kParamDescrId, cell.data(), 0, vexo::kTypeAllocatedText) != 0) {
-        return {};
-    }
-    char* text = nullptr;
-    std::memcpy(&text, cell.data(), sizeof text);
-    if (text == nullptr) return {};
-    std::string description = latin1ToUtf8(text);
-    Fg_freeParameterStringWithType(session.handle(), kParamDescrId, text, 0, vexo::kTypeAllocatedText);
-    return description == "-" ? std::string() : description;
-}
-
 // Whether a record is, or holds, one of the chosen parameters.
 bool holdsChosen(const ParameterInfoNode* node, const std::map<int32_t, const Parameter*>& chosen) {
     if (node->type != PARAM_INFO_CATEGORY) return chosen.count(node->id) != 0;
@@ -153,6 +129,27 @@ json treeOf(const ParameterInfoNode* node, int depth, std::map<int32_t, const Pa
 }
 
 }  // namespace
+
+std::string infoText(InfoFunction info, int32_t selector) {
+    uint64_t address = 0;
+    if (info(selector, 0, 0, nullptr, &address) != 0 || address == 0) return {};
+    return latin1ToUtf8(reinterpret_cast<const char*>(static_cast<uintptr_t>(address)));
+}
+
+std::string descriptionOf(const Session& session, const std::string& name) {
+    // The query reads the name from the value and puts the address of the answer over it.
+    std::vector<char> cell(std::max<size_t>(name.size() + 1, sizeof(char*)), '\0');
+    std::memcpy(cell.data(), name.c_str(), name.size());
+    if (Fg_getParameterWithType(session.handle(), kParamDescrId, cell.data(), 0, vexo::kTypeAllocatedText) != 0) {
+        return {};
+    }
+    char* text = nullptr;
+    std::memcpy(&text, cell.data(), sizeof text);
+    if (text == nullptr) return {};
+    std::string description = latin1ToUtf8(text);
+    Fg_freeParameterStringWithType(session.handle(), kParamDescrId, text, 0, vexo::kTypeAllocatedText);
+    return description == "-" ? std::string() : description;
+}
 
 int showInfo(Session& session, const Request& request) {
     const InfoFunction info = session.info();
@@ -415,7 +412,9 @@ int runCommand(Session& session, const Request& request) {
     if (c == "list") return listParameters(session, request);
     if (c == "get") return getParameters(session, request);
     if (c == "set") return setParameters(session, request);
-    if (c == "describe") return describeParameters(session, request);
+    if (c == "describe") {
+        return request.markdown ? writeReference(session, request) : describeParameters(session, request);
+    }
     if (c == "xml") return writeXml(session, request);
     if (c == "save") return saveConfiguration(session, request);
     if (c == "load") return loadConfiguration(session, request);

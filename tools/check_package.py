@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Checks the contents lists of release archives made by CPack: exactly the files of the
+installation, under one top folder (.tar.gz, .zip) or /opt/orvanta (.deb), with the `orvanta`
+tool executable and the README and parameter reference as they are in this tree.
+
+Usage: check_package.py PACKAGE...   (.tar.gz and .deb: the Linux files; .zip: the Windows files)
+"""
+import io
+import os
+import subprocess
+import sys
+import tarfile
+import zipfile
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+
+COMMON = ["README.md", "docs/parameters.md", "lib/cmake/Orvanta/OrvantaConfig.cmake",
+          "lib/cmake/Orvanta/OrvantaConfigVersion.cmake"]
+COMMON += ["include/orvanta/orvanta/" + h for h in ("error_codes.h", "parameter_info_node.h", "type_codes.h")]
+COMMON += ["include/orvanta/orvanta_sim/" + h for h in ("export.h", "runtime.h")]
+if os.path.exists(os.path.join(ROOT, "LICENSE")):
+    COMMON.append("LICENSE")
+STAND_INS = ["rtcore5", "hapcore", "vexo_hw", "common-logging-dispatcher"]
+LINUX = ["Hardware Applets/Orvanta.so", "bin/orvanta"] + [f"bin/lib{name}.so" for name in STAND_INS]
+WINDOWS = ["Hardware Applets/Orvanta.dll", "bin/orvanta.exe", "lib/librtcore5.dll.a"]
+WINDOWS += [f"bin/{name}.dll" for name in STAND_INS]
+# Files whose packed copy must be the one in this tree.
+SAME_AS_TREE = ["README.md", "docs/parameters.md"]
+
+
+def tar_members(data):
+    """Files (name, mode, contents reader) of a tar archive."""
+    archive = tarfile.open(fileobj=io.BytesIO(data))
+    return {m.name.lstrip("./"): (m.mode, lambda m=m: archive.extractfile(m).read())
+            for m in archive.getmembers() if m.isfile()}
+
+
+def members(path):
+    if path.endswith(".zip"):
+        archive = zipfile.ZipFile(path)
+        return {i.filename: (i.external_attr >> 16, lambda i=i: archive.read(i))
+                for i in archive.infolist() if not i.is_dir()}
+    if path.endswith(".deb"):
+        data = subprocess.run(["dpkg-deb", "--fsys-tarfile", path], capture_output=True, check=True).stdout
+        return tar_members(data)
+    with open(path, "rb") as file:
+        return tar_members(file.read())
+
+
+def check(path):
+    """The failures found in one package."""
+    files = members(path)
+    if path.endswith(".deb"):
+        prefix = "opt/orvanta/"
+    else:
+        tops = {name.split("/", 1)[0] for name in files}
+        if len(tops) != 1:
+            return [f"{len(tops)} top folders: {sorted(tops)}"]
+        prefix = tops.pop() + "/"
+    outside = sorted(name for name in files if not name.startswith(prefix))
+    if outside:
+        return [f"files outside {prefix}: {outside}"]
+    found = {name[len(prefix):]: entry for name, entry in files.items()}
+    expected = set(COMMON + (WINDOWS if path.endswith(".zip") else LINUX))
+    failures = [f"missing {name}" for name in sorted(expected - found.keys())]
+    failures += [f"unexpected {name}" for name in sorted(found.keys() - expected)]
+    if "bin/orvanta" in found and not found["bin/orvanta"][0] & 0o111:
+        failures.append("bin/orvanta is not executable")
+    for name in SAME_AS_TREE:
+        if name in found:
+            with open(os.path.join(ROOT, name), "rb") as file:
+                if found[name][1]() != file.read():
+                    failures.append(f"{name} differs from the tree's")
+    return failures
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    failed = False
+    for path in sys.argv[1:]:
+        failures = check(path)
+        for failure in failures:
+            print(f"{os.path.basename(path)}: {failure}")
+        if not failures:
+            print(f"{os.path.basename(path)}: contents as expected")
+        failed = failed or bool(failures)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
