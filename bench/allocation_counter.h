@@ -12,22 +12,18 @@ namespace bench {
 // Allocations made so far by any thread.
 uint64_t heapAllocations();
 
-// Counts the allocations between its construction and its destruction and reports them per
-// iteration. In a row run by several threads only the first thread reports, since the count is
-// the process's: the sum over threads is then the total, averaged over every thread's iterations.
-class AllocationsPerIteration {
-public:
-    explicit AllocationsPerIteration(benchmark::State& state) : state(state), start(heapAllocations()) {}
-    ~AllocationsPerIteration() {
-        const uint64_t made = state.thread_index() == 0 ? heapAllocations() - start : 0;
-        state.counters["allocs"] = benchmark::Counter(static_cast<double>(made), benchmark::Counter::kAvgIterations);
-    }
-    AllocationsPerIteration(const AllocationsPerIteration&) = delete;
-    AllocationsPerIteration& operator=(const AllocationsPerIteration&) = delete;
-
-private:
-    benchmark::State& state;
-    uint64_t start;
-};
+// Runs `operation` once an iteration and reports the allocations made meanwhile per iteration; a
+// row in which it answers false even once is skipped with `what`. In a row run by several threads
+// only the first thread reports, since the count is the process's: the sum over threads is then
+// the total, averaged over every thread's iterations.
+template <typename Operation>
+void measure(benchmark::State& state, const char* what, Operation&& operation) {
+    int32_t failures = 0;
+    const uint64_t start = heapAllocations();
+    for (auto _ : state) failures += operation() ? 0 : 1;
+    const uint64_t made = state.thread_index() == 0 ? heapAllocations() - start : 0;
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(made), benchmark::Counter::kAvgIterations);
+    if (failures != 0) state.SkipWithError(what);
+}
 
 }  // namespace bench

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "orvanta/export_prototypes.h"
+#include "orvanta/type_codes.h"
 #include "orvanta_sim/hap_control.h"
 #include "orvanta_sim/hardware_control.h"
 #include "orvanta_sim/runtime.h"
@@ -18,11 +19,13 @@ namespace bench {
 
 namespace exports = vexo::api::prototypes;
 
-// Type codes and SDK ids the rows use.
-inline constexpr int32_t kTypeU32 = 2;
-inline constexpr int32_t kTypeDouble = 5;
-inline constexpr int32_t kTypeAllocatedText = 22;
+using vexo::kTypeAllocatedText;
+using vexo::kTypeDouble;
+using vexo::kTypeU32;
+
+// SDK ids the rows use.
 inline constexpr int32_t kWidth = 100;
+inline constexpr int32_t kHeight = 200;
 inline constexpr int32_t kFramesPerSecond = 90;
 inline constexpr int32_t kHapFile = 24108;
 inline constexpr int32_t kFpgaTemperature = 200341;
@@ -53,6 +56,11 @@ struct Applet {
     exports::Fg_saveConfig saveConfig = appletExport<exports::Fg_saveConfig>("Fg_saveConfig");
     exports::Fg_loadConfig loadConfig = appletExport<exports::Fg_loadConfig>("Fg_loadConfig");
 };
+
+inline const Applet& applet() {
+    static const Applet exports;
+    return exports;
+}
 
 inline void setEnvironment(const char* name, const char* value) {
 #if defined(_WIN32)
@@ -87,5 +95,12 @@ struct OpenedBoard {
     void* fg = nullptr;
     void* inner = nullptr;
 };
+
+// The one board of the process, opened at the first call, which decides whether direct register
+// access is on for it.
+inline const OpenedBoard& board(bool directRegisterAccess = false) {
+    static const OpenedBoard opened(0, directRegisterAccess);
+    return opened;
+}
 
 }  // namespace bench

@@ -15,38 +15,26 @@
 
 namespace {
 
-using bench::AllocationsPerIteration;
-
-const bench::Applet& applet() {
-    static const bench::Applet exports;
-    return exports;
-}
-
-const bench::OpenedBoard& board() {
-    static const bench::OpenedBoard opened(0, false);
-    return opened;
-}
+using bench::applet;
+using bench::board;
+using bench::measure;
 
 // The floor of opening a board: what the stand-ins themselves do for one open and close (the
 // HAP image opened and released, the inner handle opened and closed), without the applet.
 void BM_Floor_StandInOpenAndClose(benchmark::State& state) {
-    const bench::Applet& a = applet();
     board();
     uint64_t imageSize = 0;
     uint64_t imageAddress = 0;
-    a.info(0x412, 0, 0, &imageSize, &imageAddress);
+    applet().info(0x412, 0, 0, &imageSize, &imageAddress);
     const void* image = reinterpret_cast<const void*>(static_cast<uintptr_t>(imageAddress));
     const uint64_t hardware = SimCtl_HardwareHandle(1);
-    int32_t failures = 0;
-    AllocationsPerIteration allocations(state);
-    for (auto _ : state) {
+    measure(state, "the stand-ins did not open", [&] {
         void* hap = Hap_OpenImage(image, imageSize, 1);
         void* inner = Fg_InitHandleSlaveAware("Orvanta.hap", hardware, hap, 0);
-        failures += hap == nullptr || inner == nullptr;
         if (inner != nullptr) Fg_FreeGrabber(inner);
         if (hap != nullptr) Hap_Release(hap);
-    }
-    if (failures != 0) state.SkipWithError("the stand-ins did not open");
+        return hap != nullptr && inner != nullptr;
+    });
 }
 
 // Std_entry on board 1 as the runtime calls it (flags 0: initial values written), then the
@@ -55,18 +43,11 @@ void BM_StdEntryAndFreeGrabber(benchmark::State& state) {
     const bench::Applet& a = applet();
     board();  // the runtime and the applet are loaded, as they are when an application opens a board
     const uint64_t hardware = SimCtl_HardwareHandle(1);
-    int32_t failures = 0;
-    AllocationsPerIteration allocations(state);
-    for (auto _ : state) {
+    measure(state, "the applet did not open or close", [&] {
         int32_t error = 0;
         void* record[1] = {a.stdEntry(hardware, &error, 0)};
-        if (record[0] == nullptr) {
-            ++failures;
-            break;
-        }
-        failures += a.freeGrabber(record) != 0;
-    }
-    if (failures != 0) state.SkipWithError("the applet did not open or close");
+        return record[0] != nullptr && a.freeGrabber(record) == 0;
+    });
 }
 
 int32_t countNodes(const ParameterInfoNode* node) {
@@ -82,14 +63,14 @@ void BM_ParameterInfoWalk(benchmark::State& state) {
     const bench::Applet& a = applet();
     void* fg = board().fg;
     int32_t nodes = 0;
-    AllocationsPerIteration allocations(state);
-    for (auto _ : state) {
+    measure(state, "", [&] {
         nodes = 0;
         for (const ParameterInfoNode* top = a.parameterInfo(fg, 0); top != nullptr; top = top->older) {
             nodes += countNodes(top);
         }
         benchmark::DoNotOptimize(nodes);
-    }
+        return true;
+    });
     state.counters["records"] = nodes;
     if (nodes < 130) state.SkipWithError("the tree is missing records");
 }
@@ -101,29 +82,20 @@ void BM_ParameterInfoXml(benchmark::State& state) {
     size_t size = 0;
     a.parameterInfoXml(fg, 0, nullptr, &size);
     std::vector<char> buffer(size);
-    int32_t failures = 0;
-    AllocationsPerIteration allocations(state);
-    for (auto _ : state) {
+    measure(state, "the XML query failed", [&] {
         size = 0;
-        failures += a.parameterInfoXml(fg, 0, nullptr, &size) != 0;
-        failures += a.parameterInfoXml(fg, 0, buffer.data(), &size) != 0;
-    }
+        return a.parameterInfoXml(fg, 0, nullptr, &size) == 0 && a.parameterInfoXml(fg, 0, buffer.data(), &size) == 0;
+    });
     state.counters["bytes"] = static_cast<double>(size);
-    if (failures != 0) state.SkipWithError("the XML query failed");
 }
 
 void BM_SaveAndLoadConfig(benchmark::State& state) {
     const bench::Applet& a = applet();
     void* fg = board().fg;
     const std::string file = (std::filesystem::temp_directory_path() / "orvanta-bench-config.mcf").string();
-    int32_t failures = 0;
-    AllocationsPerIteration allocations(state);
-    for (auto _ : state) {
-        failures += a.saveConfig(fg, file.c_str()) != 0;
-        failures += a.loadConfig(fg, file.c_str()) != 0;
-    }
+    measure(state, "a save or load failed",
+            [&] { return a.saveConfig(fg, file.c_str()) == 0 && a.loadConfig(fg, file.c_str()) == 0; });
     std::filesystem::remove(file);
-    if (failures != 0) state.SkipWithError("a save or load failed");
 }
 
 }  // namespace

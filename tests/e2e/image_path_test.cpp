@@ -1,15 +1,17 @@
 // The image path as an application drives it through the applet, on the virtual clock: the camera
 // simulator's patterns, the region of interest and the format's byte range, the image selector,
 // the frame rate of each timing mode, settings changed while acquiring, and images injected at the
-// camera's debug entry, with the buffer entry's monitor.
+// camera's debug entry, with the buffer entry's monitor. The renderer's geometry in all its
+// variety is the simulator's own tests' concern; here the settings must reach it.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "board_session.h"
 #include "orvanta/type_codes.h"
+#include "trigger_board.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ using vexo::kTypeU32;
 using vexo::kTypeU64;
 
 constexpr int32_t kRing = 1;
-constexpr int32_t kDelivered = 1, kLength = 4;
+constexpr int32_t kDelivered = 1, kLost = 3, kLength = 4;
 constexpr uint32_t kHorizontal = 1, kVertical = 2, kDiagonal = 3;
 constexpr uint32_t kGray = 3, kGray16 = 1;
 constexpr uint32_t kEndOfLine = 0, kEndOfFrame = 1;
@@ -49,45 +51,31 @@ std::string mismatch(const std::vector<uint8_t>& picture, uint64_t lineBytes, Ex
 }
 
 // The simulator in pixel-frequency mode with a diagonal pattern, no offset and no roll; its frame
-// and the region are 64 x 16. A ring of six buffers.
-class ImagePath : public board::BoardTest {
+// and the region are 64 x 16. A ring of six buffers, each twice the frame.
+class ImagePath : public trigger_test::TriggerBoard {
 protected:
     static constexpr uint32_t kWidth = 64, kHeight = 16;
 
     void SetUp() override {
-        BoardTest::SetUp();
+        TriggerBoard::SetUp();
         SimCtl_SetVirtualClock(1);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_ENABLE", 1), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_SELECT_MODE", 0), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_PATTERN", kDiagonal), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_ROLL", 0), 0);
-        simulator(kWidth, kHeight);
+        ASSERT_EQ(set("FG_CAMERASIMULATOR_WIDTH", kWidth), 0);
+        ASSERT_EQ(set("FG_CAMERASIMULATOR_HEIGHT", kHeight), 0);
         region(kWidth, kHeight, 0, 0);
-        memory_ = Fg_AllocMemEx(fg(), kBuffers * kBufferBytes, kBuffers);
+        memory_ = Fg_AllocMemEx(fg(), 6 * 2 * kWidth * kHeight, 6);
         ASSERT_NE(memory_, nullptr);
     }
 
-    int32_t id(const char* name) { return Fg_getParameterIdByName(fg(), name); }
-    int32_t set(const char* name, uint32_t value) {
-        return Fg_setParameterWithType(fg(), id(name), &value, 0, kTypeU32);
-    }
-    int32_t setReal(const char* name, double value) {
-        return Fg_setParameterWithType(fg(), id(name), &value, 0, kTypeDouble);
-    }
-    uint32_t u32(const char* name) {
-        uint32_t value = 0xDEADBEEF;
-        EXPECT_EQ(Fg_getParameterWithType(fg(), id(name), &value, 0, kTypeU32), 0) << name;
+    template <typename T>
+    T get(const char* name) {
+        T value{};
+        const int32_t type = std::is_same_v<T, double> ? kTypeDouble : kTypeU32;
+        EXPECT_EQ(Fg_getParameterWithType(fg(), Fg_getParameterIdByName(fg(), name), &value, 0, type), 0) << name;
         return value;
-    }
-    double frameRate() {
-        double rate = 0;
-        EXPECT_EQ(Fg_getParameterWithType(fg(), id("FG_CAMERASIMULATOR_FRAMERATE"), &rate, 0, kTypeDouble), 0);
-        return rate;
-    }
-
-    void simulator(uint32_t width, uint32_t height) {
-        ASSERT_EQ(set("FG_CAMERASIMULATOR_WIDTH", width), 0);
-        ASSERT_EQ(set("FG_CAMERASIMULATOR_HEIGHT", height), 0);
     }
     void region(uint32_t width, uint32_t height, uint32_t x, uint32_t y) {
         ASSERT_EQ(set("FG_XOFFSET", x), 0);
@@ -100,12 +88,12 @@ protected:
     // period of the clock from then on brings exactly one source frame.
     void start() {
         ASSERT_EQ(Fg_AcquireEx(fg(), 0, 0, kRing, memory_), 0);
-        period_ = static_cast<uint64_t>(1e9 / frameRate() + 0.5);
+        period_ = static_cast<uint64_t>(1e9 / get<double>("FG_CAMERASIMULATOR_FRAMERATE") + 0.5);
         SimCtl_AdvanceClock(period_ / 2);
     }
     void frames(uint64_t count) { SimCtl_AdvanceClock(count * period_); }
     void stop() { EXPECT_EQ(Fg_stopAcquireEx(fg(), 0, memory_, 0), 0); }
-    int64_t delivered() { return Fg_getStatusEx(fg(), kDelivered, 0, 0, memory_); }
+    int64_t status(int32_t statusId) { return Fg_getStatusEx(fg(), statusId, 0, 0, memory_); }
 
     // The bytes of a delivered picture.
     std::vector<uint8_t> picture(int64_t number) {
@@ -116,70 +104,48 @@ protected:
         return std::vector<uint8_t>(bytes, bytes + length);
     }
 
-    static constexpr int64_t kBuffers = 6;
-    static constexpr uint64_t kBufferBytes = 288 * 260;
     void* memory_ = nullptr;
     uint64_t period_ = 0;
 };
 
 }  // namespace
 
-TEST_F(ImagePath, EachPatternWithOffsetAndRollFollowsTheRuleByteForByte) {
-    // Wide and tall enough for x and y to wrap past 255.
-    constexpr uint32_t width = 288, height = 260;
-    simulator(width, height);
-    region(width, height, 0, 0);
+// Each row's pattern settings, format and region reach the board: two pictures (the second
+// shows the roll) follow the pattern rule over the region's cut of the frame, 0 past the frame.
+// FG_GRAY16 takes twice the bytes of the 8-bit source line, copied as they are.
+TEST_F(ImagePath, PatternRegionAndFormatSettingsShapeThePictures) {
     const struct {
         uint32_t pattern, offset;
         bool roll;
-    } rows[] = {{kHorizontal, 0, false}, {kHorizontal, 17, true}, {kVertical, 250, false},
-                {kVertical, 3, true},    {kDiagonal, 128, false}, {kDiagonal, 255, true}};
+        uint32_t format, width, height, x, y;
+    } rows[] = {{kHorizontal, 0, false, kGray, kWidth, kHeight, 0, 0}, {kHorizontal, 17, true, kGray, 16, 4, 8, 3},
+                {kVertical, 250, false, kGray, 24, 8, 50, 12},         {kVertical, 3, true, kGray16, 40, 4, 4, 0},
+                {kDiagonal, 128, false, kGray, 72, 20, 0, 0},          {kDiagonal, 255, true, kGray16, 24, 8, 20, 12}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "pattern " << row.pattern << " offset " << row.offset << " roll "
-                                        << row.roll);
+        SCOPED_TRACE(testing::Message() << "pattern " << row.pattern << " offset " << row.offset << " roll " << row.roll
+                                        << " format " << row.format << ": " << row.width << " x " << row.height
+                                        << " at " << row.x << ", " << row.y);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_PATTERN", row.pattern), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_PATTERN_OFFSET", row.offset), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_ROLL", row.roll ? 1 : 0), 0);
+        ASSERT_EQ(set("FG_FORMAT", row.format), 0);
+        region(row.width, row.height, row.x, row.y);
         start();
-        frames(3);
+        frames(2);
         stop();
-        ASSERT_EQ(delivered(), 3);
-        for (int64_t k = 0; k < 3; ++k) {
-            const std::vector<uint8_t> bytes = picture(k + 1);
-            EXPECT_EQ(bytes.size(), size_t{width} * height);
-            EXPECT_EQ(mismatch(bytes, width, [&](uint64_t x, uint64_t y) {
-                          return patternByte(row.pattern, row.offset, row.roll, static_cast<uint64_t>(k), x, y);
+        ASSERT_EQ(status(kDelivered), 2);
+        const uint64_t pixelBytes = row.format == kGray16 ? 2 : 1, lineBytes = row.width * pixelBytes;
+        for (uint64_t k = 0; k < 2; ++k) {
+            const std::vector<uint8_t> bytes = picture(static_cast<int64_t>(k + 1));
+            EXPECT_EQ(bytes.size(), lineBytes * row.height);
+            EXPECT_EQ(mismatch(bytes, lineBytes, [&](uint64_t x, uint64_t y) {
+                          const uint64_t sx = row.x * pixelBytes + x, sy = row.y + y;
+                          if (sx >= kWidth || sy >= kHeight) return 0;
+                          return static_cast<int>(patternByte(row.pattern, row.offset, row.roll, k, sx, sy));
                       }),
                       "")
                 << "frame " << k;
         }
-    }
-}
-
-// Offsets move the region over the simulator's frame; what lies past the frame reads 0. FG_GRAY16
-// takes twice the bytes of the 8-bit source line, copied as they are.
-TEST_F(ImagePath, TheRegionCutsTheFrameInTheFormatsBytesAndReadsZeroPastIt) {
-    const struct {
-        uint32_t format, pixelBytes, width, height, x, y;
-    } rows[] = {{kGray, 1, kWidth, kHeight, 0, 0}, {kGray, 1, 16, 4, 8, 3},   {kGray, 1, 100, kHeight, 0, 0},
-                {kGray, 1, kWidth, 20, 0, 0},      {kGray, 1, 24, 8, 50, 12}, {kGray, 1, 8, 2, 70, 0},
-                {kGray16, 2, 40, 4, 4, 0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "format " << row.format << ": " << row.width << " x " << row.height << " at "
-                                        << row.x << ", " << row.y);
-        ASSERT_EQ(set("FG_FORMAT", row.format), 0);
-        region(row.width, row.height, row.x, row.y);
-        start();
-        frames(1);
-        stop();
-        const uint64_t lineBytes = uint64_t{row.width} * row.pixelBytes;
-        const std::vector<uint8_t> bytes = picture(1);
-        EXPECT_EQ(bytes.size(), lineBytes * row.height);
-        EXPECT_EQ(mismatch(bytes, lineBytes, [&](uint64_t x, uint64_t y) {
-                      const uint64_t sx = uint64_t{row.x} * row.pixelBytes + x, sy = row.y + y;
-                      return sx < kWidth && sy < kHeight ? patternByte(kDiagonal, 0, false, 0, sx, sy) : 0;
-                  }),
-                  "");
     }
 }
 
@@ -196,8 +162,9 @@ TEST_F(ImagePath, TheImageSelectorDeliversOneFrameOfEachPeriod) {
         start();
         frames(15);
         stop();
-        ASSERT_EQ(delivered(), 15 / row.period);
-        for (int64_t n = 1; n <= delivered(); ++n) {
+        ASSERT_EQ(status(kDelivered), 15 / row.period);
+        EXPECT_EQ(status(kLost), 0);  // frames passed over take no picture number
+        for (int64_t n = 1; n <= status(kDelivered); ++n) {
             EXPECT_EQ(picture(n).at(0), row.phase + (n - 1) * row.period) << "picture " << n;
         }
     }
@@ -219,12 +186,12 @@ TEST_F(ImagePath, FramesInOneSecondMatchTheAppletsFrameRateInEachSelectMode) {
         ASSERT_EQ(set("FG_CAMERASIMULATOR_LINE_GAP", 32), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_FRAME_GAP", 4), 0);
         ASSERT_EQ(set("FG_CAMERASIMULATOR_SELECT_MODE", row.mode), 0);
-        ASSERT_EQ(setReal(row.rate, row.value), 0);
-        const double rate = frameRate();
+        ASSERT_EQ(set(row.rate, row.value), 0);
+        const double rate = get<double>("FG_CAMERASIMULATOR_FRAMERATE");
         ASSERT_EQ(Fg_AcquireEx(fg(), 0, 0, kRing, memory_), 0);
         SimCtl_AdvanceClock(1000000000);
         stop();
-        EXPECT_NEAR(static_cast<double>(delivered()), rate, 1.0);
+        EXPECT_NEAR(static_cast<double>(status(kDelivered)), rate, 1.0);
     }
 }
 
@@ -234,7 +201,7 @@ TEST_F(ImagePath, SettingsWrittenWhileAcquiringApplyFromTheNextSourceFrame) {
     ASSERT_EQ(set("FG_CAMERASIMULATOR_PATTERN_OFFSET", 100), 0);
     ASSERT_EQ(set("FG_HEIGHT", 8), 0);
     frames(2);
-    ASSERT_EQ(delivered(), 3);
+    ASSERT_EQ(status(kDelivered), 3);
     EXPECT_EQ(picture(2).size(), size_t{kWidth} * kHeight);
     EXPECT_EQ(picture(2).at(0), 0);
     EXPECT_EQ(picture(3).size(), size_t{kWidth} * 8);
@@ -244,16 +211,15 @@ TEST_F(ImagePath, SettingsWrittenWhileAcquiringApplyFromTheNextSourceFrame) {
 // Words with the low 8 bits one pixel; a flag marks the last word of a line or of the image.
 // Input off, the entry takes nothing. The monitor reports the last pixel of the last picture.
 TEST_F(ImagePath, PixelWordsInjectedAtTheCameraReplaceTheNextSourceFrame) {
-    const std::vector<std::vector<uint8_t>> image = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}};
+    constexpr uint64_t width = 5, height = 3;  // pixel (x, y) is 1 + 5y + x
+    const int32_t pixel = Fg_getParameterIdByName(fg(), "FG_DEBUGWRITEPIXEL");
     const auto inject = [&] {
-        for (size_t y = 0; y < image.size(); ++y) {
-            for (size_t x = 0; x < image[y].size(); ++x) {
-                if (x + 1 == image[y].size()) {
-                    ASSERT_EQ(set("FG_DEBUGWRITEFLAG", y + 1 == image.size() ? kEndOfFrame : kEndOfLine), 0);
-                }
-                const uint64_t word = 0x300 | image[y][x];
-                ASSERT_EQ(Fg_setParameterWithType(fg(), id("FG_DEBUGWRITEPIXEL"), &word, 0, kTypeU64), 0);
+        for (uint64_t i = 0; i < width * height; ++i) {
+            if (i % width == width - 1) {
+                ASSERT_EQ(set("FG_DEBUGWRITEFLAG", i + 1 == width * height ? kEndOfFrame : kEndOfLine), 0);
             }
+            const uint64_t word = 0x300 | (i + 1);
+            ASSERT_EQ(Fg_setParameterWithType(fg(), pixel, &word, 0, kTypeU64), 0);
         }
     };
     ASSERT_EQ(set("FG_DEBUGSOURCE", 0), 0);
@@ -264,7 +230,7 @@ TEST_F(ImagePath, PixelWordsInjectedAtTheCameraReplaceTheNextSourceFrame) {
     start();
     frames(2);
     EXPECT_EQ(mismatch(picture(1), 8, [&](uint64_t x, uint64_t y) {
-                  return y + 1 < image.size() && x + 1 < image[0].size() ? image[y + 1][x + 1] : 0;
+                  return y + 1 < height && x + 1 < width ? static_cast<int>(1 + width * (y + 1) + x + 1) : 0;
               }),
               "");
     EXPECT_EQ(mismatch(picture(2), 8,
@@ -272,9 +238,9 @@ TEST_F(ImagePath, PixelWordsInjectedAtTheCameraReplaceTheNextSourceFrame) {
               "");
 
     ASSERT_EQ(set("FG_DEBUGSOURCE", 1), 0);
-    EXPECT_EQ(u32("FG_DEBUGOUTXPOS"), 7u);
-    EXPECT_EQ(u32("FG_DEBUGOUTYPOS"), 3u);
-    EXPECT_EQ(u32("FG_DEBUGOUTPIXEL"), patternByte(kDiagonal, 0, false, 1, 8, 4));
+    EXPECT_EQ(get<uint32_t>("FG_DEBUGOUTXPOS"), 7u);
+    EXPECT_EQ(get<uint32_t>("FG_DEBUGOUTYPOS"), 3u);
+    EXPECT_EQ(get<uint32_t>("FG_DEBUGOUTPIXEL"), patternByte(kDiagonal, 0, false, 1, 8, 4));
 }
 
 // A binary PGM named by the debug file is read when the insert is applied and replaces the next
@@ -295,7 +261,8 @@ TEST_F(ImagePath, APgmFileInsertedAtTheCameraReplacesTheNextSourceFrame) {
                 {"text raster", "P2\n3 2\n255\n1 2 3 4 5 6\n", false},
                 {"no file", "", false}};
     ASSERT_EQ(set("FG_DEBUGINENABLE", 1), 0);
-    ASSERT_EQ(Fg_setParameterWithType(fg(), id("FG_DEBUGFILE"), file.c_str(), 0, kTypeText), 0);
+    const int32_t debugFile = Fg_getParameterIdByName(fg(), "FG_DEBUGFILE");
+    ASSERT_EQ(Fg_setParameterWithType(fg(), debugFile, file.c_str(), 0, kTypeText), 0);
     region(8, 3, 0, 0);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

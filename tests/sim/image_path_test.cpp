@@ -74,16 +74,6 @@ TEST(ImagePath, EveryPatternMatchesTheRuleByteForByteInsideAndOutsideTheActiveFr
     }
 }
 
-TEST(ImagePath, TheSelectorDeliversOneFrameOfEachPeriod) {
-    FrameSettings s;
-    s.selectPeriod = 3;
-    s.selectPhase = 2;
-    EXPECT_FALSE(s.selects(0));
-    EXPECT_TRUE(s.selects(2));
-    EXPECT_TRUE(s.selects(5));
-    EXPECT_FALSE(s.selects(6));
-}
-
 TEST(ImagePath, SettingsAndFreeRunPeriodComeFromTheRegisters) {
     const std::pair<const char*, uint64_t> registers[] = {
         {"Enable_SelectSource", 1},   {"TriggerValve_FreeRun_Select", 1},
