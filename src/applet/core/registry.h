@@ -41,18 +41,23 @@ struct IdEntry {
 
 inline constexpr size_t kIdCount = kSdkParameterCount;
 
+// Insertion sort: the tables are small and this runs at compile time.
+template <typename T, size_t N, typename Less>
+constexpr std::array<T, N> sorted(std::array<T, N> items, Less less) {
+    for (size_t i = 1; i < N; ++i) {
+        for (size_t j = i; j > 0 && less(items[j], items[j - 1]); --j) {
+            const T moved = items[j];
+            items[j] = items[j - 1];
+            items[j - 1] = moved;
+        }
+    }
+    return items;
+}
+
 constexpr std::array<IdEntry, kIdCount> sortedIds() {
     std::array<IdEntry, kIdCount> entries{};
     for (size_t i = 0; i < kIdCount; ++i) entries[i] = {kSdkParameters[i].id, static_cast<SdkParameter>(i)};
-    // Insertion sort: the table is small and this runs at compile time.
-    for (size_t i = 1; i < kIdCount; ++i) {
-        for (size_t j = i; j > 0 && entries[j - 1].id > entries[j].id; --j) {
-            const IdEntry moved = entries[j];
-            entries[j] = entries[j - 1];
-            entries[j - 1] = moved;
-        }
-    }
-    return entries;
+    return sorted(entries, [](const IdEntry& a, const IdEntry& b) { return a.id < b.id; });
 }
 
 inline constexpr std::array<IdEntry, kIdCount> kIdsInOrder = sortedIds();
@@ -127,14 +132,8 @@ constexpr int compareNames(const char* a, const char* b) {
 constexpr std::array<SdkParameter, kIdCount> sortedNames() {
     std::array<SdkParameter, kIdCount> order{};
     for (size_t i = 0; i < kIdCount; ++i) order[i] = static_cast<SdkParameter>(i);
-    for (size_t i = 1; i < kIdCount; ++i) {
-        for (size_t j = i; j > 0 && compareNames(infoOf(order[j - 1]).name, infoOf(order[j]).name) > 0; --j) {
-            const SdkParameter moved = order[j];
-            order[j] = order[j - 1];
-            order[j - 1] = moved;
-        }
-    }
-    return order;
+    return sorted(order,
+                  [](SdkParameter a, SdkParameter b) { return compareNames(infoOf(a).name, infoOf(b).name) < 0; });
 }
 
 inline constexpr std::array<SdkParameter, kIdCount> kNamesInOrder = sortedNames();
