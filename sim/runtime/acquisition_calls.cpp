@@ -29,11 +29,15 @@ struct Retired {
     }
 };
 
-// The frame memory a call names: `memory` when it is one of the handle's; for null, the memory
-// of the handle's acquisition (itself null when there has been none). False for any other.
-bool memoryNamed(State& s, InnerHandle& handle, void* memory, FrameMemory*& found) {
+// The frame memory a call names on a port: `memory` when it is one of the handle's; for null, the
+// memory of the handle's acquisition (itself null when there has been none). 0, or the error of a
+// port the design lacks or of any other memory.
+int32_t findMemory(State& s, InnerHandle& handle, uint32_t port, void* memory, FrameMemory*& found) {
+    found = nullptr;
+    if (port != 0) return SIM_ERR_INVALID_PORT;
     found = memory == nullptr ? handle.acquisition.memory : s.memory(memory);
-    return memory == nullptr || (found != nullptr && found->owner() == &handle);
+    const bool named = memory == nullptr || (found != nullptr && found->owner() == &handle);
+    return named ? 0 : SIM_ERR_INVALID_MEMORY;
 }
 
 // Stops whatever the handle acquires, until nothing runs or renders on it any more (another
@@ -112,9 +116,8 @@ int64_t statusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void*
     seed.dma = port;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
     return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         FrameMemory* named = nullptr;
-        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
         return status(handle, named, statusId, data);
     });
 }
@@ -152,9 +155,8 @@ int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory,
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
     Retired retired;
     return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         FrameMemory* named = nullptr;
-        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
         // A memory nothing acquires into has nothing to stop.
         if (named != nullptr && named == handle.acquisition.memory) stopAll(s, handle, lock, retired);
         return ok();
@@ -166,9 +168,8 @@ int64_t lastPicNumber(void* fg, uint32_t port, void* memory) {
     seed.dma = port;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
     return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         FrameMemory* named = nullptr;
-        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
         return ok(named == nullptr ? 0 : named->delivered());
     });
 }
@@ -180,9 +181,8 @@ int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t 
     seed.id = timeoutSeconds;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
     return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         FrameMemory* named = nullptr;
-        if (!memoryNamed(s, handle, memory, named)) return failed(SIM_ERR_INVALID_MEMORY);
+        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
         if (named == nullptr) return picture <= 0 ? ok(0) : failed(SIM_ERR_TIMEOUT);
         const int64_t answer = waitForPicture(s, *named, picture, timeoutSeconds, lock);
         return answer >= 0 ? ok(answer) : failed(static_cast<int32_t>(answer));
@@ -239,9 +239,9 @@ int32_t freeMem(void* fg, void* memory) {
 
 void* imagePtr(void* fg, int64_t picture, uint32_t port, void* memory) {
     return pointerOf(onMemory(fg, [&](State& s, InnerHandle& handle) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         FrameMemory* named = nullptr;
-        if (!memoryNamed(s, handle, memory, named) || named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
+        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
         const int64_t index = named->bufferOf(picture);
         if (index < 0) return failed(SIM_ERR_INVALID_PICTURE);
         return ok(pointerResult(named->buffer(index)));
@@ -250,9 +250,9 @@ void* imagePtr(void* fg, int64_t picture, uint32_t port, void* memory) {
 
 int32_t setStatus(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory) {
     return static_cast<int32_t>(onMemory(fg, [&](State& s, InnerHandle& handle) {
-        if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         FrameMemory* named = nullptr;
-        if (!memoryNamed(s, handle, memory, named) || named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
+        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
         if (statusId == kReleasePicture) {
             if (!named->release(data)) return failed(SIM_ERR_INVALID_PICTURE);
         } else if (statusId == kReleaseAll) {
