@@ -196,6 +196,17 @@ const HapEventDescriptor* Hap_GetEvent(void* hap, int32_t position) {
     return &s.events->descriptors[position];
 }
 
+int32_t SimHap_EventPosition(void* hap, const char* name) {
+    HapState& s = hap::hapState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (!s.isLive(hap) || name == nullptr) return -1;
+    const std::vector<HapEventDescriptor>& descriptors = s.events->descriptors;
+    for (size_t i = 0; i < descriptors.size(); ++i) {
+        if (std::strcmp(descriptors[i].name, name) == 0) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
 int32_t SimHap_LoadDesign(void* hap, uint64_t hardware) {
     std::vector<sim::DesignRow> rows;
     {

@@ -32,6 +32,36 @@ void setRegister(BoardState& board, const char* name, uint64_t value) {
 
 bool current(const Acquisition& a, uint64_t generation) { return a.running && a.generation == generation; }
 
+// The buffer for source frame k of the handle's acquisition, or -1 when the image selector drops
+// it or it is lost (and counted; for want of a free buffer the overflow register and event too).
+int64_t claimBuffer(State& s, InnerHandle& handle, BoardState& board, const FrameSettings& settings, uint64_t k,
+                    bool late) {
+    FrameMemory& memory = *handle.acquisition.memory;
+    if (!settings.selects(k)) return -1;
+    if (late || settings.transferBytes() > memory.bufferSize()) {
+        memory.countLost();
+        return -1;
+    }
+    const int64_t index = memory.claim();
+    if (index < 0) {
+        memory.countLost();
+        setRegister(board, kOverflow, 1);
+        if (handle.timeline != nullptr) raiseEvent(s, *handle.timeline, BoardEvent::Overflow, boardNow(s), 0);
+    }
+    return index;
+}
+
+// The rendered picture in buffer `index` is delivered.
+void deliverPicture(InnerHandle& handle, BoardState& board, const FrameSettings& settings, int64_t index) {
+    Acquisition& a = handle.acquisition;
+    FrameMemory& memory = *a.memory;
+    const uint64_t length = settings.transferBytes();
+    memory.fill(index, length);
+    monitorPicture(board, memory.buffer(index), settings.lineBytes(), length);
+    if (memory.blocking()) setRegister(board, kFillLevel, memory.fillLevel());
+    if (memory.pictureCount() > 0 && memory.delivered() >= memory.pictureCount()) a.running = false;
+}
+
 // Frame a.frame has fallen due: it is dropped by the image selector, lost, or delivered.
 // `late`: the producer came to it too late.
 void finishFrame(State& s, InnerHandle& handle, bool late, std::unique_lock<std::mutex>& lock) {
@@ -42,18 +72,9 @@ void finishFrame(State& s, InnerHandle& handle, bool late, std::unique_lock<std:
     const uint64_t k = a.frame++;
     a.frameStart = a.frameDue;
     a.framePending = false;
-    if (!settings.selects(k)) return;
-    const uint64_t length = settings.transferBytes();
-    if (late || length > memory.bufferSize()) {
-        memory.countLost();
-        return;
-    }
-    const int64_t index = memory.claim();
-    if (index < 0) {
-        memory.countLost();
-        withBoard(*handle.board, [](BoardState& board) { setRegister(board, kOverflow, 1); });
-        return;
-    }
+    int64_t index = -1;
+    withBoard(*handle.board, [&](BoardState& board) { index = claimBuffer(s, handle, board, settings, k, late); });
+    if (index < 0) return;
     a.producing = true;
     lock.unlock();
     renderFrame(settings, k, memory.buffer(index));
@@ -61,12 +82,7 @@ void finishFrame(State& s, InnerHandle& handle, bool late, std::unique_lock<std:
     a.producing = false;
     // A picture whose acquisition was stopped while it was rendered is not delivered.
     if (current(a, generation)) {
-        memory.fill(index, length);
-        const uint8_t* picture = memory.buffer(index);
-        withBoard(*handle.board,
-                  [&](BoardState& board) { monitorPicture(board, picture, settings.lineBytes(), length); });
-        if (memory.blocking()) publishFillLevel(handle, memory);
-        if (memory.pictureCount() > 0 && memory.delivered() >= memory.pictureCount()) a.running = false;
+        withBoard(*handle.board, [&](BoardState& board) { deliverPicture(handle, board, settings, index); });
     }
     s.changed.notify_all();
 }
@@ -164,7 +180,11 @@ void advanceVirtualClock(uint64_t nanoseconds) {
     State& s = state();
     std::lock_guard<std::mutex> serial(s.advancing);
     std::unique_lock<std::mutex> lock(s.mutex);
-    s.virtualNow += nanoseconds;
+    if (!s.virtualClock) {
+        s.virtualNow += nanoseconds;
+    } else {
+        runBoards(s, s.virtualNow + nanoseconds, lock);
+    }
     const uint64_t now = s.virtualNow;
     std::vector<InnerHandle*> acquiring;
     for (const auto& entry : s.innerHandles) {
@@ -176,6 +196,20 @@ void advanceVirtualClock(uint64_t nanoseconds) {
         const Acquisition& a = handle->acquisition;
         if (a.running && a.virtualClock) produceDue(s, *handle, now - a.virtualStart, false, lock);
     }
+}
+
+void deliverTriggeredFrame(State& s, BoardTimeline& t, BoardState& board, const FrameSettings& settings,
+                           const uint64_t* cameraFrame) {
+    for (const auto& entry : s.innerHandles) {
+        InnerHandle& handle = *entry.second;
+        if (handle.board != t.board || !handle.acquisition.running) continue;
+        const uint64_t k = handle.acquisition.frame++;
+        const int64_t index = claimBuffer(s, handle, board, settings, k, false);
+        if (index < 0) continue;
+        renderFrame(settings, cameraFrame != nullptr ? *cameraFrame : k, handle.acquisition.memory->buffer(index));
+        deliverPicture(handle, board, settings, index);
+    }
+    s.changed.notify_all();
 }
 
 void publishFillLevel(InnerHandle& handle, const FrameMemory& memory) {

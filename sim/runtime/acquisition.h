@@ -34,4 +34,11 @@ void advanceVirtualClock(uint64_t nanoseconds);
 // Writes the fill level of `memory` to the handle's board when it is the memory acquired into.
 void publishFillLevel(InnerHandle& handle, const FrameMemory& memory);
 
+// A frame of the camera port or of the triggered simulator has ended on the board: it goes to
+// every acquisition running on the board as that acquisition's next source frame. Rendered at
+// once, with the board's lock held. `cameraFrame`: the camera's frame number for its pattern;
+// null for the simulator, whose pattern counts the acquisition's source frames.
+void deliverTriggeredFrame(State& s, BoardTimeline& t, BoardState& board, const FrameSettings& settings,
+                           const uint64_t* cameraFrame);
+
 }  // namespace sim

@@ -74,6 +74,9 @@ void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.appHandles.insert(record);
+    ApplicationEvents& events = s.applicationEvents[record];
+    events.board = SimBoard_Of(hardwareOfBoard(boardIndex));
+    events.lastWait = s.eventSerial;
     s.globalLastError = 0;
     return record;
 }
@@ -83,6 +86,7 @@ int32_t freeGrabber(AppHandle* app) {
     {
         std::lock_guard<std::mutex> lock(s.mutex);
         if (s.appHandles.erase(app) == 0) return SIM_ERR_INVALID_HANDLE;
+        s.applicationEvents.erase(app);
     }
     const int32_t result = route<int32_t>(app, "Fg_FreeGrabber", SIM_ERR_NOT_AVAILABLE);
     delete app;

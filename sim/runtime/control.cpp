@@ -1,6 +1,7 @@
 // The runtime's control interface for the project's tests: the call log, the boards' values by
 // name, the injected failures and the virtual clock.
 #include <initializer_list>
+#include <mutex>
 
 #include "acquisition.h"
 #include "application.h"
@@ -42,6 +43,22 @@ void setFailure(std::map<std::string, int32_t>& failures, const char* name, int3
     }
 }
 
+// Runs use(State&, BoardTimeline&, BoardState&) on a board's timeline run up to now, under the
+// runtime's and the board's locks; false for an unknown board.
+template <typename Use>
+bool onTimeline(uint32_t boardIndex, Use use) {
+    if (boardIndex >= SIM_BOARD_COUNT) return false;
+    State& s = sim::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    sim::Board* board = SimBoard_Of(sim::hardwareOfBoard(boardIndex));
+    sim::BoardTimeline& t = sim::timelineOf(s, board);
+    sim::withBoard(*board, [&](BoardState& state) {
+        sim::runTimelineToNow(s, t, state);
+        use(s, t, state);
+    });
+    return true;
+}
+
 // Runs change(TestControl&) under the runtime's lock.
 template <typename Change>
 void control(Change change) {
@@ -68,6 +85,9 @@ void SimCtl_Reset(void) {
             state.injection = sim::CameraInjection{};
         });
     }, nullptr);
+    State& s = sim::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (auto& entry : s.timelines) sim::restartTimeline(*entry.second);
 }
 
 uint64_t SimCtl_HardwareHandle(uint32_t boardIndex) { return sim::hardwareOfBoard(boardIndex); }
@@ -173,10 +193,49 @@ void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError) {
 void SimCtl_SetVirtualClock(int32_t on) {
     State& s = sim::state();
     std::lock_guard<std::mutex> lock(s.mutex);
+    if ((on != 0) == s.virtualClock) return;
+    // The board clock runs on across the switch: the timelines have run up to it already.
+    const uint64_t now = std::max(sim::boardNow(s), s.virtualNow);
+    if (on != 0) {
+        s.virtualNow = now;
+    } else {
+        s.realZero = std::chrono::steady_clock::now() - std::chrono::nanoseconds(now);
+    }
     s.virtualClock = on != 0;
+    s.clockWake.notify_all();
 }
 
 void SimCtl_AdvanceClock(uint64_t nanoseconds) { sim::advanceVirtualClock(nanoseconds); }
+
+int32_t SimCtl_PulseTriggerInput(uint32_t boardIndex, uint32_t input, uint64_t count, uint64_t periodNanoseconds) {
+    if (!sim::isTriggerInput(input) || periodNanoseconds < 2) return -1;
+    const bool done = onTimeline(boardIndex, [&](State& s, sim::BoardTimeline& t, BoardState&) {
+        t.trigger->pulseInput(input, count, periodNanoseconds, t.now);
+        s.clockWake.notify_all();
+    });
+    return done ? 0 : -1;
+}
+
+int32_t SimCtl_SetTriggerInputLevel(uint32_t boardIndex, uint32_t input, int32_t level) {
+    if (!sim::isTriggerInput(input)) return -1;
+    const bool done = onTimeline(boardIndex, [&](State& s, sim::BoardTimeline& t, BoardState& board) {
+        sim::setInputLevel(s, t, board, input, level != 0);
+    });
+    return done ? 0 : -1;
+}
+
+int32_t SimCtl_SetCamera(uint32_t boardIndex, int32_t connected, uint32_t width, uint32_t height,
+                         double maxFramesPerSecond) {
+    if (width == 0 || height == 0 || !(maxFramesPerSecond > 0)) return -1;
+    const bool done = onTimeline(boardIndex, [&](State&, sim::BoardTimeline& t, BoardState&) {
+        t.camera = sim::Camera{};
+        t.camera.connected = connected != 0;
+        t.camera.width = width;
+        t.camera.height = height;
+        t.camera.maxFramesPerSecond = maxFramesPerSecond;
+    });
+    return done ? 0 : -1;
+}
 
 uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex) {
     uint64_t count = 0;

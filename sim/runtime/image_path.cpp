@@ -23,6 +23,7 @@ constexpr uint32_t kPatternSteps = 256;
 enum class Register : uint8_t {
     SelectSource,
     FreeRun,
+    ValveMode,
     ActiveClocks,   // LineGap_Number: the active part of a line, in clocks
     LineClocks,     // Size_ImageWidth: the whole line, in clocks
     ActiveLines,    // FrameGap_Number: the active part of a frame, in lines
@@ -46,6 +47,7 @@ enum class Register : uint8_t {
 constexpr const char* kRegisterNames[] = {
     "Device1_Process0_CameraSimulator_Enable_SelectSource",
     "Device1_Process0_CameraSimulator_TriggerValve_FreeRun_Select",
+    "Device1_Process0_CameraSimulator_TriggerValve_TriggerValve_Mode",
     "Device1_Process0_CameraSimulator_LineGap_Number",
     "Device1_Process0_CameraSimulator_Size_ImageWidth",
     "Device1_Process0_CameraSimulator_FrameGap_Number",
@@ -82,6 +84,17 @@ private:
 };
 
 uint32_t stepOf(uint64_t divisor) { return divisor == 0 ? 0 : static_cast<uint32_t>(kPatternSteps / divisor); }
+
+FrameSource sourceOf(const RegisterFile& r) {
+    if (r[Register::SelectSource] == 0) return FrameSource::CameraPort;
+    if (r[Register::SelectSource] != 1) return FrameSource::None;
+    if (r[Register::FreeRun] == 1) return FrameSource::FreeRun;
+    switch (r[Register::ValveMode]) {
+        case 1: return FrameSource::LineTrigger;
+        case 2: return FrameSource::FrameTrigger;
+        default: return FrameSource::None;
+    }
+}
 
 uint64_t freeRunPeriod(const RegisterFile& r) {
     const uint64_t frameLines = r[Register::FrameLines];
@@ -133,6 +146,22 @@ void fillPattern(uint8_t* out, size_t count, uint32_t enableX, uint32_t x, uint3
     }
 }
 
+// `count` camera pixels from x on line y of frame k. The value depends on x only through its low
+// eight bits, so the line repeats every 256 pixels: one period is built, then copied.
+void fillCameraLine(uint8_t* out, size_t count, uint64_t x, uint64_t y, uint64_t k) {
+    std::array<uint8_t, 2 * kPatternSteps> period;
+    for (uint32_t j = 0; j < period.size(); ++j) {
+        period[j] = static_cast<uint8_t>(((j ^ y) + k) % kPatternSteps);
+    }
+    const size_t start = static_cast<size_t>(x % kPatternSteps);
+    while (count > 0) {
+        const size_t chunk = std::min<size_t>(count, kPatternSteps);
+        std::memcpy(out, period.data() + start, chunk);
+        out += chunk;
+        count -= chunk;
+    }
+}
+
 }  // namespace
 
 uint64_t FrameSettings::lineBytes() const { return lastByte >= firstByte ? uint64_t{lastByte} - firstByte + 1 : 0; }
@@ -144,8 +173,10 @@ bool FrameSettings::selects(uint64_t k) const { return k % (selectPeriod == 0 ? 
 FrameSettings readFrameSettings(const BoardState& state) {
     const RegisterFile r(state);
     FrameSettings s;
+    s.source = sourceOf(r);
     s.periodNanoseconds = freeRunPeriod(r);
-    s.delivers = r[Register::SelectSource] == 1 && r[Register::FreeRun] == 1 && s.periodNanoseconds > 0;
+    s.frameLines = r.u32(Register::FrameLines);
+    s.delivers = s.source == FrameSource::FreeRun && s.periodNanoseconds > 0;
     s.activeWidth = static_cast<uint32_t>(r[Register::ActiveClocks] * kPixelsPerClock);
     s.activeHeight = r.u32(Register::ActiveLines);
     s.enableX = r.u32(Register::EnableX);
@@ -158,6 +189,14 @@ FrameSettings readFrameSettings(const BoardState& state) {
     s.lineCount = r.u32(Register::LineCount);
     s.selectPeriod = r[Register::SelectPeriod] == 0 ? 1 : r.u32(Register::SelectPeriod);
     s.selectPhase = r.u32(Register::SelectPhase);
+    return s;
+}
+
+FrameSettings cameraFrameSettings(const BoardState& state, uint32_t width, uint32_t height) {
+    FrameSettings s = readFrameSettings(state);
+    s.cameraPattern = true;
+    s.activeWidth = width;
+    s.activeHeight = height;
     return s;
 }
 
@@ -187,6 +226,8 @@ void renderFrame(const FrameSettings& s, uint64_t k, uint8_t* destination) {
         }
         if (image != nullptr) {
             std::memcpy(line, image->pixels.data() + y * width + s.firstByte, activeBytes);
+        } else if (s.cameraPattern) {
+            fillCameraLine(line, activeBytes, s.firstByte, y, k);
         } else {
             const uint32_t base =
                 static_cast<uint32_t>((uint64_t{s.yStep} * (y % kPatternSteps) + frameBase) % kPatternSteps);

@@ -13,13 +13,24 @@
 
 namespace sim {
 
+// Where the design's frames come from: the camera simulator (Enable_SelectSource 1) running
+// free, or triggered line by line or frame by frame by the trigger module's camera-control
+// output (TriggerValve_FreeRun_Select 0, TriggerValve_TriggerValve_Mode 1 or 2); or the camera
+// on the camera port (Enable_SelectSource 0).
+enum class FrameSource : uint8_t { CameraPort, FreeRun, LineTrigger, FrameTrigger, None };
+
 struct FrameSettings {
-    // Frames arrive only from the camera simulator (Enable_SelectSource 1) running free
-    // (TriggerValve_FreeRun_Select 1); the camera port and the simulator's trigger modes bring
-    // none yet.
+    FrameSource source = FrameSource::None;
+    // Only the simulator running free brings frames by itself, one every period.
     bool delivers = false;
-    // Free-run time from one source frame to the next; 0 when no frame is ever due.
+    // The simulator's time for one frame (free run: from one source frame to the next); 0 when
+    // no frame is ever due.
     uint64_t periodNanoseconds = 0;
+    uint32_t frameLines = 0;  // Size_ImageHeight: the simulator's whole frame, gap included
+
+    // The camera's frames instead of the simulator's pattern: pixel (x, y) of frame k is
+    // ((x XOR y) + k) mod 256.
+    bool cameraPattern = false;
 
     // The simulator's frame, in 8-bit pixels: the active part of each line and frame.
     uint32_t activeWidth = 0;   // LineGap_Number x 32
@@ -54,6 +65,10 @@ struct FrameSettings {
 // Reads the settings from a board's NX values (call it under the board's lock, e.g. inside
 // withBoard). Names the loaded design lacks read as 0.
 FrameSettings readFrameSettings(const BoardState& state);
+
+// The settings of a frame of the camera on the camera port, `width` x `height` pixels: the
+// region and image selector as for the simulator's frames.
+FrameSettings cameraFrameSettings(const BoardState& state, uint32_t width, uint32_t height);
 
 // Hands the oldest image injected at the camera's entry, if any, to the frame of `settings`,
 // which is about to start; the image leaves the board.

@@ -143,6 +143,7 @@ Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value,
         if (const int32_t injected = s.control.failedWrite(access.parameter->name)) return failed(injected);
         if (!access.parameter->writable) return failed(SIM_ERR_READ_ONLY);
         storeValue(board.values[access.index], access.parameter->kind, access.type, value);
+        if (isTimelineRegister(handle.timeline, board, access.index)) registerWritten(s, *handle.timeline, board, access.index);
         if (access.parameter->injectsPixel) ++board.injectedPixels;
         if (access.parameter->cameraInput != CameraInput::None) {
             const int32_t error = feedCameraEntry(board, *access.parameter, board.values[access.index]);
@@ -158,6 +159,7 @@ Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32
         const Access access = checkAccess(*board.design, id, value, dma, type, true, call);
         if (access.parameter == nullptr) return access.refusal;
         if (const int32_t injected = s.control.failedRead(access.parameter->name)) return failed(injected);
+        if (isTimelineRegister(handle.timeline, board, access.index)) beforeRead(s, *handle.timeline, board, access.index);
         const NxValue& stored = board.values[access.index];
         deliverValue(handle, stored, access.parameter->kind, access.type, value);
         if (access.type == kTypeAllocatedText) {
@@ -210,6 +212,10 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         auto handle = std::make_unique<InnerHandle>();
         handle->hardware = hardware;
         handle->board = SimBoard_Of(hardware);
+        BoardTimeline& timeline = timelineOf(s, handle->board);
+        handle->timeline = &timeline;
+        findEvents(timeline, hap);
+        withBoard(*handle->board, [&](BoardState& board) { bindTimeline(s, timeline, board); });
         handle->serial = ++s.handlesOpened;
         void* address = handle.get();
         s.innerHandles[address] = std::move(handle);

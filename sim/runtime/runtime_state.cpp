@@ -19,12 +19,16 @@ State::~State() {
         std::thread& producer = entry.second->acquisition.producer;
         if (producer.joinable()) producer.detach();
     }
+    if (clockThread.joinable()) clockThread.detach();
 #else
     std::vector<std::thread> producers;
     {
         std::unique_lock<std::mutex> lock(mutex);
         for (auto& entry : innerHandles) producers.push_back(retireAcquisition(*this, *entry.second, lock));
+        ending = true;
+        clockWake.notify_all();
     }
+    producers.push_back(std::move(clockThread));
     for (std::thread& producer : producers) {
         if (producer.joinable()) producer.join();
     }

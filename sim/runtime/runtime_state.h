@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board_clock.h"
 #include "description_tree.h"
 #include "frame_memory.h"
 #include "image_path.h"
@@ -45,6 +46,7 @@ struct Acquisition {
 struct InnerHandle {
     uint64_t hardware = 0;
     Board* board = nullptr;  // the board of `hardware`
+    BoardTimeline* timeline = nullptr;  // the board's
     uint64_t serial = 0;     // the newest open handle of a board serves its application's calls
     bool open = true;
     int32_t lastError = 0;
@@ -74,16 +76,30 @@ struct State {
 
     std::map<const void*, std::unique_ptr<FrameMemory>> memories;
     // Signalled whenever a picture arrives, a frame's rendering ends or an acquisition stops.
+    // Signalled too whenever an event occurs.
     std::condition_variable changed;
     bool virtualClock = false;
     uint64_t virtualNow = 0;
+    // The real clock's zero on the board clock, moved when the clock returns from virtual time
+    // so that the board clock runs on without a jump.
+    std::chrono::steady_clock::time_point realZero = std::chrono::steady_clock::now();
     // Serialises SimCtl_AdvanceClock; taken before `mutex`, never inside it.
     std::mutex advancing;
+
+    // Per board: trigger module, camera and events; the application handles' events.
+    std::map<const Board*, std::unique_ptr<BoardTimeline>> timelines;
+    std::map<const void*, ApplicationEvents> applicationEvents;
+    uint64_t eventSerial = 0;    // counts every event raised
+    bool eventsPending = false;  // a handler has events to be called with
+    // Runs the timelines on the real clock; woken when one may change sooner than it planned.
+    std::thread clockThread;
+    std::condition_variable clockWake;
+    bool ending = false;
 
     State() = default;
     State(const State&) = delete;
     State& operator=(const State&) = delete;
-    // Stops the acquisitions still running and joins their producers.
+    // Stops the acquisitions still running and the clock thread, and joins them.
     ~State();
 
     InnerHandle* inner(const void* handle);

@@ -169,10 +169,13 @@ VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* 
  *   it (0 also when nothing runs). Fg_Acquire, which names no memory, is not offered
  *   (SIM_ERR_NOT_AVAILABLE); Fg_stopAcquire stops the handle's acquisition.
  * - The source: frames come from the camera simulator running free, at its free-run period
- *   from the acquisition's start (the camera port and the simulator's trigger modes bring none
- *   yet); the settings (geometry, pattern, region, image selector) of
- *   each source frame are read from the board when it starts, which is when the previous one
- *   fell due, so writes during an acquisition take effect from the next frame to start. Picture numbers count delivered pictures from 1 at each
+ *   from the acquisition's start; from the simulator triggered by the trigger module's
+ *   camera-control output (one line or one whole frame per pulse, a pulse that comes while a
+ *   frame or line is still being sent is not taken); or from the camera on the camera port (see
+ *   runtime_control.h: SimCtl_SetCamera). The settings (geometry, pattern, region, image
+ *   selector) of each source frame are read from the board when it starts, so writes during an
+ *   acquisition take effect from the next frame to start; a triggered frame goes to the
+ *   acquisitions running when it ends. Picture numbers count delivered pictures from 1 at each
  *   start; a frame the image selector drops or that is lost takes none. A frame is lost, and
  *   counted, when its picture is larger than a buffer, when blocking mode finds no free buffer
  *   (the overflow register then reads 1), or on the real clock when the producer comes to it
@@ -196,6 +199,44 @@ VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* 
  *   holds (blocking mode), "Device1_Process0_Overflow_OverflowOccurred" 1 after a frame was
  *   lost for want of a free buffer; both 0 again at each Fg_AcquireEx.
  * - Fg_FreeGrabber stops the handle's acquisition and frees its memories. */
+
+/* Events of the board an application's handle is open on (only application handles: others
+ * answer SIM_ERR_INVALID_HANDLE). An event's bit is its position in the design's event list,
+ * the mask Fg_getEventMask gives for its name. The board raises: the buffer overflow (a frame
+ * lost for want of a free buffer), frame start and end of the camera on the camera port, edges
+ * of the trigger inputs, the trigger queue's fill-level thresholds and running empty, exceeded
+ * period limits, a missing camera frame and the selected pulse form generator's output.
+ *
+ * Fg_EventInfo: the caller sets version to 1 (another version is left untouched); the runtime
+ * fills, for each event bit that occurred, in bit order, the board-clock time of its latest
+ * occurrence (nanoseconds) and one data word: the fill level for the queue events, the input
+ * number (0-7, 16-19) for input edges, the camera's frame number (counted from 1 since it was
+ * connected) for frame start and end, else 0; count says how many bits were set. */
+typedef struct Fg_EventInfo {
+    uint32_t version;
+    uint32_t count;
+    uint64_t timestampNs[64];
+    uint64_t data[64];
+} Fg_EventInfo;
+
+typedef int32_t (*Fg_EventFunc)(uint64_t events, void* data, const Fg_EventInfo* info);
+
+/* Registers handler (with data and info, which the runtime fills before each call) for the
+ * events of mask, replacing what was registered for them; a null handler unregisters them. The
+ * handler gets the bits of its mask that occurred since its last call: on the real clock on the
+ * runtime's own clock thread, on the virtual clock from inside SimCtl_AdvanceClock (events that
+ * the application's own calls caused meanwhile come with the next advance). Its answer is
+ * ignored. flags: 0. Answers 0, or SIM_ERR_INVALID_HANDLE, or SIM_ERR_INVALID_PARAMETER for
+ * flags other than 0. */
+VEXO_SIM_API int32_t Fg_registerEventCallback(void* fg, uint64_t mask, Fg_EventFunc handler, void* data, uint32_t flags,
+                                              Fg_EventInfo* info);
+/* Waits up to timeoutMs of real time until one of the events of mask occurs after the call, or
+ * with flags bit 0 also one that occurred since the last wait on this handle returned (since
+ * the handle was opened, for the first wait). Answers the bits of mask that occurred, 0 on
+ * time-out or for a handle that is not an application's. Handlers and waits see the same
+ * events independently. */
+VEXO_SIM_API uint64_t Fg_eventWait(void* fg, uint64_t mask, uint32_t timeoutMs, uint32_t flags, Fg_EventInfo* info);
+
 VEXO_SIM_API void* Fg_InitHandleSlaveAware(const char* hapName, uint64_t hardware, void* hap, uint32_t flags);
 VEXO_SIM_API void* Fg_InitHandle(const char* hapName, uint64_t hardware, void* hap);
 

@@ -78,16 +78,37 @@ VEXO_SIM_API void SimCtl_LoopDescription(int32_t on);
  * init functions named here answer null and leave lastError as the global last error (0 too). */
 VEXO_SIM_API void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError);
 
-/* The clock of the simulated boards. Non-zero stops time: acquisitions started from then on
- * follow a virtual clock that only SimCtl_AdvanceClock moves; 0 returns to real time for the
- * acquisitions started afterwards (a running acquisition keeps the clock it started on).
- * SimCtl_Reset leaves the clock alone. */
+/* The clock of the simulated boards. Non-zero stops time: the boards' trigger modules, cameras
+ * and events, and the acquisitions started from then on, follow a virtual clock that only
+ * SimCtl_AdvanceClock moves; 0 returns to real time (a running acquisition keeps the clock it
+ * started on). The boards' clock runs on without a jump across the switch. SimCtl_Reset leaves
+ * the clock alone. */
 VEXO_SIM_API void SimCtl_SetVirtualClock(int32_t on);
-/* Moves the virtual clock on and, before it returns, produces in the caller's thread every
- * frame of the virtual-clock acquisitions that falls due meanwhile (a frame falls due one
- * free-run period after the previous one, the first one period after Fg_AcquireEx).
- * Advances from several threads take turns. */
+/* Moves the virtual clock on and, before it returns, runs in the caller's thread everything
+ * that happens on the boards meanwhile, in time order: trigger pulses, camera frames, events
+ * (the event handlers are called from here, with the clock at each event's time), and every
+ * frame of the virtual-clock acquisitions that falls due (a free-running simulator's frame one
+ * free-run period after the previous one, the first one period after Fg_AcquireEx). Advances
+ * from several threads take turns. */
 VEXO_SIM_API void SimCtl_AdvanceClock(uint64_t nanoseconds);
+
+/* The trigger inputs of a board, numbered as the applet numbers them (GPI 0-7, front GPI
+ * 16-19); they rest low. SimCtl_PulseTriggerInput schedules count pulses on the board's clock,
+ * the first rising now, then one every periodNanoseconds, each high for half the period;
+ * SimCtl_SetTriggerInputLevel sets a level (0 low, else high) that stays until changed. Both
+ * answer 0, or -1 for an unknown board or input, or a period below 2 ns. */
+VEXO_SIM_API int32_t SimCtl_PulseTriggerInput(uint32_t boardIndex, uint32_t input, uint64_t count,
+                                              uint64_t periodNanoseconds);
+VEXO_SIM_API int32_t SimCtl_SetTriggerInputLevel(uint32_t boardIndex, uint32_t input, int32_t level);
+/* The camera on a board's camera port; connected by default, 1024 x 1024 pixels, at most 200
+ * frames per second. It exposes one frame per rising edge of the trigger module's
+ * camera-control output and delivers it 1 / maxFramesPerSecond later; a pulse that comes while
+ * it still sends is not taken and reported as a missing camera frame. Pixel (x, y) of its frame
+ * k (counted from 0 since it was set here or the board reset) is ((x XOR y) + k) mod 256.
+ * Disconnected, it has no pixel clock and sends nothing. Answers 0, or -1 for an unknown board,
+ * a size of 0 or a rate that is not above 0. */
+VEXO_SIM_API int32_t SimCtl_SetCamera(uint32_t boardIndex, int32_t connected, uint32_t width, uint32_t height,
+                                      double maxFramesPerSecond);
 
 /* Pixel words written to the "_Inject_WritePixel" parameters of a board's debug entries. */
 VEXO_SIM_API uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex);
