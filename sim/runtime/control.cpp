@@ -224,6 +224,21 @@ int32_t SimCtl_SetTriggerInputLevel(uint32_t boardIndex, uint32_t input, int32_t
     return done ? 0 : -1;
 }
 
+int64_t SimCtl_TriggerOutputPulses(uint32_t boardIndex, uint32_t output) {
+    if (output >= sim::kDigitalOutputs) return -1;
+    int64_t pulses = -1;
+    onTimeline(boardIndex, [&](State&, sim::BoardTimeline& t, BoardState&) {
+        pulses = static_cast<int64_t>(t.trigger->outputPulses(output));
+    });
+    return pulses;
+}
+
+uint32_t SimCtl_TriggerOutputLevels(uint32_t boardIndex) {
+    uint32_t levels = 0;
+    onTimeline(boardIndex, [&](State&, sim::BoardTimeline& t, BoardState&) { levels = t.trigger->outputLevels(); });
+    return levels;
+}
+
 int32_t SimCtl_SetCamera(uint32_t boardIndex, int32_t connected, uint32_t width, uint32_t height,
                          double maxFramesPerSecond) {
     if (width == 0 || height == 0 || !(maxFramesPerSecond > 0)) return -1;

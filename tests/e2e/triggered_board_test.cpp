@@ -107,6 +107,23 @@ TEST_F(TriggeredBoard, PulseFormGeneratorDownscaleThinsTheCameraTriggers) {
     EXPECT_EQ(u32("FG_TRIGGEROUT_STATS_PULSECOUNT"), 25u);
 }
 
+TEST_F(TriggeredBoard, DigitalOutputsFollowTheirSourceAndInversion) {
+    ASSERT_EQ(set("FG_TRIGGEROUT_SELECT_GPO_3", 1), 0);        // PULSEGEN1
+    ASSERT_EQ(set("FG_TRIGGEROUT_SELECT_FRONT_GPO_1", 5), 0);  // VCC
+    ASSERT_EQ(set("FG_TRIGGEROUT_SELECT_GPO_5", 11), 0);       // BYPASS_GPI_1
+    ASSERT_EQ(set("FG_TRIGGER_PULSEFORMGEN1_DOWNSCALE", 2u), 0);
+    // Start-up's outputs at VCC rose once already.
+    const int64_t gpo3 = SimCtl_TriggerOutputPulses(0, 3), gpo5 = SimCtl_TriggerOutputPulses(0, 5);
+    trigger(100, kGenerator, kActive);
+    SimCtl_AdvanceClock(kSecond - kMs);
+    EXPECT_EQ(SimCtl_TriggerOutputPulses(0, 3) - gpo3, 50);
+    EXPECT_EQ(SimCtl_TriggerOutputLevels(0) & (1u << 9), 1u << 9);
+    ASSERT_EQ(SimCtl_PulseTriggerInput(0, 1, 4, kMs), 0);
+    SimCtl_AdvanceClock(10 * kMs);
+    EXPECT_EQ(SimCtl_TriggerOutputPulses(0, 5) - gpo5, 4);
+    EXPECT_EQ(SimCtl_TriggerOutputPulses(0, 10), -1);
+}
+
 TEST_F(TriggeredBoard, SoftwareTriggerSingleBusyAndQueued) {
     trigger(100, kSoftware, kActive);
     ASSERT_EQ(set("FG_SENDSOFTWARETRIGGER", 1u), 0);

@@ -100,6 +100,11 @@ VEXO_SIM_API void SimCtl_AdvanceClock(uint64_t nanoseconds);
 VEXO_SIM_API int32_t SimCtl_PulseTriggerInput(uint32_t boardIndex, uint32_t input, uint64_t count,
                                               uint64_t periodNanoseconds);
 VEXO_SIM_API int32_t SimCtl_SetTriggerInputLevel(uint32_t boardIndex, uint32_t input, int32_t level);
+/* The trigger module's ten digital outputs (GPO 0-7, then front GPO 0 and 1 as 8 and 9): how many
+ * rising edges output `output` has had since the board was reset (-1 for an unknown board or
+ * output), and their levels now (bit n: output n; 0 for an unknown board). */
+VEXO_SIM_API int64_t SimCtl_TriggerOutputPulses(uint32_t boardIndex, uint32_t output);
+VEXO_SIM_API uint32_t SimCtl_TriggerOutputLevels(uint32_t boardIndex);
 /* The camera on a board's camera port; connected by default, 1024 x 1024 pixels, at most 200
  * frames per second. It exposes one frame per rising edge of the trigger module's
  * camera-control output and delivers it 1 / maxFramesPerSecond later; a pulse that comes while
