@@ -202,6 +202,7 @@ int32_t freeGrabber(void* fg) {
         }
         handle.description.reset();
         handle.handedTexts.clear();
+        retired.add(retireClockIfIdle(s));
         return ok();
     }));
 }

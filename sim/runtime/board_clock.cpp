@@ -254,6 +254,20 @@ uint64_t Camera::frameNanoseconds() const {
     return static_cast<uint64_t>(std::llround(1e9 / maxFramesPerSecond));
 }
 
+std::thread retireClockIfIdle(State& s) {
+    for (const auto& entry : s.innerHandles) {
+        if (entry.second->open) return {};
+    }
+    ++s.clockGeneration;
+    s.clockWake->notify_all();
+    if (s.clockThread.get_id() == std::this_thread::get_id()) {
+        // A handler closed the last board: the thread ends when the handler returns.
+        s.clockThread.detach();
+        return {};
+    }
+    return std::move(s.clockThread);
+}
+
 uint64_t boardNow(const State& s) { return s.virtualClock ? s.virtualNow : nanosecondsSince(s.realZero); }
 
 BoardTimeline& timelineOf(State& s, Board* board) {
@@ -262,9 +276,12 @@ BoardTimeline& timelineOf(State& s, Board* board) {
         t = std::make_unique<BoardTimeline>(board);
         t->now = boardNow(s);
         t->eventBit.fill(-1);
-        if (!s.clockThread.joinable()) s.clockThread = std::thread(runClockThread, &s);
     }
     return *t;
+}
+
+void startClock(State& s) {
+    if (!s.clockThread.joinable()) s.clockThread = std::thread(runClockThread, &s, ++s.clockGeneration);
 }
 
 void bindTimeline(State& s, BoardTimeline& t, BoardState& board) { ensureBound(s, t, board); }
@@ -284,7 +301,7 @@ void setInputLevel(State& s, BoardTimeline& t, BoardState& board, uint32_t input
     Port port(s, t, board);
     t.trigger->setInputLevel(input, high, t.now, port);
     publishStatus(t, board);
-    s.clockWake.notify_all();
+    s.clockWake->notify_all();
 }
 
 void restartTimeline(BoardTimeline& t) {
@@ -307,7 +324,7 @@ void registerWritten(State& s, BoardTimeline& t, BoardState& board, int32_t inde
         publishStatus(t, board);
     }
     // The module may change sooner than the clock thread planned.
-    s.clockWake.notify_all();
+    s.clockWake->notify_all();
 }
 
 void beforeRead(State& s, BoardTimeline& t, BoardState& board, int32_t index) {
@@ -324,7 +341,7 @@ void raiseEvent(State& s, BoardTimeline& t, BoardEvent event, uint64_t time, uin
     t.events[static_cast<size_t>(bit)] = EventRecord{++s.eventSerial, time, data};
     s.eventsPending = true;
     s.changed.notify_all();
-    if (!s.virtualClock) s.clockWake.notify_all();
+    if (!s.virtualClock) s.clockWake->notify_all();
 }
 
 void runBoards(State& s, uint64_t time, std::unique_lock<std::mutex>& lock) {
@@ -366,19 +383,19 @@ uint64_t nextBoardChange(const State& s) {
     return next;
 }
 
-void runClockThread(State* s) {
+void runClockThread(State* s, uint64_t generation) {
     std::unique_lock<std::mutex> lock(s->mutex);
-    while (!s->ending) {
+    while (!s->ending && s->clockGeneration == generation) {
         if (s->virtualClock) {
-            s->clockWake.wait(lock);
+            s->clockWake->wait(lock);
             continue;
         }
         runBoards(*s, boardNow(*s), lock);
-        if (s->ending || s->virtualClock) continue;
+        if (s->ending || s->virtualClock || s->clockGeneration != generation) continue;
         steady_clock::time_point wake = steady_clock::now() + kClockPoll;
         const uint64_t next = nextBoardChange(*s);
         if (next != kNever) wake = std::min(wake, s->realZero + std::chrono::nanoseconds(next));
-        if (!s->eventsPending) s->clockWake.wait_until(lock, wake);
+        if (!s->eventsPending) s->clockWake->wait_until(lock, wake);
     }
 }
 

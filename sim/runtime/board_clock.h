@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "board/board.h"
@@ -95,8 +96,10 @@ struct ApplicationEvents {
 // The board's clock in nanoseconds: the virtual clock, or the real one.
 uint64_t boardNow(const State& s);
 
-// The board's timeline, made at its first use (the clock thread starts with the first one).
+// The board's timeline, made at its first use.
 BoardTimeline& timelineOf(State& s, Board* board);
+// Starts the clock thread unless it runs: an inner handle is being opened.
+void startClock(State& s);
 // Binds the timeline to the design on the board, reading its registers, unless it is bound to it.
 void bindTimeline(State& s, BoardTimeline& t, BoardState& board);
 // Finds the board's events in the event list of an open HAP (not under the board's lock: the
@@ -134,7 +137,12 @@ void dispatchEvents(State& s, std::unique_lock<std::mutex>& lock);
 // The earliest board time at which a timeline changes by itself; UINT64_MAX: none.
 uint64_t nextBoardChange(const State& s);
 
-// The clock thread's body: runs the boards on the real clock until the state ends.
-void runClockThread(State* s);
+// The clock thread's body: runs the boards on the real clock until the state ends or another
+// generation of the thread is due.
+void runClockThread(State* s, uint64_t generation);
+// Once no inner handle is open, the clock thread is not needed until the next one opens (and a
+// runtime that its applet unloads then has no thread left): answers it to be joined once the
+// mutex is released.
+std::thread retireClockIfIdle(State& s);
 
 }  // namespace sim

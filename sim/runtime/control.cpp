@@ -202,7 +202,7 @@ void SimCtl_SetVirtualClock(int32_t on) {
         s.realZero = std::chrono::steady_clock::now() - std::chrono::nanoseconds(now);
     }
     s.virtualClock = on != 0;
-    s.clockWake.notify_all();
+    s.clockWake->notify_all();
 }
 
 void SimCtl_AdvanceClock(uint64_t nanoseconds) { sim::advanceVirtualClock(nanoseconds); }
@@ -211,7 +211,7 @@ int32_t SimCtl_PulseTriggerInput(uint32_t boardIndex, uint32_t input, uint64_t c
     if (!sim::isTriggerInput(input) || periodNanoseconds < 2) return -1;
     const bool done = onTimeline(boardIndex, [&](State& s, sim::BoardTimeline& t, BoardState&) {
         t.trigger->pulseInput(input, count, periodNanoseconds, t.now);
-        s.clockWake.notify_all();
+        s.clockWake->notify_all();
     });
     return done ? 0 : -1;
 }

@@ -212,6 +212,7 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         auto handle = std::make_unique<InnerHandle>();
         handle->hardware = hardware;
         handle->board = SimBoard_Of(hardware);
+        startClock(s);
         BoardTimeline& timeline = timelineOf(s, handle->board);
         handle->timeline = &timeline;
         findEvents(timeline, hap);

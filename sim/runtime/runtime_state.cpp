@@ -19,14 +19,19 @@ State::~State() {
         std::thread& producer = entry.second->acquisition.producer;
         if (producer.joinable()) producer.detach();
     }
-    if (clockThread.joinable()) clockThread.detach();
+    if (clockThread.joinable()) {
+        // A board was left open. The thread ended inside its wait still counts as a waiter,
+        // and destroying a condition with waiters never returns there: it is left behind.
+        clockThread.detach();
+        static_cast<void>(clockWake.release());
+    }
 #else
     std::vector<std::thread> producers;
     {
         std::unique_lock<std::mutex> lock(mutex);
         for (auto& entry : innerHandles) producers.push_back(retireAcquisition(*this, *entry.second, lock));
         ending = true;
-        clockWake.notify_all();
+        clockWake->notify_all();
     }
     producers.push_back(std::move(clockThread));
     for (std::thread& producer : producers) {

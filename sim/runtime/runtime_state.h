@@ -91,9 +91,12 @@ struct State {
     std::map<const void*, ApplicationEvents> applicationEvents;
     uint64_t eventSerial = 0;    // counts every event raised
     bool eventsPending = false;  // a handler has events to be called with
-    // Runs the timelines on the real clock; woken when one may change sooner than it planned.
+    // Runs the timelines on the real clock while an inner handle is open; woken when one may
+    // change sooner than it planned. Each thread runs while the generation is its own.
     std::thread clockThread;
-    std::condition_variable clockWake;
+    uint64_t clockGeneration = 0;
+    // On the heap: see ~State.
+    std::unique_ptr<std::condition_variable> clockWake = std::make_unique<std::condition_variable>();
     bool ending = false;
 
     State() = default;
