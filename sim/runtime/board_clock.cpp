@@ -49,11 +49,6 @@ private:
     BoardState& board_;
 };
 
-FrameSource currentSource(const BoardState& board) {
-    // Only the source registers matter here, and readFrameSettings reads them all.
-    return readFrameSettings(board).source;
-}
-
 void startCameraFrame(State& s, BoardTimeline& t, BoardState& board, uint64_t time, TriggerSink& sink) {
     Camera& camera = t.camera;
     if (!camera.connected) return;
@@ -88,9 +83,8 @@ void startSimulatorFrame(BoardTimeline& t, BoardState& board, uint64_t time, Fra
 
 void Port::cameraPulse(uint64_t time) {
     startCameraFrame(s_, t_, board_, time, *this);
-    const FrameSource source = currentSource(board_);
-    if (source == FrameSource::LineTrigger || source == FrameSource::FrameTrigger) {
-        startSimulatorFrame(t_, board_, time, source);
+    if (t_.source == FrameSource::LineTrigger || t_.source == FrameSource::FrameTrigger) {
+        startSimulatorFrame(t_, board_, time, t_.source);
     }
 }
 
@@ -163,6 +157,7 @@ void bindDesign(State& s, BoardTimeline& t, BoardState& board) {
         if (index < 0 || reg == TriggerRegister::SoftwareTrigger) continue;
         t.trigger->write(reg, static_cast<uint32_t>(board.values[static_cast<size_t>(index)].integer), t.now, port);
     }
+    t.source = readFrameSettings(board).source;
     publishStatus(t, board, true);
 }
 
@@ -317,6 +312,7 @@ void registerWritten(State& s, BoardTimeline& t, BoardState& board, int32_t inde
     const int16_t role = t.roleOfIndex[static_cast<size_t>(index)];
     if (role < 0 || role == kCameraStatusRole) return;
     runTimelineToNow(s, t, board);
+    if (role == kSourceRole) t.source = readFrameSettings(board).source;
     if (role < kCameraStatusRole && !isTriggerStatus(static_cast<TriggerRegister>(role))) {
         Port port(s, t, board);
         t.trigger->write(static_cast<TriggerRegister>(role), static_cast<uint32_t>(board.values[static_cast<size_t>(index)].integer),

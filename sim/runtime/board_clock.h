@@ -73,6 +73,8 @@ struct BoardTimeline {
     // The status last published to the board: a value set through the control interface stays
     // until the model's own changes.
     std::array<uint64_t, static_cast<size_t>(TriggerRegister::Count) + 1> published{};
+    // Where the design's frames come from, read again whenever the applet writes a source register.
+    FrameSource source = FrameSource::None;
     // The bit of each event in the event list of the HAP last opened on the board; -1: none.
     std::array<int8_t, static_cast<size_t>(BoardEvent::Count)> eventBit{};
     std::array<EventRecord, 64> events{};
