@@ -1,5 +1,5 @@
 // The stand-ins' platform shim on Windows: GetModuleHandleEx, the process environment block,
-// LoadLibrary.
+// LoadLibrary, file attributes and the protection of mapped images.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -46,6 +46,58 @@ void* loadLibrary(const char* fileName) {
 void* findSymbol(void* module, const char* name) {
     if (module == nullptr) return nullptr;
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+namespace {
+
+// Write times count 100 ns steps; FAT volumes keep them to two seconds.
+constexpr int64_t kSettledAfterTicks = int64_t{3} * 10000000;
+
+int64_t ticksOf(const FILETIME& time) {
+    return static_cast<int64_t>(uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime);
+}
+
+bool isReadOnlyProtection(DWORD protection) {
+    if ((protection & PAGE_GUARD) != 0) return false;
+    const DWORD access = protection & 0xFFu;  // without the caching modifiers
+    return access == PAGE_READONLY || access == PAGE_EXECUTE_READ;
+}
+
+}  // namespace
+
+bool fileIdentity(const char* path, FileIdentity& identity) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path == nullptr || !GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    identity.size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    identity.writeTime = ticksOf(data.ftLastWriteTime);
+    identity.fileNumber = 0;
+    identity.settled = ticksOf(now) - identity.writeTime > kSettledAfterTicks;
+    return true;
+}
+
+// Every region of the range must belong to the same mapped image and be read-only now.
+bool readOnlyLibraryFile(const void* address, uint64_t size, std::string& file, FileIdentity& identity) {
+    const auto begin = reinterpret_cast<uintptr_t>(address);
+    if (address == nullptr || size == 0 || size > UINTPTR_MAX - begin) return false;
+    const uintptr_t end = begin + static_cast<uintptr_t>(size);
+    void* image = nullptr;
+    for (uintptr_t at = begin; at < end;) {
+        MEMORY_BASIC_INFORMATION region{};
+        if (VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region) == 0) return false;
+        if (region.State != MEM_COMMIT || region.Type != MEM_IMAGE) return false;
+        if (!isReadOnlyProtection(region.Protect)) return false;
+        if (image == nullptr) image = region.AllocationBase;
+        if (region.AllocationBase != image) return false;
+        at = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+    }
+    char path[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(static_cast<HMODULE>(image), path, sizeof path);
+    if (length == 0 || length >= sizeof path) return false;
+    file.assign(path, length);
+    return fileIdentity(file.c_str(), identity);
 }
 
 std::string libraryFileName(const std::string& name, bool) { return name + ".dll"; }

@@ -9,17 +9,33 @@
 #include <string>
 #include <vector>
 
+#include "board/design_model.h"
 #include "hap_image_format.h"
 #include "orvanta/closed_libraries.h"
 #include "orvanta_sim/hap_control.h"
+#include "sim_platform.h"
 
 namespace sim::hap {
 
-// The NX parameters of one image, with the view handed out by SimHap_NxParameters.
+// The NX parameters of one image, with the view handed out by SimHap_NxParameters and the rows
+// loaded onto a board, made once so that loading a design copies nothing.
 struct NxList {
     explicit NxList(std::vector<NxParameterRow> parameters);
     std::vector<NxParameterRow> rows;
     std::vector<SimHapNxParameter> view;
+    std::vector<DesignRow> boardRows;
+};
+
+// An image found intact, known by the file its bytes come from: a HAP file, or the library whose
+// read-only data hold the image (then `image` is its address). Bytes of either kind change only
+// with the file, so an image whose file kept its identity is not checked again.
+struct CheckedImage {
+    std::string file;
+    platform::FileIdentity identity;
+    const void* image;
+    uint64_t size;
+    uint32_t boardType;
+    const NxList* design;
 };
 
 struct HapHandle {
@@ -44,11 +60,11 @@ struct HapState {
     std::vector<std::unique_ptr<EventList>> lists;
     const EventList* designEvents = nullptr;
     const EventList* events = nullptr;
-    // The last image found intact, byte for byte. An applet opens its one built-in image at
-    // every board open, and summing its megabytes each time would dominate a run of many opens;
-    // comparing is much cheaper, and a changed byte still means a new check.
-    std::vector<unsigned char> lastIntactImage;
-    const NxList* lastIntactDesign = nullptr;
+    // The images found intact, by their files. An applet opens its one built-in image of
+    // megabytes at every board open, and checking it each time would dominate a run of many
+    // opens. Images elsewhere in memory are checked at every open.
+    std::vector<CheckedImage> checked;
+    std::string fileScratch;  // the file of the image being opened, kept to save its allocation
     // Every list ever read, each once: the names are handed out and kept.
     std::vector<std::unique_ptr<NxList>> designs;
 

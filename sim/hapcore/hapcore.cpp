@@ -23,8 +23,11 @@
 namespace sim::hap {
 
 NxList::NxList(std::vector<NxParameterRow> parameters) : rows(std::move(parameters)) {
+    view.reserve(rows.size());
+    boardRows.reserve(rows.size());
     for (const NxParameterRow& row : rows) {
         view.push_back(SimHapNxParameter{row.name.c_str(), row.typeCode, row.writable ? 1 : 0});
+        boardRows.push_back(DesignRow{row.name, row.typeCode, row.writable});
     }
 }
 
@@ -61,6 +64,7 @@ namespace {
 namespace hap = sim::hap;
 using hap::HapState;
 using hap::NxList;
+using sim::platform::FileIdentity;
 
 void* newHandle(HapState& s, bool fromFile, const NxList* design) {
     auto* handle = new hap::HapHandle{fromFile, design};
@@ -77,18 +81,42 @@ const NxList* keepDesign(HapState& s, std::vector<hap::NxParameterRow> rows) {
     return s.designs.back().get();
 }
 
-// The NX parameters of an intact image, or null when the image is not intact.
+// The image checked before under this file, still unchanged, or null.
+const hap::CheckedImage* checkedBefore(const HapState& s, const std::string& file, const FileIdentity& identity,
+                                       const void* image, uint64_t size) {
+    for (const hap::CheckedImage& checked : s.checked) {
+        if (checked.image == image && checked.size == size && checked.identity == identity && checked.file == file) {
+            return &checked;
+        }
+    }
+    return nullptr;
+}
+
+// The design of an intact image, remembered by the image's file when `identity` is given.
+const NxList* keepChecked(HapState& s, hap::ImageInfo info, const std::string& file, const FileIdentity* identity,
+                          const void* image, uint64_t size) {
+    const NxList* design = keepDesign(s, std::move(info.nxParameters));
+    if (identity != nullptr) {
+        s.checked.push_back(hap::CheckedImage{file, *identity, image, size, info.boardType, design});
+    }
+    return design;
+}
+
+// The NX parameters of an intact image, or null when the image is not intact. An image in a
+// library's read-only data is the library file's bytes as they were mapped; they change only when
+// the library is mapped anew, from a file with another identity, since nothing rewrites a library
+// file in place (so, unlike a HAP file, its identity needs no settled write time).
 const NxList* intactDesign(HapState& s, const void* image, uint64_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(image);
-    if (bytes != nullptr && size == s.lastIntactImage.size() && size != 0 &&
-        std::memcmp(bytes, s.lastIntactImage.data(), s.lastIntactImage.size()) == 0) {
-        return s.lastIntactDesign;
+    FileIdentity identity;
+    const bool inLibrary = sim::platform::readOnlyLibraryFile(image, size, s.fileScratch, identity);
+    if (inLibrary) {
+        if (const hap::CheckedImage* checked = checkedBefore(s, s.fileScratch, identity, image, size)) {
+            return checked->design;
+        }
     }
     hap::ImageInfo info;
     if (!hap::validateImage(image, size, &info)) return nullptr;
-    s.lastIntactImage.assign(bytes, bytes + size);
-    s.lastIntactDesign = keepDesign(s, std::move(info.nxParameters));
-    return s.lastIntactDesign;
+    return keepChecked(s, std::move(info), s.fileScratch, inLibrary ? &identity : nullptr, image, size);
 }
 
 std::vector<unsigned char> readFile(const std::string& path) {
@@ -100,12 +128,38 @@ std::vector<unsigned char> readFile(const std::string& path) {
     return content;
 }
 
+// The design of the HAP file at `path`, or null for a damaged one or one for another board;
+// `found` is false when the file cannot be read or is empty. The file's identity is taken
+// before it is read: a write while it is read shows in the next open's identity.
+const NxList* fileDesign(HapState& s, const std::string& path, int32_t boardType, bool& found) {
+    FileIdentity identity;
+    // A file written within the last step of the file system's clock may be written again
+    // without a new identity: only a settled one is trusted.
+    const bool identified = sim::platform::fileIdentity(path.c_str(), identity) && identity.settled;
+    const uint32_t wanted = static_cast<uint32_t>(boardType);
+    found = true;
+    if (identified) {
+        if (const hap::CheckedImage* checked = checkedBefore(s, path, identity, nullptr, identity.size)) {
+            return checked->boardType == wanted ? checked->design : nullptr;
+        }
+    }
+    const std::vector<unsigned char> content = readFile(path);
+    found = !content.empty();
+    hap::ImageInfo info;
+    if (!found || !hap::validateImage(content.data(), content.size(), &info)) return nullptr;
+    const uint32_t imageBoardType = info.boardType;
+    const NxList* design =
+        keepChecked(s, std::move(info), path, identified ? &identity : nullptr, nullptr, identity.size);
+    return imageBoardType == wanted ? design : nullptr;
+}
+
 // The HAP file by its name from the current directory, else from the folder of this library.
-std::vector<unsigned char> readHapFile(const char* fileName) {
-    std::vector<unsigned char> content = readFile(fileName);
-    if (!content.empty()) return content;
+const NxList* intactFileDesign(HapState& s, const char* fileName, int32_t boardType) {
+    bool found = false;
+    const NxList* design = fileDesign(s, fileName, boardType, found);
+    if (found) return design;
     const std::string folder = sim::platform::moduleFolderOf(reinterpret_cast<const void*>(&Hap_OpenFile));
-    return folder.empty() ? std::vector<unsigned char>{} : readFile(folder + fileName);
+    return folder.empty() ? nullptr : fileDesign(s, folder + fileName, boardType, found);
 }
 
 SimHapOpen& recordOpen(HapState& s, bool fromFile, int32_t flag) {
@@ -138,12 +192,9 @@ void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
     SimHapOpen& open = recordOpen(s, true, flag);
     open.boardType = boardType;
     if (fileName != nullptr) std::snprintf(open.fileName, sizeof open.fileName, "%s", fileName);
-    if (s.failOpen || fileName == nullptr) return nullptr;
-    const std::vector<unsigned char> content = readHapFile(fileName);
-    hap::ImageInfo info;
-    if (!hap::validateImage(content.data(), content.size(), &info)) return nullptr;
-    if (boardType < 0 || static_cast<uint32_t>(boardType) != info.boardType) return nullptr;
-    return newHandle(s, true, keepDesign(s, std::move(info.nxParameters)));
+    if (s.failOpen || fileName == nullptr || boardType < 0) return nullptr;
+    const NxList* design = intactFileDesign(s, fileName, boardType);
+    return design != nullptr ? newHandle(s, true, design) : nullptr;
 }
 
 void Hap_Release(void* hap) {
@@ -208,17 +259,16 @@ int32_t SimHap_EventPosition(void* hap, const char* name) {
 }
 
 int32_t SimHap_LoadDesign(void* hap, uint64_t hardware) {
-    std::vector<sim::DesignRow> rows;
+    const NxList* design = nullptr;
     {
         HapState& s = hap::hapState();
         std::lock_guard<std::mutex> lock(s.mutex);
         if (!s.isLive(hap)) return -1;
-        for (const hap::NxParameterRow& row : static_cast<hap::HapHandle*>(hap)->design->rows) {
-            rows.push_back(sim::DesignRow{row.name, row.typeCode, row.writable});
-        }
+        design = static_cast<hap::HapHandle*>(hap)->design;
     }
-    // Not under this library's lock: the board's is the innermost of all.
-    SimBoard_Of(hardware)->loadDesign(rows);
+    // Not under this library's lock: the board's is the innermost of all. The design's rows are
+    // never changed or freed, so they need no lock.
+    SimBoard_Of(hardware)->loadDesign(design->boardRows);
     return 0;
 }
 

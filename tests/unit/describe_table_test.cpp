@@ -1,11 +1,12 @@
 // The description store's creation operations on their own: what they refuse, what records
-// own, how enumeration entries are set, and that running out of memory at any allocation leaves
-// the store as it was (the sanitizer build checks that nothing leaks). The shape of a whole
-// tree is tested end to end.
+// own and what they point at, how enumeration entries are set, and that running out of memory
+// at any allocation leaves the store as it was (the sanitizer build checks that nothing leaks).
+// The shape of a whole tree is tested end to end.
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <new>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,7 @@ namespace {
 using vexo::describe::kEntryNotStored;
 using vexo::describe::ParameterInfoTable;
 using vexo::describe::ParameterTraits;
+using vexo::describe::Text;
 using Node = ParameterInfoNode*;
 
 ParameterTraits traits(int32_t id, int32_t port = 0) { return {7, 2, 1, "pixel", id, port}; }
@@ -77,7 +79,7 @@ TEST(DescribeTable, RefusesBadPortsAndMissingOrNonCategoryParents) {
     EXPECT_EQ(root->value.category.childCount, 1);
 }
 
-TEST(DescribeTable, RecordsHoldCopiesOfTheirTextsAndValuesInTheWordsOfTheirType) {
+TEST(DescribeTable, RecordsHoldCopiesOfTheirTextsUnlessLastingAndValuesInTheWordsOfTheirType) {
     ParameterInfoTable table(1);
     Node root = table.createCategory(0, nullptr, "Root");
     char unit[] = "pixel";
@@ -88,7 +90,18 @@ TEST(DescribeTable, RecordsHoldCopiesOfTheirTextsAndValuesInTheWordsOfTheirType)
     EXPECT_STREQ(text->unit, "pixel");
     EXPECT_STREQ(text->value.text.filter, "*.hap");
     EXPECT_NE(text->parentName, root->name);
+    EXPECT_STREQ(text->parentName, "Root");
     EXPECT_EQ(text->value.words[0], uint64_t{0});
+
+    static const char kName[] = "Width";
+    static const char kSdkName[] = "FG_WIDTH";
+    static const char kUnit[] = "pixel";
+    Node kept = table.createUInt32(root, Text::lasting(kName), Text::lasting(kSdkName), 8, 16, 1,
+                                   {3, 2, 1, Text::lasting(kUnit), 100, 0});
+    EXPECT_EQ(kept->name, kName);
+    EXPECT_EQ(kept->parameterName, kSdkName);
+    EXPECT_EQ(kept->unit, kUnit);
+    EXPECT_STREQ(kept->parentName, "Root");
 
     Node i32 = table.createInt32(root, "I", "FG_I", -5, 5, 2, {7, 2, 1, nullptr, 1, 0});
     EXPECT_EQ(i32->unit, nullptr);
@@ -116,34 +129,54 @@ TEST(DescribeTable, EnumerationEntriesAreSetByIndexAndTheIdMapFindsParametersOnl
     EXPECT_EQ(table.findNode(0), nullptr);  // categories carry id 0 and are not entered
 }
 
+// Records come from large blocks and the id map grows in steps: enough records, in a scrambled
+// id order, that both happen on the way, each time refused once before it is let through.
 TEST(DescribeTable, RunningOutOfMemoryAtAnyAllocationLeavesTheStoreUnchanged) {
-    for (const Create& create : kEveryParameterType) {
-        ParameterInfoTable table(1);
-        Node root = table.createCategory(0, nullptr, "Root");
-        Node created = nullptr;
-        for (int failAt = 0; created == nullptr; ++failAt) {
-            ASSERT_LT(failAt, 64);
-            allocationsBeforeFailure = failAt;
-            created = create(table, root, traits(failAt));
-            allocationsBeforeFailure = -1;
-            EXPECT_EQ(root->value.category.childCount, created != nullptr ? 1 : 0);
-            EXPECT_EQ(table.findNode(failAt), created);
-        }
-    }
     ParameterInfoTable table(1);
     Node head = nullptr;
     for (int failAt = 0; head == nullptr; ++failAt) {
-        ASSERT_LT(failAt, 64);
+        ASSERT_LT(failAt, 8);
         allocationsBeforeFailure = failAt;
         head = table.createCategory(0, nullptr, "Root");
         allocationsBeforeFailure = -1;
         EXPECT_EQ(table.getTree(0), head);
     }
-    Node node = table.createEnumeration(head, "Mode", "FG_MODE", 1, traits(1));
+
+    constexpr int32_t kRecords = 700;  // 701 is prime: i * 389 % 701 visits every id once
+    int32_t refusals = 0;
+    for (int32_t i = 0; i < kRecords; ++i) {
+        const int32_t id = i * 389 % 701 + 1;
+        const Create& create = kEveryParameterType[static_cast<size_t>(i) % kEveryParameterType.size()];
+        Node created = nullptr;
+        for (int failAt = 0; created == nullptr; ++failAt) {
+            ASSERT_LT(failAt, 8);
+            allocationsBeforeFailure = failAt;
+            created = create(table, head, traits(id));
+            allocationsBeforeFailure = -1;
+            refusals += created == nullptr ? 1 : 0;
+            ASSERT_EQ(head->value.category.childCount, created != nullptr ? i + 1 : i);
+            ASSERT_EQ(table.findNode(id), created);
+        }
+    }
+    EXPECT_GE(refusals, 4);
+    for (int32_t i = 0; i < kRecords; ++i) {
+        SCOPED_TRACE(i);
+        const Node child = head->value.category.children[i];
+        EXPECT_EQ(child->index, i);
+        EXPECT_EQ(table.findNode(child->id), child);
+    }
+
+    // An entry whose texts need a new block is refused with both texts left out.
+    Node node = table.createEnumeration(head, "Mode", "FG_MODE", 1, traits(kRecords + 1));
+    ASSERT_NE(node, nullptr);
+    const std::string longName(1000, 'x');
+    int32_t answer = 0;
     allocationsBeforeFailure = 0;
-    const int32_t refused = table.setEnumerationEntry(node, 0, "On", 1, "FG_ON");
+    for (int attempt = 0; attempt < 100 && answer == 0; ++attempt) {
+        answer = table.setEnumerationEntry(node, 0, longName.c_str(), 1, "FG_ON");
+    }
     allocationsBeforeFailure = -1;
-    EXPECT_EQ(refused, kEntryNotStored);
+    EXPECT_EQ(answer, kEntryNotStored);
     EXPECT_EQ(node->value.enumeration.entryNames[0], nullptr);
     EXPECT_EQ(node->value.enumeration.entrySymbols[0], nullptr);
 }

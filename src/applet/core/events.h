@@ -2,11 +2,13 @@
 // i-th event), known under its NX name and, for 32 of them, under an SDK name as well.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vexo::applet {
 
@@ -43,8 +45,26 @@ public:
     const char* nameOf(uint64_t mask) const;
 
 private:
-    std::map<std::string, uint64_t> maskByName;
-    std::map<uint64_t, std::string> nameByMask;
+    static constexpr size_t kNoName = ~size_t{0};
+    static constexpr std::array<size_t, kMaximumEventCount> noNames() {
+        std::array<size_t, kMaximumEventCount> none{};
+        for (size_t& name : none) name = kNoName;
+        return none;
+    }
+
+    // A copy of the name at the end of `names`, answered as its offset there.
+    size_t keep(const char* name);
+    const char* textAt(size_t offset) const { return names.data() + offset; }
+    // The entry of the name in maskByName, or where it would go.
+    size_t positionOfName(const char* name) const;
+    // A later mask of a name replaces the earlier one.
+    void enter(size_t name, uint64_t mask);
+
+    // Every name, each ended by a zero, in one buffer filled at build and not changed after:
+    // the maps hold offsets into it.
+    std::string names;
+    std::vector<std::pair<size_t, uint64_t>> maskByName;  // sorted by name
+    std::array<size_t, kMaximumEventCount> nameByBit = noNames();
 };
 
 }  // namespace vexo::applet

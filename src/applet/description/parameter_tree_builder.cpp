@@ -12,6 +12,7 @@ namespace vexo::applet {
 
 using describe::ParameterInfoTable;
 using describe::ParameterTraits;
+using describe::Text;
 
 namespace {
 
@@ -96,7 +97,7 @@ constexpr bool entriesMatchNamedConstants() {
 static_assert(entriesMatchNamedConstants(), "enumeration entries agree with the named constants");
 
 // Entry names have always gone through a 256-character formatting buffer; ours all fit it whole,
-// so the buffer would hand them on unchanged and they are copied as they are.
+// so the buffer would hand them on unchanged and the records point at them as they are.
 constexpr size_t kEntryNameBufferSize = 256;
 
 constexpr bool entryNamesFitTheBuffer() {
@@ -111,33 +112,39 @@ constexpr bool entryNamesFitTheBuffer() {
 }
 static_assert(entryNamesFitTheBuffer(), "an enumeration entry name would be cut at 255 characters");
 
+// Every text of the tables is a literal: the records point at them instead of holding copies.
+Text lasting(const char* text) { return Text::lasting(text); }
+
 void addEnumeration(ParameterInfoTable& table, ParameterInfoNode* parent, const ParameterRow& row,
                     const ParameterTraits& traits) {
-    ParameterInfoNode* node =
-        table.createEnumeration(parent, row.name, infoOf(row.parameter).name, row.entries.count, traits);
+    ParameterInfoNode* node = table.createEnumeration(parent, lasting(row.name), lasting(infoOf(row.parameter).name),
+                                                      row.entries.count, traits);
     if (node == nullptr) return;
     for (int32_t i = 0; i < row.entries.count; ++i) {
         const tree::EnumerationEntry& entry = row.entries.entries[i];
-        table.setEnumerationEntry(node, i, entry.name, entry.value, entry.symbol);
+        table.setEnumerationEntry(node, i, lasting(entry.name), entry.value, lasting(entry.symbol));
     }
 }
 
 void addParameter(ParameterInfoTable& table, ParameterInfoNode* parent, const ParameterRow& row, int32_t port) {
     const SdkParameterInfo& info = infoOf(row.parameter);
-    const ParameterTraits traits{static_cast<uint32_t>(info.access), row.grade, kPublished, row.unit, info.id, port};
+    const ParameterTraits traits{static_cast<uint32_t>(info.access), row.grade, kPublished, lasting(row.unit),
+                                 info.id, port};
+    const Text name = lasting(row.name);
+    const Text sdkName = lasting(info.name);
     switch (row.type) {
     case RowType::UInt32:
-        table.createUInt32(parent, row.name, info.name, static_cast<uint32_t>(row.intMin),
-                           static_cast<uint32_t>(row.intMax), static_cast<uint32_t>(row.intInc), traits);
+        table.createUInt32(parent, name, sdkName, static_cast<uint32_t>(row.intMin), static_cast<uint32_t>(row.intMax),
+                           static_cast<uint32_t>(row.intInc), traits);
         break;
     case RowType::UInt64:
-        table.createUInt64(parent, row.name, info.name, row.intMin, row.intMax, row.intInc, traits);
+        table.createUInt64(parent, name, sdkName, row.intMin, row.intMax, row.intInc, traits);
         break;
     case RowType::Double:
-        table.createDouble(parent, row.name, info.name, row.min, row.max, row.inc, traits);
+        table.createDouble(parent, name, sdkName, row.min, row.max, row.inc, traits);
         break;
     case RowType::Text:
-        table.createText(parent, row.name, info.name, row.filter, traits);
+        table.createText(parent, name, sdkName, lasting(row.filter), traits);
         break;
     case RowType::Enumeration:
         addEnumeration(table, parent, row, traits);
@@ -153,7 +160,7 @@ void buildSdkParameterTree(ParameterInfoTable& table, int32_t port) {
         ParameterInfoNode* parent = row.parent == Category::None ? nullptr : categories[indexOf(row.parent)];
         // A child whose parent could not be made is left out rather than moved to the top level.
         if (row.parent != Category::None && parent == nullptr) continue;
-        categories[indexOf(row.key)] = table.createCategory(port, parent, row.name);
+        categories[indexOf(row.key)] = table.createCategory(port, parent, lasting(row.name));
     }
     // A null category (not created) makes the creation refuse the row.
     for (const ParameterRow& row : tree::kParameters) {
