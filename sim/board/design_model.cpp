@@ -212,12 +212,12 @@ int32_t DesignModel::indexOfId(int32_t id) const {
     return found == byId_.end() ? -1 : found->second;
 }
 
-int32_t DesignModel::indexOfNxName(const std::string& name) const {
+int32_t DesignModel::indexOfNxName(std::string_view name) const {
     const auto found = byNxName_.find(name);
     return found == byNxName_.end() ? -1 : found->second;
 }
 
-int32_t DesignModel::indexOfAnyName(const std::string& name) const {
+int32_t DesignModel::indexOfAnyName(std::string_view name) const {
     const auto found = byAnyName_.find(name);
     return found == byAnyName_.end() ? -1 : found->second;
 }

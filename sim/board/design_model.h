@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim {
@@ -57,9 +58,9 @@ public:
     const std::vector<DesignParameter>& parameters() const { return parameters_; }
     // Index into parameters(), or -1.
     int32_t indexOfId(int32_t id) const;
-    int32_t indexOfNxName(const std::string& name) const;
+    int32_t indexOfNxName(std::string_view name) const;
     // NX names and the runtime's own names alike (for the control interface).
-    int32_t indexOfAnyName(const std::string& name) const;
+    int32_t indexOfAnyName(std::string_view name) const;
     // The NX parameters only, in table order (for the runtime's name and index queries).
     const std::vector<int32_t>& nxIndices() const { return nxIndices_; }
 
@@ -70,8 +71,9 @@ private:
     std::vector<DesignParameter> parameters_;
     std::vector<int32_t> nxIndices_;
     std::map<int32_t, int32_t> byId_;
-    std::map<std::string, int32_t> byNxName_;
-    std::map<std::string, int32_t> byAnyName_;
+    // Transparent: a name is looked up as it comes, without a copy into a string.
+    std::map<std::string, int32_t, std::less<>> byNxName_;
+    std::map<std::string, int32_t, std::less<>> byAnyName_;
 };
 
 // The design's start values, indexed like parameters().

@@ -314,13 +314,15 @@ void registerWritten(State& s, BoardTimeline& t, BoardState& board, int32_t inde
     runTimelineToNow(s, t, board);
     if (role == kSourceRole) t.source = readFrameSettings(board).source;
     if (role < kCameraStatusRole && !isTriggerStatus(static_cast<TriggerRegister>(role))) {
+        const uint64_t planned = std::min(ownChange(t), t.trigger->nextChange());
         Port port(s, t, board);
         t.trigger->write(static_cast<TriggerRegister>(role), static_cast<uint32_t>(board.values[static_cast<size_t>(index)].integer),
                         t.now, port);
         publishStatus(t, board);
+        // The clock thread sleeps until the change it planned for; a sooner one wakes it. Waking
+        // it at every write would hand the mutex to and fro through a board's start-up.
+        if (std::min(ownChange(t), t.trigger->nextChange()) < planned) s.clockWake->notify_all();
     }
-    // The module may change sooner than the clock thread planned.
-    s.clockWake->notify_all();
 }
 
 void beforeRead(State& s, BoardTimeline& t, BoardState& board, int32_t index) {
@@ -337,7 +339,8 @@ void raiseEvent(State& s, BoardTimeline& t, BoardEvent event, uint64_t time, uin
     t.events[static_cast<size_t>(bit)] = EventRecord{++s.eventSerial, time, data};
     s.eventsPending = true;
     s.changed.notify_all();
-    if (!s.virtualClock) s.clockWake->notify_all();
+    // Handlers are called on the clock thread: it must not sleep through their events.
+    if (!s.virtualClock && s.handlersRegistered) s.clockWake->notify_all();
 }
 
 void runBoards(State& s, uint64_t time, std::unique_lock<std::mutex>& lock) {

@@ -33,7 +33,7 @@ int32_t nodeType(ValueKind kind) {
 
 }  // namespace
 
-DescriptionTree::DescriptionTree(const DesignModel& model, const std::set<std::string>& hidden, bool looping) {
+DescriptionTree::DescriptionTree(const DesignModel& model, const std::set<std::string, std::less<>>& hidden, bool looping) {
     for (const int32_t index : model.nxIndices()) {
         const DesignParameter& parameter = model.parameters()[index];
         if (hidden.count(parameter.name) == 0) addParameter(parameter);

@@ -17,7 +17,7 @@ class DescriptionTree {
 public:
     // Names in `hidden` are left out: for the caller the design does not have them. With
     // `looping` the tree comes round on itself (see closeLoops).
-    DescriptionTree(const DesignModel& model, const std::set<std::string>& hidden, bool looping = false);
+    DescriptionTree(const DesignModel& model, const std::set<std::string, std::less<>>& hidden, bool looping = false);
     DescriptionTree(const DescriptionTree&) = delete;
     DescriptionTree& operator=(const DescriptionTree&) = delete;
 

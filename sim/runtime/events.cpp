@@ -36,6 +36,7 @@ int32_t Fg_registerEventCallback(void* fg, uint64_t mask, Fg_EventFunc handler, 
     if (found == s.applicationEvents.end()) return SIM_ERR_INVALID_HANDLE;
     if (flags != 0) return SIM_ERR_INVALID_PARAMETER;
     ApplicationEvents& app = found->second;
+    if (handler != nullptr) s.handlersRegistered = true;
     for (uint32_t bit = 0; bit < 64; ++bit) {
         if ((mask >> bit & 1) == 0) continue;
         // Only events from now on reach the handler.

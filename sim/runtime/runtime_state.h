@@ -91,6 +91,7 @@ struct State {
     std::map<const void*, ApplicationEvents> applicationEvents;
     uint64_t eventSerial = 0;    // counts every event raised
     bool eventsPending = false;  // a handler has events to be called with
+    bool handlersRegistered = false;  // some application registered one, ever
     // Runs the timelines on the real clock while an inner handle is open; woken when one may
     // change sooner than it planned. Each thread runs while the generation is its own.
     std::thread clockThread;

@@ -21,7 +21,7 @@ struct InjectedCall {
 
 struct TestControl {
     std::deque<SimCall> calls;
-    std::set<std::string> hiddenNames;
+    std::set<std::string, std::less<>> hiddenNames;  // transparent: looked up without a copy
     std::map<std::string, int32_t> failedNxWrites;
     std::map<std::string, int32_t> failedNxReads;
     // Found by the function name a call carries; the transparent comparison spares the key copy.
