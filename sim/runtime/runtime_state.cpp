@@ -41,8 +41,12 @@ State::~State() {
 }
 
 InnerHandle* State::inner(const void* handle) {
+    if (handle != nullptr && handle == lastInnerKey) return lastInner;
     const auto found = innerHandles.find(handle);
-    return found == innerHandles.end() ? nullptr : found->second.get();
+    if (found == innerHandles.end()) return nullptr;
+    lastInnerKey = handle;
+    lastInner = found->second.get();
+    return lastInner;
 }
 
 FrameMemory* State::memory(const void* handle) {

@@ -107,6 +107,10 @@ struct State {
     ~State();
 
     InnerHandle* inner(const void* handle);
+    // The handle inner() found last: an applet makes its calls on one handle, and the map of
+    // every handle ever opened grows with each open. Never stale, as no handle leaves the map.
+    const void* lastInnerKey = nullptr;
+    InnerHandle* lastInner = nullptr;
     FrameMemory* memory(const void* handle);
 };
 
