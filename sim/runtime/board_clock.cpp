@@ -35,6 +35,8 @@ constexpr uint64_t kFrameValid = 1u << 2;
 // The real-time clock thread looks at the boards at least this often, so that a change it was
 // not told about (a value set through the control interface) is not missed for long.
 constexpr std::chrono::milliseconds kClockPoll{100};
+constexpr uint32_t kRealTimeSteps = 5000;
+constexpr std::chrono::milliseconds kBehindPause{1};
 
 // Where the trigger module's results go while a timeline runs.
 class Port final : public TriggerSink {
@@ -165,14 +167,20 @@ void ensureBound(State& s, BoardTimeline& t, BoardState& board) {
     if (t.design != board.design.get()) bindDesign(s, t, board);
 }
 
-// Runs one board's timeline to `time`.
+// Runs one board's timeline to `time`. On the real clock at most kRealTimeSteps changes per call:
+// a trigger rate beyond what the simulation keeps up with makes the board's clock fall behind the
+// real one, instead of holding the runtime's lock through ever longer catch-ups.
 void runTimeline(State& s, BoardTimeline& t, BoardState& board, uint64_t time) {
     ensureBound(s, t, board);
     Port port(s, t, board);
-    for (;;) {
+    for (uint32_t steps = s.virtualClock ? UINT32_MAX : kRealTimeSteps;; --steps) {
         const uint64_t own = ownChange(t);
         const uint64_t trigger = t.trigger->nextChange();
         if (std::min(own, trigger) > time) break;
+        if (steps == 0) {
+            publishStatus(t, board);
+            return;
+        }
         if (own <= trigger) {
             // What ends at a time ends before a pulse of the same time comes.
             t.now = std::max(t.now, own);
@@ -393,6 +401,12 @@ void runClockThread(State* s, uint64_t generation) {
         if (s->ending || s->virtualClock || s->clockGeneration != generation) continue;
         steady_clock::time_point wake = steady_clock::now() + kClockPoll;
         const uint64_t next = nextBoardChange(*s);
+        if (next <= boardNow(*s)) {
+            // Behind the real clock: the others get the lock for a while between two runs (a
+            // mere yield would let this thread take it straight back).
+            s->clockWake->wait_for(lock, kBehindPause);
+            continue;
+        }
         if (next != kNever) wake = std::min(wake, s->realZero + std::chrono::nanoseconds(next));
         if (!s->eventsPending) s->clockWake->wait_until(lock, wake);
     }
