@@ -30,6 +30,8 @@ public:
             const int32_t before = old.indexOfAnyName(next->parameters()[i].name);
             if (before >= 0) carried[i] = state_.values[static_cast<std::size_t>(before)];
         }
+        // The runtime's lock-free path may still write into the old values: they stay allocated.
+        retiredValues_.push_back(std::move(state_.values));
         state_.values = std::move(carried);
         state_.design = next;
         designs_.push_back(std::move(next));
@@ -39,6 +41,7 @@ private:
     std::mutex mutex_;
     BoardState state_;
     std::vector<std::shared_ptr<const DesignModel>> designs_;
+    std::vector<std::vector<NxValue>> retiredValues_;
 };
 
 struct Boards {

@@ -228,6 +228,11 @@ std::vector<NxValue> startValues(const DesignModel& model) {
     return values;
 }
 
+void restoreStartValues(const DesignModel& model, std::vector<NxValue>& values) {
+    const std::vector<DesignParameter>& parameters = model.parameters();
+    for (std::size_t i = 0; i < parameters.size() && i < values.size(); ++i) values[i] = parameters[i].initial;
+}
+
 int32_t nativeTypeCode(ValueKind kind) {
     switch (kind) {
         case ValueKind::U32: return 2;

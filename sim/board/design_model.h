@@ -4,6 +4,7 @@
 // a board's values live beside it in the board (board.h).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -14,9 +15,32 @@ namespace sim {
 
 enum class ValueKind { U32, U64, Double, Text };
 
+// A number of a board's values. The runtime answers parameter calls on plain numbers without
+// the board's lock (inner_calls.h), so every access is atomic; nothing orders on them.
+template <typename T>
+class SharedNumber {
+public:
+    SharedNumber(T value = T{}) noexcept : value_(value) {}  // NOLINT: stands for a T
+    SharedNumber(const SharedNumber& other) noexcept : value_(other.load()) {}
+    SharedNumber& operator=(const SharedNumber& other) noexcept {
+        store(other.load());
+        return *this;
+    }
+    SharedNumber& operator=(T value) noexcept {
+        store(value);
+        return *this;
+    }
+    operator T() const noexcept { return load(); }  // NOLINT: stands for a T
+    T load() const noexcept { return value_.load(std::memory_order_relaxed); }
+    void store(T value) noexcept { value_.store(value, std::memory_order_relaxed); }
+
+private:
+    std::atomic<T> value_;
+};
+
 struct NxValue {
-    uint64_t integer = 0;
-    double real = 0.0;
+    SharedNumber<uint64_t> integer;
+    SharedNumber<double> real;
     std::string text;
 };
 
@@ -78,6 +102,9 @@ private:
 
 // The design's start values, indexed like parameters().
 std::vector<NxValue> startValues(const DesignModel& model);
+// Puts the start values back in place: the values' storage stays where it is, as the runtime's
+// lock-free path may be writing into it.
+void restoreStartValues(const DesignModel& model, std::vector<NxValue>& values);
 
 // The type code a parameter of this kind uses when the caller gives none (Fg_getParameter).
 int32_t nativeTypeCode(ValueKind kind);

@@ -193,6 +193,7 @@ int32_t freeGrabber(void* fg) {
     Retired retired;
     const SimCall call = callOf("Fg_FreeGrabber", fg);
     return static_cast<int32_t>(onInner(call, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+        quickCalls.unlist(&handle);
         handle.open = false;  // no acquisition starts while the last one is stopped
         stopAll(s, handle, lock, retired);
         retired.add(std::move(handle.acquisition.producer));

@@ -161,6 +161,9 @@ void bindDesign(State& s, BoardTimeline& t, BoardState& board) {
     }
     t.source = readFrameSettings(board).source;
     publishStatus(t, board, true);
+    std::unique_ptr<ParameterRoute>& route = t.routes[&design];
+    if (route == nullptr) route = buildRoute(design, board.values, t.roleOfIndex);
+    t.route.store(route.get(), std::memory_order_release);
 }
 
 void ensureBound(State& s, BoardTimeline& t, BoardState& board) {
@@ -312,6 +315,7 @@ void restartTimeline(BoardTimeline& t) {
     t.camera = Camera{};
     t.simulator = TriggeredSimulator{};
     t.design = nullptr;
+    t.route.store(nullptr, std::memory_order_release);
     t.events = {};
 }
 

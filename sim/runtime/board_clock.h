@@ -7,7 +7,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -17,6 +19,7 @@
 #include "board_events.h"
 #include "image_path.h"
 #include "orvanta_sim/runtime.h"
+#include "parameter_route.h"
 #include "trigger_module.h"
 
 namespace sim {
@@ -78,6 +81,10 @@ struct BoardTimeline {
     // The bit of each event in the event list of the HAP last opened on the board; -1: none.
     std::array<int8_t, static_cast<size_t>(BoardEvent::Count)> eventBit{};
     std::array<EventRecord, 64> events{};
+    // The lock-free path's route of the design bound; null while unbound. Routes are kept, one
+    // per design, as a call may still be on an earlier one.
+    std::atomic<const ParameterRoute*> route{nullptr};
+    std::map<const DesignModel*, std::unique_ptr<ParameterRoute>> routes;
 };
 
 // The handler an application registered for one event bit.

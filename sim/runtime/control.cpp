@@ -65,6 +65,7 @@ void control(Change change) {
     State& s = sim::state();
     std::lock_guard<std::mutex> lock(s.mutex);
     change(s.control);
+    s.controlChanged();
 }
 
 }  // namespace
@@ -76,11 +77,12 @@ void SimCtl_Reset(void) {
         State& s = sim::state();
         std::lock_guard<std::mutex> lock(s.mutex);
         s.control.reset();
+        s.controlChanged();
         s.globalLastError = 0;
     }
     SimBoard_ForEach([](sim::Board& board, void*) {
         sim::withBoard(board, [](BoardState& state) {
-            state.values = sim::startValues(*state.design);
+            sim::restoreStartValues(*state.design, state.values);
             state.injectedPixels = 0;
             state.injection = sim::CameraInjection{};
         });

@@ -3,11 +3,42 @@
 // as an inner handle. The SIM_WITHOUT_ definitions build the variants that lack an export.
 #include "application.h"
 #include "inner_calls.h"
+#include "quick_calls.h"
 #include "orvanta_sim/runtime.h"
 
 using sim::AppHandle;
 namespace app = sim::app;
 namespace inner = sim::inner;
+
+namespace {
+
+#if defined(__GNUC__)
+#define SIM_OUT_OF_LINE __attribute__((noinline))
+#else
+#define SIM_OUT_OF_LINE
+#endif
+
+// The parameter calls past their lock-free forms, out of line: the exports keep the short frame
+// those forms need. `typed`: the export takes a type code (the ...WithType forms).
+SIM_OUT_OF_LINE int32_t setFully(const char* function, bool typed, void* fg, int32_t id, const void* value,
+                                 uint32_t dma, int32_t type) {
+    if (AppHandle* a = app::find(fg)) {
+        return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
+                     : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
+    }
+    return inner::setParameter(function, fg, id, value, dma, typed ? type : -1);
+}
+
+SIM_OUT_OF_LINE int32_t getFully(const char* function, bool typed, void* fg, int32_t id, void* value, uint32_t dma,
+                                 int32_t type) {
+    if (AppHandle* a = app::find(fg)) {
+        return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
+                     : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
+    }
+    return inner::getParameter(function, fg, id, value, dma, typed ? type : -1);
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -57,13 +88,13 @@ int32_t Fg_getNrOfParameter(void* fg) {
 }
 
 int32_t Fg_setParameterWithType(void* fg, int32_t id, const void* value, uint32_t dma, int32_t type) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma, type);
-    return inner::setParameter(__func__, fg, id, value, dma, type);
+    if (inner::writeQuickly(fg, id, value, dma, type)) return 0;
+    return setFully(__func__, true, fg, id, value, dma, type);
 }
 
 int32_t Fg_getParameterWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma, type);
-    return inner::getParameter(__func__, fg, id, value, dma, type);
+    if (inner::readQuickly(fg, id, value, dma, type)) return 0;
+    return getFully(__func__, true, fg, id, value, dma, type);
 }
 
 int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
@@ -72,13 +103,13 @@ int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32
 }
 
 int32_t Fg_setParameter(void* fg, int32_t id, const void* value, uint32_t dma) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma);
-    return inner::setParameter(__func__, fg, id, value, dma, -1);
+    if (inner::writeQuickly(fg, id, value, dma, -1)) return 0;
+    return setFully(__func__, false, fg, id, value, dma, -1);
 }
 
 int32_t Fg_getParameter(void* fg, int32_t id, void* value, uint32_t dma) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma);
-    return inner::getParameter(__func__, fg, id, value, dma, -1);
+    if (inner::readQuickly(fg, id, value, dma, -1)) return 0;
+    return getFully(__func__, false, fg, id, value, dma, -1);
 }
 
 int32_t Fg_saveConfig(void* fg, const char* fileName) {

@@ -73,7 +73,7 @@ public:
     explicit RegisterFile(const BoardState& state) {
         for (size_t i = 0; i < values_.size(); ++i) {
             const int32_t index = state.design->indexOfNxName(kRegisterNames[i]);
-            values_[i] = index >= 0 ? state.values[static_cast<size_t>(index)].integer : 0;
+            values_[i] = index >= 0 ? state.values[static_cast<size_t>(index)].integer.load() : 0;
         }
     }
     uint64_t operator[](Register r) const { return values_[static_cast<size_t>(r)]; }

@@ -14,6 +14,7 @@
 #include "inner_call.h"
 #include "orvanta/type_codes.h"
 #include "orvanta_sim/runtime.h"
+#include "parameter_route.h"
 #include "runtime_state.h"
 
 namespace sim::inner {
@@ -42,13 +43,8 @@ std::shared_ptr<const DesignModel> designOf(InnerHandle& handle) {
 }
 
 bool acceptsType(const DesignParameter& parameter, int32_t type, bool reading) {
-    switch (parameter.kind) {
-        case ValueKind::U32: return type == kTypeU32 || (parameter.anyIntegerType && (type == kTypeI64 || type == kTypeU64));
-        case ValueKind::U64: return type == kTypeI64 || type == kTypeU64 || (parameter.anyIntegerType && type == kTypeU32);
-        case ValueKind::Double: return type == kTypeDouble;
-        case ValueKind::Text: return type == kTypeText || (reading && type == kTypeAllocatedText);
-    }
-    return false;
+    if (parameter.kind == ValueKind::Text) return type == kTypeText || (reading && type == kTypeAllocatedText);
+    return numberTakesType(parameter.kind, type, parameter.anyIntegerType);
 }
 
 // Keeps the value at `value` (in the form of type code `type`) in the call record.
@@ -71,35 +67,25 @@ void recordValue(SimCall& call, int32_t type, const void* value) {
 void storeValue(NxValue& stored, ValueKind kind, int32_t type, const void* value) {
     if (kind == ValueKind::Text) {
         stored.text = std::string(static_cast<const char*>(value)).substr(0, kTextLimit);
-    } else if (kind == ValueKind::Double) {
-        std::memcpy(&stored.real, value, sizeof stored.real);
-    } else if (type == kTypeU32) {
-        uint32_t v;
-        std::memcpy(&v, value, sizeof v);
-        stored.integer = v;
     } else {
-        std::memcpy(&stored.integer, value, sizeof stored.integer);
-        if (kind == ValueKind::U32) stored.integer &= 0xFFFFFFFFULL;
+        storeNumber(stored, kind, type, value);
     }
 }
 
 void deliverValue(InnerHandle& handle, const NxValue& stored, ValueKind kind, int32_t type, void* value) {
-    if (type == kTypeAllocatedText) {
-        auto copy = std::make_unique<char[]>(stored.text.size() + 1);
-        std::memcpy(copy.get(), stored.text.c_str(), stored.text.size() + 1);
-        char* text = copy.get();
-        std::memcpy(value, &text, sizeof text);
-        handle.handedTexts.push_back(std::move(copy));
-    } else if (kind == ValueKind::Text) {
-        std::memcpy(value, stored.text.c_str(), stored.text.size() + 1);
-    } else if (kind == ValueKind::Double) {
-        std::memcpy(value, &stored.real, sizeof stored.real);
-    } else if (type == kTypeU32) {
-        const auto v = static_cast<uint32_t>(stored.integer);
-        std::memcpy(value, &v, sizeof v);
-    } else {
-        std::memcpy(value, &stored.integer, sizeof stored.integer);
+    if (kind != ValueKind::Text) {
+        loadNumber(stored, kind, type, value);
+        return;
     }
+    if (type == kTypeText) {
+        std::memcpy(value, stored.text.c_str(), stored.text.size() + 1);
+        return;
+    }
+    auto copy = std::make_unique<char[]>(stored.text.size() + 1);
+    std::memcpy(copy.get(), stored.text.c_str(), stored.text.size() + 1);
+    char* text = copy.get();
+    std::memcpy(value, &text, sizeof text);
+    handle.handedTexts.push_back(std::move(copy));
 }
 
 // The parameter an access reaches, after the checks every access makes.
@@ -181,10 +167,10 @@ void writeConfiguration(std::ostream& out, const DesignModel& model, const std::
             out << value.text;
         } else if (parameter.kind == ValueKind::Double) {
             char text[40];
-            std::snprintf(text, sizeof text, "%.17g", value.real);
+            std::snprintf(text, sizeof text, "%.17g", value.real.load());
             out << text;
         } else {
-            out << value.integer;
+            out << value.integer.load();
         }
         out << '\n';
     }
@@ -219,6 +205,7 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         withBoard(*handle->board, [&](BoardState& board) { bindTimeline(s, timeline, board); });
         handle->serial = ++s.handlesOpened;
         void* address = handle.get();
+        quickCalls.list(handle.get());
         s.innerHandles[address] = std::move(handle);
         s.globalLastError = 0;
         call.result = static_cast<int64_t>(reinterpret_cast<uintptr_t>(address));
@@ -241,7 +228,7 @@ int32_t lastErrorNumber(void* fg) {
     } else if (handle == nullptr) {
         call.result = SIM_ERR_INVALID_HANDLE;
     } else {
-        call.result = handle->open ? handle->lastError : SIM_ERR_HANDLE_CLOSED;
+        call.result = handle->open ? handle->lastError.load() : SIM_ERR_HANDLE_CLOSED;
     }
     return static_cast<int32_t>(call.result);
 }

@@ -17,6 +17,7 @@ int32_t parameterId(void* fg, int32_t index);
 int32_t parameterCount(void* fg);
 
 // A negative type code means "the parameter's own type" (Fg_setParameter, Fg_getParameter).
+// The quick forms of these two are in quick_calls.h.
 int32_t setParameter(const char* function, void* fg, int32_t id, const void* value, uint32_t dma, int32_t type);
 int32_t getParameter(const char* function, void* fg, int32_t id, void* value, uint32_t dma, int32_t type);
 int32_t freeParameterString(void* fg, int32_t id, void* value, uint32_t dma, int32_t type);

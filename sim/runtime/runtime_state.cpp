@@ -49,6 +49,25 @@ InnerHandle* State::inner(const void* handle) {
     return lastInner;
 }
 
+QuickCalls quickCalls;
+
+void State::controlChanged() { quickCalls.quiet.store(control.quiet(), std::memory_order_release); }
+
+void QuickCalls::list(InnerHandle* handle) {
+    for (std::atomic<InnerHandle*>& slot : listed) {
+        if (slot.load(std::memory_order_relaxed) == nullptr) {
+            slot.store(handle, std::memory_order_release);
+            return;
+        }
+    }
+}
+
+void QuickCalls::unlist(InnerHandle* handle) {
+    for (std::atomic<InnerHandle*>& slot : listed) {
+        if (slot.load(std::memory_order_relaxed) == handle) slot.store(nullptr, std::memory_order_release);
+    }
+}
+
 FrameMemory* State::memory(const void* handle) {
     const auto found = memories.find(handle);
     return found == memories.end() ? nullptr : found->second.get();

@@ -5,6 +5,8 @@
 // while the mutex is held, since the applet calls back into the runtime from under its own lock.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -49,7 +51,7 @@ struct InnerHandle {
     BoardTimeline* timeline = nullptr;  // the board's
     uint64_t serial = 0;     // the newest open handle of a board serves its application's calls
     bool open = true;
-    int32_t lastError = 0;
+    std::atomic<int32_t> lastError{0};  // the lock-free path clears it too
     std::unique_ptr<DescriptionTree> description;      // built on the first request
     std::vector<std::unique_ptr<char[]>> handedTexts;  // type 22 reads not yet given back
     Acquisition acquisition;                           // the design has one DMA channel
@@ -107,12 +109,35 @@ struct State {
     ~State();
 
     InnerHandle* inner(const void* handle);
+    void controlChanged();
     // The handle inner() found last: an applet makes its calls on one handle, and the map of
     // every handle ever opened grows with each open. Never stale, as no handle leaves the map.
     const void* lastInnerKey = nullptr;
     InnerHandle* lastInner = nullptr;
     FrameMemory* memory(const void* handle);
 };
+
+// What the lock-free parameter path (inner_calls.h) reads: whether the test control is quiet
+// (TestControl::quiet) and the open handles it answers on, listed when opened and unlisted when
+// closed, as many as fit. Changed under State's mutex only. A plain global, constant-initialised,
+// so that a call does not test a function-local static's guard first.
+struct QuickCalls {
+    std::atomic<bool> quiet{false};
+    std::array<std::atomic<InnerHandle*>, 8> listed{};
+
+    // The listed handle fg while the control is quiet, or null.
+    InnerHandle* handle(const void* fg) const {
+        if (fg == nullptr || !quiet.load(std::memory_order_acquire)) return nullptr;
+        for (const std::atomic<InnerHandle*>& slot : listed) {
+            InnerHandle* handle = slot.load(std::memory_order_acquire);
+            if (handle == fg) return handle;
+        }
+        return nullptr;
+    }
+    void list(InnerHandle* handle);
+    void unlist(InnerHandle* handle);
+};
+extern QuickCalls quickCalls;
 
 // The process-wide state. It goes with the library: an applet that loaded the runtime itself
 // unloads it again when its last board closes.

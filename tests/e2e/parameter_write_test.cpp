@@ -64,6 +64,58 @@ TEST_F(WritePath, RefusedWritesNullValueForeignDmaReadOnlyAndUnknownIds) {
     EXPECT_EQ(callsNamed("Fg_setParameterWithType").size(), 0u);
 }
 
+// Unrecorded calls on plain numbers are answered without the runtime's locks: every answer must
+// still be the one a recorded call gets.
+TEST_F(WritePath, UnrecordedRuntimeCallsAnswerAsRecordedOnes) {
+    constexpr int32_t kDirectNx = 2000000, kWidth = 100;
+    constexpr const char* kRoiTo = "Device1_Process0_Buffer_0_XROI_ROIRange_to";
+    void* inner = board::innerHandleOfLastOpen();
+    ASSERT_NE(inner, nullptr);
+    const int32_t roiTo = kDirectNx + Fg_getParameterIdByName(inner, kRoiTo);
+    const int32_t temperature =
+        kDirectNx + Fg_getParameterIdByName(inner, "Device1_Process0_BoardStatus_FpgaTemperature");
+    for (const int32_t recording : {1, 0}) {
+        SCOPED_TRACE(recording);
+        SimCtl_SetRecording(recording);
+        const uint32_t width = recording != 0 ? 640 : 320;
+        ASSERT_EQ(Fg_setParameterWithType(fg(), kWidth, &width, 0, 2), 0);
+        uint64_t onBoard = 0;
+        EXPECT_EQ(SimCtl_GetNxU64(0, kRoiTo, &onBoard), 0);
+        EXPECT_EQ(onBoard, width - 1);
+        uint32_t read = 0;
+        EXPECT_EQ(Fg_getParameterWithType(fg(), roiTo, &read, 0, 2), 0);
+        EXPECT_EQ(read, width - 1);
+
+        const double real = 1.0;
+        EXPECT_EQ(Fg_setParameterWithType(fg(), roiTo, &real, 0, 5), SIM_ERR_INVALID_TYPE);
+        EXPECT_EQ(Fg_getLastErrorNumber(inner), SIM_ERR_INVALID_TYPE);
+        EXPECT_EQ(Fg_setParameterWithType(fg(), temperature, &real, 0, 5), SIM_ERR_READ_ONLY);
+        EXPECT_EQ(Fg_setParameterWithType(fg(), roiTo, &width, 1, 2), SIM_ERR_INVALID_PORT);
+        SimCtl_FailNxWrite(kRoiTo, -77);
+        EXPECT_EQ(Fg_setParameterWithType(fg(), roiTo, &width, 0, 2), -77);
+        SimCtl_FailNxWrite(kRoiTo, 0);
+        EXPECT_EQ(Fg_getParameterWithType(fg(), roiTo, &read, 0, 2), 0);
+        EXPECT_EQ(Fg_getLastErrorNumber(inner), 0);
+    }
+}
+
+TEST(UnrecordedCalls, AClosedInnerHandleStaysClosed) {
+    void* inner = nullptr;
+    int32_t id = 0;
+    uint32_t value = 5;
+    {
+        OpenBoard board;
+        ASSERT_NE(board.fg, nullptr);
+        inner = board::innerHandleOfLastOpen();
+        id = Fg_getParameterIdByName(inner, "Device1_Process0_Buffer_0_XROI_ROIRange_to");
+        SimCtl_SetRecording(0);
+        EXPECT_EQ(Fg_setParameterWithType(inner, id, &value, 0, 2), 0);
+    }
+    EXPECT_EQ(Fg_setParameterWithType(inner, id, &value, 0, 2), SIM_ERR_HANDLE_CLOSED);
+    EXPECT_EQ(Fg_getParameterWithType(inner, id, &value, 0, 2), SIM_ERR_HANDLE_CLOSED);
+    SimCtl_SetRecording(1);
+}
+
 TEST_F(WritePath, AnSdkWriteReadsTheValueInTheParametersOwnTypeWhateverTheTypeCode) {
     // Type code 2 given, but the frame rate is a double: all eight bytes are read.
     const double rate = 20.5;

@@ -100,6 +100,16 @@ TEST_F(TriggeredBoard, GeneratorRunsWhileActiveAndStopsAsItsStateSays) {
     }
 }
 
+// Unrecorded writes of plain registers skip the runtime's locks; trigger registers must still
+// reach the trigger module, and the region the image path.
+TEST_F(TriggeredBoard, UnrecordedWritesReachTheTriggerModuleAndTheRegion) {
+    SimCtl_SetRecording(0);
+    ASSERT_EQ(set("FG_WIDTH", kWidth / 2), 0);
+    trigger(50, kGenerator, kActive);
+    EXPECT_EQ(deliveredIn(kSecond - kMs), 50);
+    EXPECT_EQ(picture(delivered()).size(), kWidth / 2 * kHeight);
+}
+
 TEST_F(TriggeredBoard, PulseFormGeneratorDownscaleThinsTheCameraTriggers) {
     ASSERT_EQ(set("FG_TRIGGER_PULSEFORMGEN0_DOWNSCALE", 4u), 0);
     trigger(100, kGenerator, kActive);

@@ -91,7 +91,7 @@ TEST(ImagePath, SettingsAndFreeRunPeriodComeFromTheRegisters) {
     sim::BoardState state;
     state.design = std::make_shared<const sim::DesignModel>(rows);
     state.values = sim::startValues(*state.design);
-    const auto valueOf = [&](const std::string& name) -> uint64_t& {
+    const auto valueOf = [&](const std::string& name) -> sim::SharedNumber<uint64_t>& {
         return state.values[state.design->indexOfNxName(name)].integer;
     };
     for (size_t i = 0; i < std::size(registers); ++i) valueOf(rows[i].name) = registers[i].second;
