@@ -5,6 +5,7 @@
 #include "applet/core/setter_table.h"
 #include "applet/core/startup_settings.h"
 #include "applet/description/parameter_tree_builder.h"
+#include "nx/nx_access.h"
 #include "orvanta/error_codes.h"
 #include "platform/module_path.h"
 

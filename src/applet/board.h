@@ -85,6 +85,14 @@ public:
     const DebugEntries& debugEntries() const { return debugEntryTable; }
     // The event names and masks, filled as the last step of buildRegistry.
     EventMaps& eventMaps() { return events; }
+    // The description record of p, or null before a description has one. The store never
+    // removes a record and the first of an id keeps its place, so one found is kept here: the
+    // writes that refresh a limit find it without a search.
+    ParameterInfoNode* descriptionRecord(SdkParameter p) {
+        ParameterInfoNode*& record = records[indexOf(p)];
+        if (record == nullptr) record = description.findNode(infoOf(p).id);
+        return record;
+    }
 
 private:
     void findModuleFiles();
@@ -100,6 +108,7 @@ private:
     }
 
     describe::ParameterInfoTable& description;
+    std::array<ParameterInfoNode*, kSdkParameterCount> records{};
     nx::LastError& errorWord;
     struct QuietRefusal {
         bool open = false;

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "logging/logger.h"
-#include "nx/nx_access.h"
+#include "nx/nx_parameters.h"
 #include "nx/runtime_functions.h"
 #include "orvanta/error_codes.h"
 

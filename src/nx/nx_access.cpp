@@ -1,6 +1,5 @@
-// Resolution of the NX ids, the design's logger, and the accessors that every setter and read
-// goes through: one runtime call with the stored id, the failure logged and thrown (or ignored)
-// by the caller's wish.
+// Resolution of the NX ids, the design's logger, and what the accessors do when the runtime
+// refuses an access: the failure logged and thrown (or ignored) by the caller's wish.
 #include "nx/nx_access.h"
 
 #include "logging/log_record.h"
@@ -14,27 +13,6 @@ namespace vexo::nx {
 using tools::logging::kLevelFailedAccess;
 using tools::logging::kLevelUnserved;
 using tools::logging::logRecord;
-
-namespace {
-
-// One runtime call with the stored id, its failure logged and thrown or ignored. `Slot` is the
-// runtime's set or get function; `verb` names it in the record, "Setting" or "Getting".
-template <RuntimeSlot Slot, typename Value>
-void accessNx(Design& w, const char* verb, NxParameter p, Value* value, uint32_t dma, TypeCode typeCode,
-              bool throwOnError) {
-    if (value == nullptr) {
-        if (throwOnError) throw errors::kInvalidParameter;
-        return;
-    }
-    const int32_t id = w.nxIds()[p];
-    const int32_t result = w.callRuntime<Slot>(id, value, dma, static_cast<int32_t>(typeCode));
-    if (result == errors::kSuccess) return;
-    logRecord(w.getLogger(), kLevelFailedAccess, verb, " NX parameter '", rowOf(p).name, "' (ID: ", id,
-              ") failed: result = ", result);
-    if (throwOnError) throw result;
-}
-
-}  // namespace
 
 void resolveNxIds(Design& w) {
     for (size_t index = 0; index < kNxParameterCount; ++index) {
@@ -54,12 +32,10 @@ tools::logging::Logger* Design::getLogger() {
 
 namespace detail {
 
-void writeNx(Design& w, NxParameter p, const void* value, uint32_t dma, TypeCode typeCode, bool throwOnError) {
-    accessNx<RuntimeSlot::Fg_setParameterWithType>(w, "Setting", p, value, dma, typeCode, throwOnError);
-}
-
-void readNx(Design& w, NxParameter p, void* value, uint32_t dma, TypeCode typeCode, bool throwOnError) {
-    accessNx<RuntimeSlot::Fg_getParameterWithType>(w, "Getting", p, value, dma, typeCode, throwOnError);
+void reportFailedNx(Design& w, const char* verb, NxParameter p, int32_t id, int32_t result, bool throwOnError) {
+    logRecord(w.getLogger(), kLevelFailedAccess, verb, " NX parameter '", rowOf(p).name, "' (ID: ", id,
+              ") failed: result = ", result);
+    if (throwOnError) throw result;
 }
 
 }  // namespace detail

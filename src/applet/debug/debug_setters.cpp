@@ -14,7 +14,7 @@ namespace {
 
 using P = SdkParameter;
 
-ParameterInfoNode* recordOf(Board& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
+ParameterInfoNode* recordOf(Board& w, P p) { return w.descriptionRecord(p); }
 
 // The monitor switch is writable only where the entry has a monitor, and the monitored pixel
 // ranges as the runtime describes that entry's pixel.

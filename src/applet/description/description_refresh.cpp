@@ -27,7 +27,7 @@ using P = SdkParameter;
 constexpr double kSmallestRateMaximum = std::numeric_limits<double>::min();
 constexpr double kPixelsPerClock = simulator::kPixelsPerClock;
 
-ParameterInfoNode* recordOf(Board& w, P p) { return w.parameterInfo().findNode(infoOf(p).id); }
+ParameterInfoNode* recordOf(Board& w, P p) { return w.descriptionRecord(p); }
 
 uint32_t storedU32(const Board& w, P p) { return stored<uint32_t>(w, p); }
 
@@ -104,11 +104,22 @@ constexpr LimitRow kLimits[] = {
 
 #undef PULSE_FORM_GENERATOR_ROWS
 
+// The row of each parameter, by its position in the parameter table (a write looks its row up).
+constexpr uint8_t kNoLimitRow = 0xFF;
+static_assert(std::size(kLimits) < kNoLimitRow, "limit rows are numbered in a byte");
+
+constexpr std::array<uint8_t, kSdkParameterCount> limitRowIndices() {
+    std::array<uint8_t, kSdkParameterCount> rows{};
+    for (uint8_t& row : rows) row = kNoLimitRow;
+    for (size_t i = 0; i < std::size(kLimits); ++i) rows[indexOf(kLimits[i].parameter)] = static_cast<uint8_t>(i);
+    return rows;
+}
+
+constexpr std::array<uint8_t, kSdkParameterCount> kLimitRowOf = limitRowIndices();
+
 const LimitRow* limitRowOf(P p) {
-    for (const LimitRow& row : kLimits) {
-        if (row.parameter == p) return &row;
-    }
-    return nullptr;
+    const uint8_t row = kLimitRowOf[indexOf(p)];
+    return row == kNoLimitRow ? nullptr : &kLimits[row];
 }
 
 // Integer limits are whole numbers already; one outside the record's range is held at its end.

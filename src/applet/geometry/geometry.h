@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+#include "orvanta/error_codes.h"
+
 namespace vexo::applet {
 
-// Failures of the line layout: an FG_FORMAT outside the table, and a region that does not begin
-// and end on whole bytes in the format.
+// Pixels per line and lines per frame the frame buffer addresses, offset included.
+inline constexpr uint64_t kMaximumExtent = 65536;
 
 struct PixelFormatBits {
     uint32_t format;  // FG_FORMAT value
@@ -15,9 +17,6 @@ struct PixelFormatBits {
 };
 
 // Every FG_FORMAT the applet accepts, with its bits per pixel.
-// Pixels per line and lines per frame the frame buffer addresses, offset included.
-inline constexpr uint64_t kMaximumExtent = 65536;
-
 inline constexpr PixelFormatBits kFormatBits[] = {
     {3, 8},     // FG_GRAY
     {21, 10},   // FG_GRAY10
@@ -55,8 +54,24 @@ struct LineLayout {
     uint32_t lineEnd;  // the DMA line length: offset + width rounded up to 32 bytes, at least 64
 };
 
+// The DMA engine moves lines in 32-byte words and no line shorter than two of them.
+inline constexpr uint64_t kLineWordBytes = 32;
+inline constexpr uint64_t kMinimumLineBytes = 64;
+
 // Throws -2031 for an unknown format and -7080 when the region does not begin and end on whole
-// bytes in that format.
-LineLayout lineLayout(uint32_t xOffset, uint32_t width, uint32_t format);
+// bytes in that format. Inline: a write of the region computes it, and a call returns the
+// layout through memory in a way that stalls the processor on reading it back.
+inline LineLayout lineLayout(uint32_t xOffset, uint32_t width, uint32_t format) {
+    const uint64_t bits = bitsPerPixel(format);
+    if (bits == 0) throw errors::kDesignValueInvalid;
+    const uint64_t offsetBits = xOffset * bits;
+    const uint64_t widthBits = width * bits;
+    if (offsetBits % 8 != 0 || widthBits % 8 != 0) throw errors::kRegionNotWholeBytes;
+    const uint64_t offsetBytes = offsetBits / 8;
+    const uint64_t widthBytes = widthBits / 8;
+    uint64_t lineEnd = (offsetBytes + widthBytes + kLineWordBytes - 1) / kLineWordBytes * kLineWordBytes;
+    if (lineEnd < kMinimumLineBytes) lineEnd = kMinimumLineBytes;
+    return {static_cast<uint32_t>(offsetBytes), static_cast<uint32_t>(widthBytes), static_cast<uint32_t>(lineEnd)};
+}
 
 }  // namespace vexo::applet
