@@ -19,10 +19,11 @@ namespace {
 #endif
 
 // The parameter calls past their lock-free forms, out of line: the exports keep the short frame
-// those forms need. `typed`: the export takes a type code (the ...WithType forms).
+// those forms need. `typed`: the export takes a type code (the ...WithType forms). A listed inner
+// handle spares the search among the application handles and its lock.
 SIM_OUT_OF_LINE int32_t setFully(const char* function, bool typed, void* fg, int32_t id, const void* value,
                                  uint32_t dma, int32_t type) {
-    if (AppHandle* a = app::find(fg)) {
+    if (AppHandle* a = sim::quickCalls.listed(fg) != nullptr ? nullptr : app::find(fg)) {
         return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
                      : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
     }
@@ -31,7 +32,7 @@ SIM_OUT_OF_LINE int32_t setFully(const char* function, bool typed, void* fg, int
 
 SIM_OUT_OF_LINE int32_t getFully(const char* function, bool typed, void* fg, int32_t id, void* value, uint32_t dma,
                                  int32_t type) {
-    if (AppHandle* a = app::find(fg)) {
+    if (AppHandle* a = sim::quickCalls.listed(fg) != nullptr ? nullptr : app::find(fg)) {
         return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
                      : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
     }

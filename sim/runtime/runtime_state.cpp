@@ -54,7 +54,7 @@ QuickCalls quickCalls;
 void State::controlChanged() { quickCalls.quiet.store(control.quiet(), std::memory_order_release); }
 
 void QuickCalls::list(InnerHandle* handle) {
-    for (std::atomic<InnerHandle*>& slot : listed) {
+    for (std::atomic<InnerHandle*>& slot : slots) {
         if (slot.load(std::memory_order_relaxed) == nullptr) {
             slot.store(handle, std::memory_order_release);
             return;
@@ -63,7 +63,7 @@ void QuickCalls::list(InnerHandle* handle) {
 }
 
 void QuickCalls::unlist(InnerHandle* handle) {
-    for (std::atomic<InnerHandle*>& slot : listed) {
+    for (std::atomic<InnerHandle*>& slot : slots) {
         if (slot.load(std::memory_order_relaxed) == handle) slot.store(nullptr, std::memory_order_release);
     }
 }

@@ -123,16 +123,20 @@ struct State {
 // so that a call does not test a function-local static's guard first.
 struct QuickCalls {
     std::atomic<bool> quiet{false};
-    std::array<std::atomic<InnerHandle*>, 8> listed{};
+    std::array<std::atomic<InnerHandle*>, 8> slots{};
 
-    // The listed handle fg while the control is quiet, or null.
-    InnerHandle* handle(const void* fg) const {
-        if (fg == nullptr || !quiet.load(std::memory_order_acquire)) return nullptr;
-        for (const std::atomic<InnerHandle*>& slot : listed) {
+    // The listed handle fg, or null. A listed handle is an inner one, never an application's.
+    InnerHandle* listed(const void* fg) const {
+        if (fg == nullptr) return nullptr;
+        for (const std::atomic<InnerHandle*>& slot : slots) {
             InnerHandle* handle = slot.load(std::memory_order_acquire);
             if (handle == fg) return handle;
         }
         return nullptr;
+    }
+    // The listed handle fg while the control is quiet, or null.
+    InnerHandle* handle(const void* fg) const {
+        return quiet.load(std::memory_order_acquire) ? listed(fg) : nullptr;
     }
     void list(InnerHandle* handle);
     void unlist(InnerHandle* handle);

@@ -29,14 +29,15 @@ struct TestControl {
     int32_t failedInit = 0;
     // Descriptions built while set come round on themselves (SimCtl_LoopDescription).
     bool loopingDescription = false;
-    // While off, calls go to `unrecorded` instead of the log: the log's growth would count
-    // against tests that watch the applet's own heap use.
+    // While off, calls are not kept: the log's growth would count against tests that watch the
+    // applet's own heap use. `unrecorded` stands in for the entry of a call that is not kept.
     bool recording = true;
     SimCall unrecorded{};
 
     // A new log entry for a call of `function` on `handle`.
     SimCall& record(const char* function, const void* handle);
-    // The log entry for a call prepared by the caller (or the unrecorded one), filled from seed.
+    // The log entry for a call prepared by the caller, filled from seed; while not recording,
+    // `unrecorded` as it is.
     SimCall& keep(const SimCall& seed);
     // The injected answer of the named function, or null.
     const InjectedCall* injected(const char* function) const;
