@@ -16,11 +16,11 @@ namespace sim {
 enum class ValueKind { U32, U64, Double, Text };
 
 // A number of a board's values. The runtime answers parameter calls on plain numbers without
-// the board's lock (inner_calls.h), so every access is atomic; nothing orders on them.
+// the board's lock (runtime/quick_calls.h), so every access is atomic; nothing orders on them.
 template <typename T>
 class SharedNumber {
 public:
-    SharedNumber(T value = T{}) noexcept : value_(value) {}  // NOLINT: stands for a T
+    SharedNumber(T value = T{}) noexcept : value_(value) {}  // implicit: it stands for a T
     SharedNumber(const SharedNumber& other) noexcept : value_(other.load()) {}
     SharedNumber& operator=(const SharedNumber& other) noexcept {
         store(other.load());
@@ -30,7 +30,7 @@ public:
         store(value);
         return *this;
     }
-    operator T() const noexcept { return load(); }  // NOLINT: stands for a T
+    operator T() const noexcept { return load(); }  // implicit: it stands for a T
     T load() const noexcept { return value_.load(std::memory_order_relaxed); }
     void store(T value) noexcept { value_.store(value, std::memory_order_relaxed); }
 

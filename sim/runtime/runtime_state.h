@@ -109,6 +109,7 @@ struct State {
     ~State();
 
     InnerHandle* inner(const void* handle);
+    // Tells the lock-free path whether the control is quiet; after every change to `control`.
     void controlChanged();
     // The handle inner() found last: an applet makes its calls on one handle, and the map of
     // every handle ever opened grows with each open. Never stale, as no handle leaves the map.
@@ -117,7 +118,7 @@ struct State {
     FrameMemory* memory(const void* handle);
 };
 
-// What the lock-free parameter path (inner_calls.h) reads: whether the test control is quiet
+// What the lock-free parameter path (quick_calls.h) reads: whether the test control is quiet
 // (TestControl::quiet) and the open handles it answers on, listed when opened and unlisted when
 // closed, as many as fit. Changed under State's mutex only. A plain global, constant-initialised,
 // so that a call does not test a function-local static's guard first.
