@@ -19,24 +19,17 @@ namespace {
 #endif
 
 // The parameter calls past their lock-free forms, out of line: the exports keep the short frame
-// those forms need. `typed`: the export takes a type code (the ...WithType forms). A listed inner
-// handle spares the search among the application handles and its lock.
-SIM_OUT_OF_LINE int32_t setFully(const char* function, bool typed, void* fg, int32_t id, const void* value,
-                                 uint32_t dma, int32_t type) {
+// those forms need. `typed`: the export takes a type code (the ...WithType forms); `answer` is the
+// inner handle's setParameter or getParameter. A listed inner handle spares the search among the
+// application handles and its lock.
+template <typename Value, typename Answer>
+SIM_OUT_OF_LINE int32_t callFully(const char* function, bool typed, void* fg, int32_t id, Value* value, uint32_t dma,
+                                  int32_t type, Answer answer) {
     if (AppHandle* a = sim::quickCalls.listed(fg) != nullptr ? nullptr : app::find(fg)) {
         return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
                      : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
     }
-    return inner::setParameter(function, fg, id, value, dma, typed ? type : -1);
-}
-
-SIM_OUT_OF_LINE int32_t getFully(const char* function, bool typed, void* fg, int32_t id, void* value, uint32_t dma,
-                                 int32_t type) {
-    if (AppHandle* a = sim::quickCalls.listed(fg) != nullptr ? nullptr : app::find(fg)) {
-        return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
-                     : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
-    }
-    return inner::getParameter(function, fg, id, value, dma, typed ? type : -1);
+    return answer(function, fg, id, value, dma, typed ? type : -1);
 }
 
 }  // namespace
@@ -90,12 +83,12 @@ int32_t Fg_getNrOfParameter(void* fg) {
 
 int32_t Fg_setParameterWithType(void* fg, int32_t id, const void* value, uint32_t dma, int32_t type) {
     if (inner::writeQuickly(fg, id, value, dma, type)) return 0;
-    return setFully(__func__, true, fg, id, value, dma, type);
+    return callFully(__func__, true, fg, id, value, dma, type, inner::setParameter);
 }
 
 int32_t Fg_getParameterWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
     if (inner::readQuickly(fg, id, value, dma, type)) return 0;
-    return getFully(__func__, true, fg, id, value, dma, type);
+    return callFully(__func__, true, fg, id, value, dma, type, inner::getParameter);
 }
 
 int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
@@ -105,12 +98,12 @@ int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32
 
 int32_t Fg_setParameter(void* fg, int32_t id, const void* value, uint32_t dma) {
     if (inner::writeQuickly(fg, id, value, dma, -1)) return 0;
-    return setFully(__func__, false, fg, id, value, dma, -1);
+    return callFully(__func__, false, fg, id, value, dma, -1, inner::setParameter);
 }
 
 int32_t Fg_getParameter(void* fg, int32_t id, void* value, uint32_t dma) {
     if (inner::readQuickly(fg, id, value, dma, -1)) return 0;
-    return getFully(__func__, false, fg, id, value, dma, -1);
+    return callFully(__func__, false, fg, id, value, dma, -1, inner::getParameter);
 }
 
 int32_t Fg_saveConfig(void* fg, const char* fileName) {

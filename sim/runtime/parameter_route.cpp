@@ -1,3 +1,4 @@
+// The route of a design: its plain numbers by id, for the lock-free parameter calls.
 #include "parameter_route.h"
 
 #include <algorithm>
