@@ -9,7 +9,7 @@ include(CMakePackageConfigHelpers)
 
 set(ORVANTA_INSTALL_APPLETS "Hardware Applets")
 set(ORVANTA_INSTALL_BIN bin)
-# The include root of the package: "orvanta/..." and "orvanta_sim/runtime.h" are included as they
+# The include root of the package: "orvanta/runtime.h" and "orvanta_sim/..." are included as they
 # are inside this tree, and nothing lands directly in a shared include folder.
 set(ORVANTA_INSTALL_INCLUDE include/orvanta)
 set(ORVANTA_INSTALL_CMAKE lib/cmake/Orvanta)
@@ -39,6 +39,7 @@ install(TARGETS hapcore vexo_hw common-logging-dispatcher orvanta_cli
 install(FILES
     ${PROJECT_SOURCE_DIR}/include/orvanta/error_codes.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/parameter_info_node.h
+    ${PROJECT_SOURCE_DIR}/include/orvanta/runtime.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/type_codes.h
   DESTINATION ${ORVANTA_INSTALL_INCLUDE}/orvanta)
 install(FILES

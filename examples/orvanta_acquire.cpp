@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "orvanta/type_codes.h"
-#include "orvanta_sim/runtime.h"
+#include "orvanta/runtime.h"
 
 namespace {
 
@@ -22,7 +22,6 @@ constexpr uint32_t kHeight = 480;
 constexpr int64_t kFrames = 10;
 constexpr int64_t kBuffers = 4;
 constexpr double kFramesPerSecond = 100;
-constexpr int32_t kRingMode = 1;
 constexpr int32_t kTimeoutSeconds = 5;
 
 // Named constants of the applet's parameters.
@@ -109,7 +108,7 @@ int acquire(void* fg, const char* fileName, int64_t frames, bool softwareTrigger
     }
     int status = 1;
     const auto start = std::chrono::steady_clock::now();
-    if (Fg_AcquireEx(fg, 0, frames, kRingMode, memory) != 0) {
+    if (Fg_AcquireEx(fg, 0, frames, FG_ACQ_RING, memory) != 0) {
         std::fprintf(stderr, "Fg_AcquireEx: error %" PRIi32 "\n", Fg_getLastErrorNumber(fg));
     } else {
         const int64_t last = awaitFrames(fg, memory, frames, softwareTrigger);

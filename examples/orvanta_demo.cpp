@@ -6,7 +6,7 @@
 #include <map>
 
 #include "orvanta/parameter_info_node.h"
-#include "orvanta_sim/runtime.h"
+#include "orvanta/runtime.h"
 
 namespace {
 

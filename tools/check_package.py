@@ -16,7 +16,7 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 
 COMMON = ["README.md", "docs/parameters.md", "lib/cmake/Orvanta/OrvantaConfig.cmake",
           "lib/cmake/Orvanta/OrvantaConfigVersion.cmake"]
-COMMON += ["include/orvanta/orvanta/" + h for h in ("error_codes.h", "parameter_info_node.h", "type_codes.h")]
+COMMON += ["include/orvanta/orvanta/" + h for h in ("error_codes.h", "parameter_info_node.h", "runtime.h", "type_codes.h")]
 COMMON += ["include/orvanta/orvanta_sim/" + h for h in ("export.h", "runtime.h")]
 if os.path.exists(os.path.join(ROOT, "LICENSE")):
     COMMON.append("LICENSE")

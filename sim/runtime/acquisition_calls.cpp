@@ -14,10 +14,6 @@ namespace {
 
 using Lock = std::unique_lock<std::mutex>;
 
-constexpr int32_t kRingMode = 1;
-constexpr int32_t kBlockingMode = 2;
-constexpr int32_t kReleasePicture = 6;
-constexpr int32_t kReleaseAll = 7;
 
 struct Retired {
     std::vector<std::thread> threads;
@@ -51,14 +47,14 @@ void stopAll(State& s, InnerHandle& handle, Lock& lock, Retired& retired) {
 Outcome status(const InnerHandle& handle, const FrameMemory* memory, int32_t statusId, uint64_t data) {
     const int64_t last = memory == nullptr ? 0 : memory->delivered();
     switch (statusId) {
-        case 1: return ok(last);
-        case 2: return ok(memory != nullptr && handle.acquisition.memory == memory && handle.acquisition.running ? 1 : 0);
-        case 3: return ok(memory == nullptr ? 0 : memory->lost());
-        case 4:
-        case 5: {
+        case FG_STATUS_DELIVERED: return ok(last);
+        case FG_STATUS_ACQUIRING: return ok(memory != nullptr && handle.acquisition.memory == memory && handle.acquisition.running ? 1 : 0);
+        case FG_STATUS_LOST: return ok(memory == nullptr ? 0 : memory->lost());
+        case FG_STATUS_TRANSFER_LENGTH:
+        case FG_STATUS_BUFFER_INDEX: {
             const int64_t picture = data == 0 ? last : static_cast<int64_t>(data);
             const int64_t index = memory == nullptr ? -1 : memory->bufferOf(picture);
-            if (statusId == 5) return ok(index);
+            if (statusId == FG_STATUS_BUFFER_INDEX) return ok(index);
             if (index >= 0) return ok(static_cast<int64_t>(memory->lengthOf(index)));
             return data == 0 ? ok(0) : failed(SIM_ERR_INVALID_PICTURE);
         }
@@ -131,7 +127,7 @@ int32_t acquire(const char* function, void* fg, uint32_t port, int64_t pictureCo
     Retired retired;
     return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
         if (port != 0) return failed(SIM_ERR_INVALID_PORT);
-        if (flags != kRingMode && flags != kBlockingMode) return failed(SIM_ERR_INVALID_PARAMETER);
+        if (flags != FG_ACQ_RING && flags != FG_ACQ_BLOCKING) return failed(SIM_ERR_INVALID_PARAMETER);
         // Starting again on an acquiring port first stops the acquisition there. The waits
         // release the mutex: the memory may be freed and the handle closed meanwhile.
         for (;;) {
@@ -140,7 +136,7 @@ int32_t acquire(const char* function, void* fg, uint32_t port, int64_t pictureCo
             if (target == nullptr || target->owner() != &handle) return failed(SIM_ERR_INVALID_MEMORY);
             if (!handle.acquisition.running && !handle.acquisition.producing) {
                 retired.add(std::move(handle.acquisition.producer));
-                startAcquisition(s, handle, *target, pictureCount, flags == kBlockingMode);
+                startAcquisition(s, handle, *target, pictureCount, flags == FG_ACQ_BLOCKING);
                 return ok();
             }
             retired.add(retireAcquisition(s, handle, lock));
@@ -255,9 +251,9 @@ int32_t setStatus(void* fg, int32_t statusId, int64_t data, uint32_t port, void*
         FrameMemory* named = nullptr;
         if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
         if (named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
-        if (statusId == kReleasePicture) {
+        if (statusId == FG_STATUS_RELEASE_PICTURE) {
             if (!named->release(data)) return failed(SIM_ERR_INVALID_PICTURE);
-        } else if (statusId == kReleaseAll) {
+        } else if (statusId == FG_STATUS_RELEASE_ALL) {
             named->releaseAll();
         } else {
             return failed(SIM_ERR_INVALID_PARAMETER);

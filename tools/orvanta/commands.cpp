@@ -10,22 +10,13 @@
 #include <map>
 
 #include "orvanta/type_codes.h"
-#include "orvanta_sim/runtime.h"
+#include "orvanta/runtime.h"
 
 namespace orvanta_tool {
 
 using json = nlohmann::ordered_json;
 
 namespace {
-
-// Descriptor queries of the applet's Info.
-constexpr int32_t kInfoDescription = 0x1000;
-constexpr int32_t kInfoCategory = 0x1010;
-constexpr int32_t kInfoClass = 0x1020;
-constexpr int32_t kInfoVersionWithStamp = 0x1070;
-constexpr int32_t kInfoBoardType = 0x880;
-
-constexpr int32_t kParamDescrId = 24114;  // answers the description of the parameter named in the value
 
 void printJson(const json& value) { std::cout << value.dump(2) << std::endl; }
 
@@ -140,14 +131,14 @@ std::string descriptionOf(const Session& session, const std::string& name) {
     // The query reads the name from the value and puts the address of the answer over it.
     std::vector<char> cell(std::max<size_t>(name.size() + 1, sizeof(char*)), '\0');
     std::memcpy(cell.data(), name.c_str(), name.size());
-    if (Fg_getParameterWithType(session.handle(), kParamDescrId, cell.data(), 0, vexo::kTypeAllocatedText) != 0) {
+    if (Fg_getParameterWithType(session.handle(), FG_PARAM_DESCR, cell.data(), 0, vexo::kTypeAllocatedText) != 0) {
         return {};
     }
     char* text = nullptr;
     std::memcpy(&text, cell.data(), sizeof text);
     if (text == nullptr) return {};
     std::string description = latin1ToUtf8(text);
-    Fg_freeParameterStringWithType(session.handle(), kParamDescrId, text, 0, vexo::kTypeAllocatedText);
+    Fg_freeParameterStringWithType(session.handle(), FG_PARAM_DESCR, text, 0, vexo::kTypeAllocatedText);
     return description == "-" ? std::string() : description;
 }
 
@@ -158,15 +149,15 @@ int showInfo(Session& session, const Request& request) {
                       " is not among the loaded libraries, so its Info cannot be asked");
     }
     const SavedHeader header = savedHeader(session);
-    const int32_t boardType = info(kInfoBoardType, 0, 0, nullptr, nullptr);
+    const int32_t boardType = info(FG_INFO_BOARD_TYPE, 0, 0, nullptr, nullptr);
     const int32_t count = static_cast<int32_t>(session.parameters().size());
     const std::pair<const char*, std::string> rows[] = {
-        {"name", infoText(info, kInfoName)},
-        {"version", infoText(info, kInfoVersion)},
-        {"build", infoText(info, kInfoVersionWithStamp)},
-        {"description", infoText(info, kInfoDescription)},
-        {"class", infoText(info, kInfoClass)},
-        {"category", infoText(info, kInfoCategory)},
+        {"name", infoText(info, FG_INFO_NAME)},
+        {"version", infoText(info, FG_INFO_VERSION)},
+        {"build", infoText(info, FG_INFO_VERSION_WITH_STAMP)},
+        {"description", infoText(info, FG_INFO_DESCRIPTION)},
+        {"class", infoText(info, FG_INFO_CLASS)},
+        {"category", infoText(info, FG_INFO_CATEGORY)},
         {"manufacturer", header.manufacturer},
         {"type_name", header.typeName},
     };

@@ -9,10 +9,6 @@ namespace orvanta_tool {
 
 int runCommand(Session& session, const Request& request);
 
-// Descriptor queries of the applet's Info that more than one command asks.
-constexpr int32_t kInfoName = 0x1050;
-constexpr int32_t kInfoVersion = 0x1060;
-
 // A descriptor text of the applet (UTF-8); empty when Info has none for the selector.
 std::string infoText(InfoFunction info, int32_t selector);
 // The description text the applet keeps for a parameter name (its FG_PARAM_DESCR query); empty

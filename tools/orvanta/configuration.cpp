@@ -8,7 +8,7 @@
 #include <set>
 
 #include "commands.h"
-#include "orvanta_sim/runtime.h"
+#include "orvanta/runtime.h"
 
 namespace orvanta_tool {
 

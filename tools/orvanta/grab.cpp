@@ -9,7 +9,7 @@
 
 #include "commands.h"
 #include "image_files.h"
-#include "orvanta_sim/runtime.h"
+#include "orvanta/runtime.h"
 
 namespace orvanta_tool {
 
@@ -18,15 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// The runtime's acquisition interface.
-constexpr int32_t kRingMode = 1;
-constexpr int32_t kBlockingMode = 2;
-constexpr int32_t kStatusDelivered = 1;
-constexpr int32_t kStatusLost = 3;
-constexpr int32_t kStatusTransferLength = 4;
-constexpr int32_t kStatusBufferIndex = 5;
-constexpr int32_t kReleasePicture = 6;
-constexpr uint32_t kPort = 0;
+constexpr uint32_t kPort = 0;  // the design's one DMA channel
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -165,7 +157,7 @@ int grabFrames(Session& session, const Request& request) {
     const Parameter trigger = softwareTrigger ? session.find("FG_SENDSOFTWARETRIGGER", "grab") : Parameter{};
 
     FrameMemory memory(fg, frameBytes, options.buffers);
-    const int32_t mode = options.ring ? kRingMode : kBlockingMode;
+    const int32_t mode = options.ring ? FG_ACQ_RING : FG_ACQ_BLOCKING;
     const Clock::time_point start = Clock::now();
     const int32_t started = Fg_AcquireEx(fg, kPort, options.count, mode, memory.get());
     if (started != 0) {
@@ -193,14 +185,14 @@ int grabFrames(Session& session, const Request& request) {
         }
         stats.seconds = secondsSince(start);
         const uint8_t* bytes = static_cast<const uint8_t*>(Fg_getImagePtrEx(fg, picture, kPort, memory.get()));
-        int64_t length = Fg_getStatusEx(fg, kStatusTransferLength, static_cast<uint64_t>(picture), kPort, memory.get());
+        int64_t length = Fg_getStatusEx(fg, FG_STATUS_TRANSFER_LENGTH, static_cast<uint64_t>(picture), kPort, memory.get());
         if (length <= 0 || static_cast<size_t>(length) > frameBytes) length = static_cast<int64_t>(frameBytes);
         if (bytes != nullptr && options.ring) {
             // A ring buffer may be refilled while it is copied: the copy counts only if the
             // picture is still there afterwards.
             copy.assign(bytes, bytes + length);
             const int64_t index =
-                Fg_getStatusEx(fg, kStatusBufferIndex, static_cast<uint64_t>(picture), kPort, memory.get());
+                Fg_getStatusEx(fg, FG_STATUS_BUFFER_INDEX, static_cast<uint64_t>(picture), kPort, memory.get());
             bytes = index >= 0 ? copy.data() : nullptr;
         }
         if (bytes == nullptr) {
@@ -215,16 +207,16 @@ int grabFrames(Session& session, const Request& request) {
         } catch (const std::exception& error) {
             failure = std::string("grab: ") + error.what();
         }
-        if (!options.ring) Fg_setStatusEx(fg, kReleasePicture, picture, kPort, memory.get());
+        if (!options.ring) Fg_setStatusEx(fg, FG_STATUS_RELEASE_PICTURE, picture, kPort, memory.get());
         if (!failure.empty()) break;
         ++stats.written;
         stats.bytes += static_cast<uint64_t>(length);
         stats.files.push_back(path);
-        const int64_t lost = Fg_getStatusEx(fg, kStatusLost, 0, kPort, memory.get());
+        const int64_t lost = Fg_getStatusEx(fg, FG_STATUS_LOST, 0, kPort, memory.get());
         progress.update(stats.written, stats.bytes, lost, false);
     }
-    stats.delivered = Fg_getStatusEx(fg, kStatusDelivered, 0, kPort, memory.get());
-    stats.lost = Fg_getStatusEx(fg, kStatusLost, 0, kPort, memory.get());
+    stats.delivered = Fg_getStatusEx(fg, FG_STATUS_DELIVERED, 0, kPort, memory.get());
+    stats.lost = Fg_getStatusEx(fg, FG_STATUS_LOST, 0, kPort, memory.get());
     progress.update(stats.written, stats.bytes, stats.lost, true);
     printStatistics(stats, request.json);
     if (!failure.empty()) throw Failure(failure, failureCode);

@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "orvanta/runtime.h"
+
 namespace orvanta_tool {
 
 // The applet's descriptor query, as the applet exports it.
-using InfoFunction = int32_t (*)(int32_t selector, uint32_t firstIndex, uint32_t secondIndex, uint64_t* firstOut,
-                                 uint64_t* secondOut);
+using InfoFunction = Fg_InfoFunc;
 
 // The file name the runtime loads for an applet: "Orvanta.so" or "Orvanta.dll".
 std::string appletLibraryName(const std::string& applet);

@@ -9,7 +9,7 @@
 #include <map>
 
 #include "orvanta/type_codes.h"
-#include "orvanta_sim/runtime.h"
+#include "orvanta/runtime.h"
 
 namespace orvanta_tool {
 

@@ -1,8 +1,9 @@
-/* The application interface of the stand-in runtime (librtcore5 / rtcore5.dll) of the simulated
- * board. An application opens the applet through Fg_Init / Fg_InitEx and then calls the same
- * Fg_ functions that the applet library calls on its inner handle: the runtime tells the two
- * kinds of handle apart by its own bookkeeping and routes an application's calls to the
- * applet's exports of the same names. The tests' control of the runtime is in
+/* The stand-in runtime (librtcore5 / rtcore5.dll) of the simulated board: how it answers the
+ * application interface of orvanta/runtime.h, its error numbers, and the calls the applet
+ * library makes on its inner handle. An application opens the applet through Fg_Init / Fg_InitEx
+ * and then calls the same Fg_ functions that the applet library calls on its inner handle: the
+ * runtime tells the two kinds of handle apart by its own bookkeeping and routes an application's
+ * calls to the applet's exports of the same names. The tests' control of the runtime is in
  * runtime_control.h. */
 #ifndef ORVANTA_SIM_RUNTIME_H
 #define ORVANTA_SIM_RUNTIME_H
@@ -11,6 +12,7 @@
 #include <stdint.h>
 
 #include "export.h"
+#include "orvanta/runtime.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -43,82 +45,6 @@ enum SimRuntimeError {
 
 /* The simulated boards: board indices 0 to SIM_BOARD_COUNT - 1. */
 #define SIM_BOARD_COUNT 8
-
-/* ---- Application interface of the runtime ------------------------------------------------ */
-
-/* Opens the applet named appletName ("Orvanta") on board boardIndex: loads the applet library
- * (Orvanta.dll / Orvanta.so, by plain file name), calls its Std_entry with the board's hardware
- * handle and the flags, and keeps the wrapper in the first field of a handle record that the
- * runtime owns. Null on failure; Fg_getLastErrorNumber(NULL) then tells why: the Std_entry
- * error cell, SIM_ERR_LIBRARY_LOAD when the applet library cannot be loaded or lacks Std_entry,
- * SIM_ERR_INVALID_BOARD or SIM_ERR_INVALID_PARAMETER (no applet name). */
-VEXO_SIM_API void* Fg_Init(const char* appletName, uint32_t boardIndex);
-VEXO_SIM_API void* Fg_InitEx(const char* appletName, uint32_t boardIndex, uint32_t flags);
-
-/* The generic calls. On an application's handle they are routed to the applet's exports of the
- * same name (Fg_FreeGrabber also releases the runtime's handle record); on an inner handle the
- * runtime answers them from its model of the Orvanta hardware design. */
-VEXO_SIM_API int32_t Fg_getLastErrorNumber(void* fg); /* null: the global last error */
-VEXO_SIM_API int32_t Fg_getParameterIdByName(void* fg, const char* name);
-VEXO_SIM_API const char* Fg_getParameterName(void* fg, int32_t index);
-VEXO_SIM_API int32_t Fg_getParameterId(void* fg, int32_t index);
-VEXO_SIM_API int32_t Fg_getNrOfParameter(void* fg);
-VEXO_SIM_API int32_t Fg_setParameterWithType(void* fg, int32_t id, const void* value, uint32_t dma, int32_t type);
-VEXO_SIM_API int32_t Fg_getParameterWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type);
-VEXO_SIM_API int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type);
-VEXO_SIM_API int32_t Fg_setParameter(void* fg, int32_t id, const void* value, uint32_t dma);
-VEXO_SIM_API int32_t Fg_getParameter(void* fg, int32_t id, void* value, uint32_t dma);
-VEXO_SIM_API int32_t Fg_saveConfig(void* fg, const char* fileName);
-VEXO_SIM_API int32_t Fg_loadConfig(void* fg, const char* fileName);
-VEXO_SIM_API const struct ParameterInfoNode* Fg_getParameterInfo(void* fg, int32_t port);
-VEXO_SIM_API int32_t Fg_getParameterInfoXML(void* fg, int32_t port, char* buffer, size_t* bufferSize);
-VEXO_SIM_API uint64_t Fg_getEventMask(void* fg, const char* name);
-VEXO_SIM_API const char* Fg_getEventName(void* fg, uint64_t mask);
-VEXO_SIM_API int32_t Fg_getAppletId(void* fg, const void* argument);
-VEXO_SIM_API int64_t Fg_getStatusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void* memory);
-VEXO_SIM_API int32_t Fg_AcquireEx(void* fg, uint32_t port, int64_t pictureCount, int32_t flags, void* memory);
-VEXO_SIM_API int32_t Fg_stopAcquireEx(void* fg, uint32_t port, void* memory, int32_t flags);
-VEXO_SIM_API int64_t Fg_getLastPicNumberEx(void* fg, uint32_t port, void* memory);
-VEXO_SIM_API int64_t Fg_getLastPicNumberBlockingEx(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory);
-VEXO_SIM_API int32_t Fg_FreeGrabber(void* fg);
-VEXO_SIM_API void* Fg_AllocShading(void* fg, void* a1, void* a2, void* a3);
-VEXO_SIM_API int32_t Fg_FreeShading(void* fg, void* a1, void* a2, void* a3);
-VEXO_SIM_API int32_t Fg_Acquire(void* fg, uint32_t port, int64_t pictureCount);
-VEXO_SIM_API int32_t Fg_stopAcquire(void* fg, uint32_t port);
-
-/* ---- Frame memory: the runtime's own calls ------------------------------------------------
- * Taken on an application's handle (the runtime finds the inner handle its applet opened on the
- * board) or on an inner handle; a memory belongs to that inner handle and is freed with it at
- * its Fg_FreeGrabber. A failure sets the handle's last error and the global one: the applet
- * keeps the last error of an application's handle itself, so Fg_getLastErrorNumber(NULL) tells
- * why a call answered null.
- *
- * Fg_AllocMemEx: bufferCount buffers of totalSize / bufferCount bytes each, zeroed; null with
- *   SIM_ERR_INVALID_SIZE for a count below 1 or a buffer size of 0, SIM_ERR_OUT_OF_MEMORY when
- *   the bytes cannot be had.
- * Fg_FreeMemEx: 0; SIM_ERR_MEMORY_IN_USE (nothing freed) while an acquisition runs into it,
- *   SIM_ERR_INVALID_MEMORY for a memory that is not the handle's.
- * Fg_getImagePtrEx: the buffer that holds picture `picture` (numbers count from 1); null with
- *   SIM_ERR_INVALID_PICTURE for a picture not delivered yet or overwritten since.
- * Fg_setStatusEx: status 6 gives picture `data` back to a blocking acquisition
- *   (SIM_ERR_INVALID_PICTURE when the application does not hold it), status 7 gives back every
- *   picture held (data unused); other ids SIM_ERR_INVALID_PARAMETER.
- * Only port 0 exists (SIM_ERR_INVALID_PORT). A null memory names the memory of the handle's
- * current or last acquisition, here and in the acquisition calls below. */
-VEXO_SIM_API void* Fg_AllocMemEx(void* fg, size_t totalSize, int64_t bufferCount);
-VEXO_SIM_API int32_t Fg_FreeMemEx(void* fg, void* memory);
-VEXO_SIM_API void* Fg_getImagePtrEx(void* fg, int64_t picture, uint32_t port, void* memory);
-VEXO_SIM_API int32_t Fg_setStatusEx(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory);
-
-/* The shading-line calls take the shading object first. An application's handle record in that
- * place is routed to the applet; the runtime itself offers no shading (SIM_ERR_NOT_AVAILABLE). */
-VEXO_SIM_API int32_t Shad_SetSubValueLine(void* shading, void* a1, void* a2, void* a3, float value);
-VEXO_SIM_API int32_t Shad_SetMultValueLine(void* shading, void* a1, void* a2, void* a3, float value);
-VEXO_SIM_API int32_t Shad_SetFixedPatternNoiseLine(void* shading, void* a1, void* a2, void* a3, int32_t value);
-VEXO_SIM_API int32_t Shad_GetMaxLine(void* shading, void* a1, void* a2, void* a3);
-VEXO_SIM_API int32_t Shad_GetAccess(void* shading, void* a1, void* a2, void* a3);
-VEXO_SIM_API int32_t Shad_FreeAccess(void* shading, void* a1, void* a2, void* a3);
-VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* a3);
 
 /* ---- Inner handles: the calls the applet library makes ----------------------------------- */
 
@@ -200,42 +126,19 @@ VEXO_SIM_API int32_t Shad_WriteActLine(void* shading, void* a1, void* a2, void* 
  *   lost for want of a free buffer; both 0 again at each Fg_AcquireEx.
  * - Fg_FreeGrabber stops the handle's acquisition and frees its memories. */
 
-/* Events of the board an application's handle is open on (only application handles: others
- * answer SIM_ERR_INVALID_HANDLE). An event's bit is its position in the design's event list,
- * the mask Fg_getEventMask gives for its name. The board raises: the buffer overflow (a frame
- * lost for want of a free buffer), frame start and end of the camera on the camera port, edges
- * of the trigger inputs, the trigger queue's fill-level thresholds and running empty, exceeded
- * period limits, a missing camera frame and the selected pulse form generator's output.
- *
- * Fg_EventInfo: the caller sets version to 1 (another version is left untouched); the runtime
- * fills, for each event bit that occurred, in bit order, the board-clock time of its latest
- * occurrence (nanoseconds) and one data word: the fill level for the queue events, the input
- * number (0-7, 16-19) for input edges, the camera's frame number (counted from 1 since it was
- * connected) for frame start and end, else 0; count says how many bits were set. */
-typedef struct Fg_EventInfo {
-    uint32_t version;
-    uint32_t count;
-    uint64_t timestampNs[64];
-    uint64_t data[64];
-} Fg_EventInfo;
-
-typedef int32_t (*Fg_EventFunc)(uint64_t events, void* data, const Fg_EventInfo* info);
-
-/* Registers handler (with data and info, which the runtime fills before each call) for the
- * events of mask, replacing what was registered for them; a null handler unregisters them. The
- * handler gets the bits of its mask that occurred since its last call: on the real clock on the
- * runtime's own clock thread, on the virtual clock from inside SimCtl_AdvanceClock (events that
- * the application's own calls caused meanwhile come with the next advance). Its answer is
- * ignored. flags: 0. Answers 0, or SIM_ERR_INVALID_HANDLE, or SIM_ERR_INVALID_PARAMETER for
- * flags other than 0. */
-VEXO_SIM_API int32_t Fg_registerEventCallback(void* fg, uint64_t mask, Fg_EventFunc handler, void* data, uint32_t flags,
-                                              Fg_EventInfo* info);
-/* Waits up to timeoutMs of real time until one of the events of mask occurs after the call, or
- * with flags bit 0 also one that occurred since the last wait on this handle returned (since
- * the handle was opened, for the first wait). Answers the bits of mask that occurred, 0 on
- * time-out or for a handle that is not an application's. Handlers and waits see the same
- * events independently. */
-VEXO_SIM_API uint64_t Fg_eventWait(void* fg, uint64_t mask, uint32_t timeoutMs, uint32_t flags, Fg_EventInfo* info);
+/* Events (orvanta/runtime.h) of the board an application's handle is open on (only application
+ * handles: others answer SIM_ERR_INVALID_HANDLE). An event's bit is its position in the design's
+ * event list. The board raises: the buffer overflow (a frame lost for want of a free buffer),
+ * frame start and end of the camera on the camera port, edges of the trigger inputs, the trigger
+ * queue's fill-level thresholds and running empty, exceeded period limits, a missing camera frame
+ * and the selected pulse form generator's output. The data word of an event: the fill level for
+ * the queue events, the input number (0-7, 16-19) for input edges, the camera's frame number
+ * (counted from 1 since it was connected) for frame start and end, else 0. Handlers are called on
+ * the real clock on the runtime's own clock thread, on the virtual clock from inside
+ * SimCtl_AdvanceClock (events that the application's own calls caused meanwhile come with the
+ * next advance); their answer is ignored. Fg_registerEventCallback answers SIM_ERR_INVALID_PARAMETER
+ * for flags other than 0. Fg_eventWait waits in real time; handlers and waits see the same events
+ * independently. */
 
 VEXO_SIM_API void* Fg_InitHandleSlaveAware(const char* hapName, uint64_t hardware, void* hap, uint32_t flags);
 VEXO_SIM_API void* Fg_InitHandle(const char* hapName, uint64_t hardware, void* hap);
