@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "../commands.h"
 #include "../host.h"
 #include "orvanta/runtime.h"
 
@@ -40,7 +39,11 @@ std::string fileText(const std::string& path) {
 
 }  // namespace
 
-BoardAccess::BoardAccess(const Session& session) : session_(session) {}
+BoardAccess::BoardAccess(const Session& session, Describe describe) : session_(session), describe_(describe) {}
+
+std::string BoardAccess::describe(const std::string& name) const {
+    return describe_ != nullptr ? describe_(session_, name) : std::string();
+}
 
 const Parameter* BoardAccess::listed(const std::string& name) const {
     for (const Parameter& parameter : session_.parameters()) {
@@ -94,7 +97,7 @@ json BoardAccess::categoryOf(const ParameterInfoNode* node, std::map<int32_t, co
         const auto found = unplaced.find(child->id);
         if (found == unplaced.end()) continue;
         json entry = entryOf(*found->second);
-        entry["description"] = descriptionOf(session_, found->second->name);
+        entry["description"] = describe(found->second->name);
         parameters.push_back(std::move(entry));
         unplaced.erase(found);
     }
@@ -122,7 +125,7 @@ json BoardAccess::parameter(const std::string& name) {
     if (found == nullptr) return nullptr;
     json entry = entryOf(*found);
     entry["category"] = found->category;
-    entry["description"] = descriptionOf(session_, name);
+    entry["description"] = describe(name);
     return entry;
 }
 

@@ -16,26 +16,11 @@
 #include <nlohmann/json.hpp>
 
 #include "../session.h"
+#include "frame_geometry.h"
 
 namespace orvanta_tool::view {
 
 using json = nlohmann::ordered_json;
-
-// How the frames of the current settings are laid out in a frame buffer.
-struct FrameGeometry {
-    uint32_t width = 0;         // pixels per line
-    uint32_t height = 0;        // lines
-    uint32_t bitsPerPixel = 0;  // 0 when a line's bits are no whole number per pixel
-    uint32_t lineBytes = 0;
-    std::string format;  // FG_FORMAT's symbol
-
-    size_t frameBytes() const { return size_t{lineBytes} * height; }
-    bool operator==(const FrameGeometry& other) const {
-        return width == other.width && height == other.height && bitsPerPixel == other.bitsPerPixel &&
-               lineBytes == other.lineBytes && format == other.format;
-    }
-    bool operator!=(const FrameGeometry& other) const { return !(*this == other); }
-};
 
 // What a write or a load did. `changed`: the parameters whose value, access or limits differ
 // afterwards, as `parameter` gives them.
@@ -51,7 +36,10 @@ struct Outcome {
 
 class BoardAccess {
 public:
-    explicit BoardAccess(const Session& session);
+    // The description text of a parameter by name (the tool's descriptionOf); null: none given.
+    using Describe = std::string (*)(const Session& session, const std::string& name);
+
+    explicit BoardAccess(const Session& session, Describe describe = nullptr);
 
     const Session& session() const { return session_; }
 
@@ -77,8 +65,11 @@ private:
     std::map<std::string, json> snapshot() const;
     json changesSince(const std::map<std::string, json>& before) const;
 
+    std::string describe(const std::string& name) const;
+
     std::mutex mutex_;
     const Session& session_;
+    Describe describe_;
 };
 
 }  // namespace orvanta_tool::view

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "board_access.h"
 #include "orvanta/runtime.h"
 
 namespace orvanta_tool::view {

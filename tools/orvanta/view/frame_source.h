@@ -13,9 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "board_access.h"
+#include "frame_geometry.h"
 
 namespace orvanta_tool::view {
+
+class BoardAccess;
 
 struct Frame {
     uint64_t serial = 0;   // counts the frames this server kept, across restarts of the acquisition

@@ -13,6 +13,7 @@
 
 #include <httplib.h>
 
+#include "../commands.h"
 #include "access_policy.h"
 #include "board_access.h"
 #include "camera_control.h"
@@ -53,7 +54,7 @@ int serveViewer(Session& session, const Request& request) {
     std::string token = options.token;
     if (token.empty() && !view::isLoopback(options.bind)) token = view::generatedToken();
 
-    view::BoardAccess board(session);
+    view::BoardAccess board(session, &descriptionOf);
     view::EventLog events(session.handle());
     view::FrameSource frames(session.handle(), board);
     view::CameraControl camera(session.board());
@@ -63,6 +64,7 @@ int serveViewer(Session& session, const Request& request) {
     server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
     server.set_payload_max_length(kBodyLimit);
     server.set_keep_alive_timeout(2);
+    server.set_keep_alive_max_count(1000);  // a page asks for frame after frame on one connection
     const int port = options.port == 0 ? server.bind_to_any_port(options.bind) :
                      server.bind_to_port(options.bind, options.port) ? options.port : -1;
     if (port < 0) {

@@ -216,22 +216,32 @@ function drawHistogram(histogram) {
   }
 }
 
+// The next frame after `serial`, with its bytes; null when none came in time.
+async function fetchFrame(serial) {
+  const response = await fetch(url(`/api/frame?after=${serial}&timeout_ms=1000`));
+  if (response.status === 204) return null;
+  if (!response.ok) throw new Error('HTTP ' + response.status);
+  return frameOf(response, new Uint8Array(await response.arrayBuffer()));
+}
+
+// While one frame is drawn, the next one is already on its way.
 async function frameLoop() {
+  let next = fetchFrame(viewer.serial);
   for (;;) {
     try {
-      const response = await fetch(url(`/api/frame?after=${viewer.serial}&timeout_ms=1000`));
-      if (response.status === 204) continue;
-      if (!response.ok) { await sleep(1000); continue; }
-      const data = new Uint8Array(await response.arrayBuffer());
-      const frame = frameOf(response, data);
+      const frame = await next;
+      next = fetchFrame(frame ? frame.serial : viewer.serial);
+      next.catch(() => {});
+      connected(true);
+      if (!frame) continue;
       if (viewer.serial && frame.serial > viewer.serial + 1) viewer.skipped += frame.serial - viewer.serial - 1;
       viewer.serial = frame.serial;
       $('skipped').textContent = viewer.skipped;
       draw(frame);
-      connected(true);
     } catch (error) {
       connected(false);
       await sleep(1000);
+      next = fetchFrame(viewer.serial);
     }
   }
 }
