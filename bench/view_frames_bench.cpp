@@ -92,23 +92,15 @@ void BM_ServeFrame(benchmark::State& state) {
     perFrame(state);
 }
 
-void BM_JpegFrame(benchmark::State& state) {
+// A picture of the frame, as /api/frame.jpg (and each MJPEG viewer's frame) or /api/frame.png
+// makes it.
+template <typename Encode>
+void BM_EncodeFrame(benchmark::State& state, Encode encode) {
     Viewer& v = viewer();
     v.frames.keep(1, v.geometry, v.picture.data(), v.picture.size());
     const auto frame = v.frames.latest();
     bench::measure(state, "", [&] {
-        benchmark::DoNotOptimize(view::encodeJpeg(*frame, 85).size());
-        return true;
-    });
-    perFrame(state);
-}
-
-void BM_PngFrame(benchmark::State& state) {
-    Viewer& v = viewer();
-    v.frames.keep(1, v.geometry, v.picture.data(), v.picture.size());
-    const auto frame = v.frames.latest();
-    bench::measure(state, "", [&] {
-        benchmark::DoNotOptimize(view::encodePng(*frame).size());
+        benchmark::DoNotOptimize(encode(*frame).size());
         return true;
     });
     perFrame(state);
@@ -116,7 +108,9 @@ void BM_PngFrame(benchmark::State& state) {
 
 BENCHMARK(BM_MemcpyFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ServeFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_JpegFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PngFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_EncodeFrame, jpeg, [](const view::Frame& f) { return view::encodeJpeg(f, 85); })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_EncodeFrame, png, [](const view::Frame& f) { return view::encodePng(f); })
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

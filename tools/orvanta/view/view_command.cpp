@@ -87,6 +87,9 @@ int serveViewer(Session& session, const Request& request) {
     });
 
     stopRequested = 0;
+    // A viewer that goes away while its answer is written is a failed write, not the end of
+    // the process.
+    std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     frames.start();
