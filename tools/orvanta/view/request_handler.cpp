@@ -192,6 +192,7 @@ json RequestHandler::boardJson() const {
                 {"events", std::move(events)},
                 {"camera_control", viewer_.camera.available()},
                 {"clients", viewer_.clients},
+                {"viewers", streams_.load()},
                 {"token_required", !viewer_.policy.token.empty()}};
 }
 

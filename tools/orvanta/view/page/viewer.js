@@ -293,7 +293,7 @@ async function pollAcquisition() {
   const idle = a.requested && a.serial === viewer.serial && a.frames_per_second === 0;
   if (!a.requested) showHint('The acquisition is stopped.');
   else if (a.message && idle) showHint(a.message, viewer.parameters.get('FG_CAMERASIMULATOR_ENABLE')?.symbol === 'FG_CAMPORT');
-  else if (viewer.frame && (viewer.frame.bits === 8 || viewer.frame.bits === 16)) showHint('');
+  else if (viewer.eventsConnected && viewer.frame && (viewer.frame.bits === 8 || viewer.frame.bits === 16)) showHint('');
   viewer.shownFps = viewer.drawn - (viewer.drawnBefore || 0);
   viewer.drawnBefore = viewer.drawn;
   $('fps-shown').textContent = viewer.shownFps;
@@ -373,7 +373,14 @@ function listenToEvents() {
   source.addEventListener('parameters', (message) => {
     for (const p of JSON.parse(message.data)) { clearErrors(p.name); showParameter(p, true); }
   });
-  source.onerror = () => { viewer.eventsConnected = false; };
+  source.onerror = async () => {
+    viewer.eventsConnected = false;
+    // The browser tries again by itself; say why when the server serves enough viewers already.
+    const board = await call('GET', '/api/board').catch(() => null);
+    if (board && board.ok && board.data.viewers >= board.data.clients) {
+      showHint(`This server serves ${board.data.clients} viewers at once: this page waits for one to close.`);
+    }
+  };
 }
 
 function connected(yes) {
