@@ -29,13 +29,16 @@ class Viewer:
     """One `orvanta view` process; `with Viewer(tool, args) as v:` stops it at the end."""
 
     def __init__(self, tool, settings=(), view_options=()):
+        # Standard error goes to a file: a pipe nobody reads would stop the server once full
+        # (with a sanitizer's reports, say).
+        self.errors = tempfile.TemporaryFile(mode="w+")
         self.process = subprocess.Popen(list(tool) + list(settings) + ["view", "--port", "0"] + list(view_options),
-                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                                        stdout=subprocess.PIPE, stderr=self.errors, text=True)
         line = self.process.stdout.readline()
         found = re.search(r"http://([^/:]+|\[[^\]]+\]):(\d+)/(\?token=(\w+))?", line)
         if not found:
             self.process.kill()
-            raise RuntimeError("orvanta view printed no address: " + line + self.process.stderr.read())
+            raise RuntimeError("orvanta view printed no address: " + line + self.stderr())
         self.banner = line
         self.port = int(found.group(2))
         self.token = found.group(4)
@@ -48,12 +51,17 @@ class Viewer:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        self.errors.close()
 
-    def stop(self, timeout=20):
+    def stderr(self):
+        self.errors.seek(0)
+        return self.errors.read()
+
+    def stop(self, timeout=60):
         """Ctrl-C; answers the exit status, standard output and standard error."""
         self.process.send_signal(signal.SIGINT)
-        out, err = self.process.communicate(timeout=timeout)
-        return self.process.returncode, out, err
+        out, _ = self.process.communicate(timeout=timeout)
+        return self.process.returncode, out, self.stderr()
 
     def connection(self, timeout=30):
         return http.client.HTTPConnection(self.host, self.port, timeout=timeout)

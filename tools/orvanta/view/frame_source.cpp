@@ -1,6 +1,7 @@
-// The acquisition thread: starts an acquisition into ring buffers sized for the current
-// geometry, waits for each next picture, copies the latest one out and publishes it; starts
-// again when the geometry changes, and stops and frees its memory when asked.
+// The acquisition thread: starts an acquisition in blocking mode into frame buffers sized for
+// the current geometry, waits for each next picture, copies the latest one out, publishes it and
+// gives the buffers back; starts again when the geometry changes, and stops and frees its memory
+// when asked. Blocking mode, not ring mode: a ring buffer may be filled again while it is copied.
 #include "frame_source.h"
 
 #include <cstring>
@@ -170,7 +171,7 @@ void FrameSource::acquire(const FrameGeometry& geometry) {
     if (memory == nullptr) {
         return fail(callFailure("Fg_AllocMemEx", Fg_getLastErrorNumber(fg_), Call::Acquisition));
     }
-    if (Fg_AcquireEx(fg_, kPort, 0, FG_ACQ_RING, memory) != 0) {
+    if (Fg_AcquireEx(fg_, kPort, 0, FG_ACQ_BLOCKING, memory) != 0) {
         const int32_t code = Fg_getLastErrorNumber(fg_);
         Fg_FreeMemEx(fg_, memory);
         return fail(callFailure("Fg_AcquireEx", code, Call::Acquisition));
@@ -213,19 +214,23 @@ void FrameSource::acquire(const FrameGeometry& geometry) {
             }
             continue;
         }
+        // The latest picture wins; the ones before it since the last wait are only given back.
+        // Each holds a buffer until then, so they are at most as many as the buffers.
         const auto* bytes = static_cast<const uint8_t*>(Fg_getImagePtrEx(fg_, picture, kPort, memory));
         int64_t length = Fg_getStatusEx(fg_, FG_STATUS_TRANSFER_LENGTH, static_cast<uint64_t>(picture), kPort, memory);
         if (length <= 0 || static_cast<size_t>(length) > geometry.frameBytes()) {
             length = static_cast<int64_t>(geometry.frameBytes());
         }
+        std::shared_ptr<Frame> frame;
+        if (bytes != nullptr) {
+            frame = takeFrame(static_cast<size_t>(length));
+            std::memcpy(frame->pixels.data(), bytes, static_cast<size_t>(length));
+        }
+        for (int64_t held = last + 1; held <= picture; ++held) {
+            Fg_setStatusEx(fg_, FG_STATUS_RELEASE_PICTURE, held, kPort, memory);
+        }
         last = picture;
-        if (bytes == nullptr) continue;
-        // A ring buffer may be filled again while it is copied: the copy counts only if the
-        // picture is still there afterwards.
-        std::shared_ptr<Frame> frame = takeFrame(static_cast<size_t>(length));
-        std::memcpy(frame->pixels.data(), bytes, static_cast<size_t>(length));
-        if (Fg_getStatusEx(fg_, FG_STATUS_BUFFER_INDEX, static_cast<uint64_t>(picture), kPort, memory) < 0) continue;
-        publish(std::move(frame), picture, geometry);
+        if (frame != nullptr) publish(std::move(frame), picture, geometry);
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -1,5 +1,5 @@
 // The one acquisition that serves every viewer: a thread of its own acquires into the runtime's
-// frame buffers in ring mode and keeps a copy of the latest picture. Viewers take the latest
+// frame buffers and keeps a copy of the latest picture. Viewers take the latest
 // frame when they are ready for one, so a slow viewer skips frames and nothing queues up.
 #pragma once
 
