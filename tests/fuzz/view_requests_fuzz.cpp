@@ -34,6 +34,14 @@ struct Viewer {
           camera(0),
           handler({board, frames, events, camera, view::accessPolicy("127.0.0.1", 8080, "", ""), 4}) {
         SimCtl_SetRecording(0);
+        // Small frames of the camera simulator coming fast, so that the frame paths have frames.
+        for (const char* setting : {"FG_CAMERASIMULATOR_ENABLE=FG_CAMERASIMULATOR", "FG_WIDTH=64", "FG_HEIGHT=16",
+                                    "FG_CAMERASIMULATOR_FRAMERATE=1000"}) {
+            const std::string text = setting;
+            const size_t equals = text.find('=');
+            board.write(text.substr(0, equals), text.substr(equals + 1));
+        }
+        frames.start();
     }
     static void reset() {
         SimCtl_Reset();
@@ -88,6 +96,14 @@ httplib::Request requestOf(const std::string& text) {
         if (position >= text.size()) break;
     }
     if (!host) request.headers.emplace("Host", "127.0.0.1:8080");
+    // A fuzzer has no time to wait for frames: a wait is cut to none (a malformed one stays).
+    const auto wait = request.params.find("timeout_ms");
+    if (wait != request.params.end() && !wait->second.empty() &&
+        wait->second.find_first_not_of("0123456789") == std::string::npos) {
+        wait->second = "0";
+    } else if (wait == request.params.end()) {
+        request.params.emplace("timeout_ms", "0");
+    }
     request.body = text.substr(std::min(position, text.size()));
     return request;
 }

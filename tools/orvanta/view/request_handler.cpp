@@ -17,6 +17,10 @@ constexpr size_t kJsonBodyLimit = 64 * 1024;
 constexpr int kDefaultQuality = 85;
 constexpr const char* kBoundary = "orvanta-frame";
 
+// JSON text of an answer. Paths and values from a request may be no UTF-8: such bytes are
+// replaced rather than failing the answer.
+std::string jsonText(const json& body) { return body.dump(-1, ' ', false, json::error_handler_t::replace); }
+
 // An error as every failing request answers it: {"error": {"message", "code"?}}.
 void fail(httplib::Response& response, int status, const std::string& message, int32_t code = 0,
           json extra = json::object()) {
@@ -25,13 +29,13 @@ void fail(httplib::Response& response, int status, const std::string& message, i
     json body = {{"error", std::move(error)}};
     for (auto& [key, value] : extra.items()) body[key] = std::move(value);
     response.status = status;
-    response.set_content(body.dump(), "application/json");
+    response.set_content(jsonText(body), "application/json");
 }
 
 void answer(httplib::Response& response, const json& body, int status = 200) {
     response.status = status;
     response.set_header("Cache-Control", "no-store");
-    response.set_content(body.dump(), "application/json");
+    response.set_content(jsonText(body), "application/json");
 }
 
 // A whole decimal number within [low, high] from a query parameter, or its default when absent.
@@ -231,7 +235,7 @@ void RequestHandler::putParameter(const std::string& name, const httplib::Reques
     case Outcome::Kind::Done: break;
     }
     viewer_.frames.settingsChanged();
-    viewer_.events.noteChanges(outcome.changed.dump());
+    viewer_.events.noteChanges(jsonText(outcome.changed));
     answer(response, json{{"parameter", outcome.parameter}, {"changed", outcome.changed}});
 }
 
@@ -278,7 +282,7 @@ void RequestHandler::loadConfiguration(const httplib::Request& request, httplib:
     if (request.body.empty()) return fail(response, 400, "the body must be a configuration file (.mcf)");
     const Outcome outcome = viewer_.board.loadConfiguration(request.body);
     viewer_.frames.settingsChanged();
-    if (!outcome.changed.empty()) viewer_.events.noteChanges(outcome.changed.dump());
+    if (!outcome.changed.empty()) viewer_.events.noteChanges(jsonText(outcome.changed));
     if (outcome.kind == Outcome::Kind::BadValue) return fail(response, 500, outcome.message);
     json body = {{"loaded", outcome.kind == Outcome::Kind::Done}, {"message", outcome.message},
                  {"changed", outcome.changed}};
@@ -398,18 +402,18 @@ void RequestHandler::streamEvents(const httplib::Request& request, httplib::Resp
                 // A comment now and then finds a viewer that has gone.
                 return !stopping_ && sink.write(":\n\n", 3);
             }
-            std::string text;
+            std::string chunk;
             for (const EventRecord& r : records) {
                 *last = r.serial;
                 if (r.changes != nullptr) {
-                    text += "id: " + std::to_string(r.serial) + "\nevent: parameters\ndata: " + *r.changes + "\n\n";
+                    chunk += "id: " + std::to_string(r.serial) + "\nevent: parameters\ndata: " + *r.changes + "\n\n";
                     continue;
                 }
                 const json data = {{"serial", r.serial}, {"bit", r.bit}, {"name", *r.name},
                                    {"timestamp_ns", r.timestampNs}, {"data", r.data}};
-                text += "id: " + std::to_string(r.serial) + "\nevent: fg\ndata: " + data.dump() + "\n\n";
+                chunk += "id: " + std::to_string(r.serial) + "\nevent: fg\ndata: " + jsonText(data) + "\n\n";
             }
-            return sink.write(text.data(), text.size());
+            return sink.write(chunk.data(), chunk.size());
         },
         [this](bool) { --streams_; });
 }
