@@ -15,25 +15,19 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 
 from viewer_server import SIMULATOR, Viewer, pattern, read_png
-
-TOOL = []
-FAILURES = []
-
-
-def check(condition, what, *context):
-    if not condition:
-        FAILURES.append(what + "".join("\n    " + str(c)[:400] for c in context))
-    return condition
+# The tool's test runner: its case table, failure list and main serve these cases too.
+from orvanta_tool_test import CASES, FAILURES, TOOL, check, main  # noqa: F401
 
 
 def values(viewer):
-    """Every readable parameter's value by name."""
+    """Every writable parameter's value by name (status values change by themselves)."""
     status, tree = viewer.json("GET", "/api/parameters")
     found = {}
 
     def walk(category):
         for p in category["parameters"]:
-            found[p["name"]] = p.get("value")
+            if p["writable"]:
+                found[p["name"]] = p.get("value")
         for inner in category["categories"]:
             walk(inner)
     for category in tree["categories"]:
@@ -342,18 +336,8 @@ def case_access():
         stops_cleanly(viewer)
 
 
-CASES = {name[5:]: function for name, function in globals().items() if name.startswith("case_")}
-
-
-def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in CASES:
-        sys.exit(__doc__ + "\nCases: " + ", ".join(CASES))
-    TOOL.append(os.path.abspath(sys.argv[2]))
-    CASES[sys.argv[1]]()
-    for failure in FAILURES:
-        print("FAILED:", failure)
-    return 1 if FAILURES else 0
-
+CASES.clear()
+CASES.update({name[5:]: function for name, function in globals().items() if name.startswith("case_")})
 
 if __name__ == "__main__":
     sys.exit(main())
