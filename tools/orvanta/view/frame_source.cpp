@@ -73,10 +73,8 @@ AcquisitionStatus FrameSource::status() const {
     AcquisitionStatus status = status_;
     status.requested = requested_;
     // The rate falls to 0 when frames stop coming, without waiting for the next one.
-    const auto now = std::chrono::steady_clock::now();
-    size_t recent = 0;
-    for (const auto& time : recent_) recent += now - time < std::chrono::seconds(1) ? 1 : 0;
-    status.framesPerSecond = static_cast<double>(recent);
+    forgetBefore(std::chrono::steady_clock::now() - std::chrono::seconds(1));
+    status.framesPerSecond = static_cast<double>(recent_.size());
     return status;
 }
 
@@ -93,6 +91,10 @@ std::shared_ptr<const Frame> FrameSource::waitNewer(uint64_t after, std::chrono:
     });
     if (!arrived || shutdown_) return nullptr;
     return latest_;
+}
+
+void FrameSource::forgetBefore(std::chrono::steady_clock::time_point start) const {
+    while (!recent_.empty() && recent_.front() < start) recent_.pop_front();
 }
 
 bool FrameSource::keepGoing() const { return !quit_ && !restart_ && requested_; }
@@ -136,7 +138,7 @@ void FrameSource::publish(std::shared_ptr<Frame> frame, int64_t picture, const F
         status_.serial = latest_->serial;
         status_.picture = picture;
         recent_.push_back(now);
-        while (now - recent_.front() > std::chrono::seconds(1)) recent_.pop_front();
+        forgetBefore(now - std::chrono::seconds(1));
     }
     frames_.notify_all();
 }

@@ -70,6 +70,7 @@ private:
     std::shared_ptr<Frame> takeFrame(size_t bytes);
     void publish(std::shared_ptr<Frame> frame, int64_t picture, const FrameGeometry& geometry);
     bool keepGoing() const;
+    void forgetBefore(std::chrono::steady_clock::time_point start) const;  // under the lock
 
     void* fg_;
     BoardAccess& board_;
@@ -90,7 +91,8 @@ private:
         std::vector<std::unique_ptr<Frame>> frames;
     };
     std::shared_ptr<Pool> pool_ = std::make_shared<Pool>();
-    std::deque<std::chrono::steady_clock::time_point> recent_;
+    // When the frames of the last second were kept (the rate); older ones are forgotten.
+    mutable std::deque<std::chrono::steady_clock::time_point> recent_;
     std::thread thread_;
 };
 
