@@ -205,6 +205,14 @@ def case_streams():
             if line.startswith("data: {") and "\"name\"" in line:
                 seen.append(json.loads(line[6:]))
         check(seen and {"serial", "bit", "name", "timestamp_ns", "data"} <= set(seen[0]), "an event with its data", seen)
+        # A write shows in every viewer's stream with what it changed.
+        viewer.json("PUT", "/api/parameters/FG_HEIGHT", {"value": 8})
+        changes, deadline = None, time.time() + 10
+        while time.time() < deadline and changes is None:
+            if response.readline().decode().startswith("event: parameters"):
+                changes = json.loads(response.readline().decode()[6:])
+        check(changes and any(p["name"] == "FG_HEIGHT" and p["value"] == 8 for p in changes),
+              "the write in the event stream", changes)
 
         mjpeg = viewer.connection()
         mjpeg.request("GET", "/api/stream.mjpg")
