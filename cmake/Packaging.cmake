@@ -92,7 +92,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_NAME orvanta)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+  # libcpp-httplib0.11 and libturbojpeg0: the HTTP server and JPEG encoder of `orvanta view`.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6, libcpp-httplib0.11, libturbojpeg0")
   # The .deb installs into a folder of its own (its bin/ holds libraries): /opt/orvanta.
   set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackProjectConfig.cmake)
 endif()

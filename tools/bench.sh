@@ -8,8 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BENCH_BUILD_DIR:-build/linux-bench}
 cmake --preset linux-bench -B "$build_dir" > /dev/null
-cmake --build "$build_dir" --target bench_parameters bench_board_lifecycle bench_frame_fill
-for bench in bench_parameters bench_board_lifecycle bench_frame_fill; do
+cmake --build "$build_dir" --target bench_parameters bench_board_lifecycle bench_frame_fill bench_view_frames
+for bench in bench_parameters bench_board_lifecycle bench_frame_fill bench_view_frames; do
   echo "=== $bench"
   "$build_dir/bin/$bench" "$@"
 done

@@ -95,6 +95,17 @@ std::unique_ptr<CLI::App> commandLine(Request& r, bool shell) {
         ->check(CLI::IsMember({"software", "generator", "external"}));
 
     if (!shell) {
+        CLI::App* view = command(*app, r, "view",
+                                 "Serve the board live to a browser: the parameter tree, frames, events and the "
+                                 "configuration, until Ctrl-C");
+        view->add_option("--port", r.view.port, "TCP port (default 8080; 0 picks a free one)");
+        view->add_option("--bind", r.view.bind,
+                         "Address to listen on (default 127.0.0.1); any other than a loopback address needs the "
+                         "access token on every request");
+        view->add_option("--token", r.view.token,
+                         "Access token to ask for (default: none on a loopback address, else one generated and "
+                         "printed with the address)");
+        view->add_option("--clients", r.view.clients, "Viewers served at once (default 8)")->check(CLI::Range(1, 64));
         command(*app, r, "shell",
                 "Read commands (as above, one per line, without -b and --applet) from standard input on one open "
                 "board; exits 0 when every line succeeded, else 1");

@@ -11,6 +11,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "view/view_options.h"
+
 namespace orvanta_tool {
 
 // A command line that parsed but makes no sense (NAME=VALUE without '=', a bad file pattern).
@@ -45,6 +47,7 @@ struct Request {
     bool markdown = false;               // describe
     std::string file;                    // xml -o, save, load
     GrabOptions grab;
+    ViewOptions view;
 };
 
 // The parser writes into `request`, which must outlive it. `shell`: a line of the shell.

@@ -11,6 +11,7 @@
 
 #include "orvanta/type_codes.h"
 #include "orvanta/runtime.h"
+#include "view/view.h"
 
 namespace orvanta_tool {
 
@@ -411,6 +412,7 @@ int runCommand(Session& session, const Request& request) {
     if (c == "load") return loadConfiguration(session, request);
     if (c == "events") return listEvents(session, request);
     if (c == "grab") return grabFrames(session, request);
+    if (c == "view") return serveViewer(session, request);
     throw UsageError("no command");
 }
 

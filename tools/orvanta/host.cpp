@@ -26,18 +26,30 @@ std::string appletLibraryName(const std::string& applet) {
 }
 
 InfoFunction loadedAppletInfo(const std::string& libraryName) {
+    return reinterpret_cast<InfoFunction>(loadedSymbol(libraryName, "Info"));
+}
+
+std::string runtimeLibraryName() {
+#if defined(_WIN32)
+    return "rtcore5.dll";
+#else
+    return "librtcore5.so";
+#endif
+}
+
+void* loadedSymbol(const std::string& libraryName, const char* symbol) {
 #if defined(_WIN32)
     HMODULE module = GetModuleHandleA(libraryName.c_str());
     if (module == nullptr) return nullptr;
-    return reinterpret_cast<InfoFunction>(reinterpret_cast<void*>(GetProcAddress(module, "Info")));
+    return reinterpret_cast<void*>(GetProcAddress(module, symbol));
 #else
     // RTLD_NOLOAD finds the library among those loaded under that name and only adds a
-    // reference, which dlclose gives back; the runtime's own reference keeps it loaded.
+    // reference, which dlclose gives back; the process's own reference keeps it loaded.
     void* library = dlopen(libraryName.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (library == nullptr) return nullptr;
-    void* symbol = dlsym(library, "Info");
+    void* address = dlsym(library, symbol);
     dlclose(library);
-    return reinterpret_cast<InfoFunction>(symbol);
+    return address;
 #endif
 }
 

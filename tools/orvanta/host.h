@@ -21,6 +21,13 @@ std::string appletLibraryName(const std::string& applet);
 // already (this never loads a library itself); null otherwise.
 InfoFunction loadedAppletInfo(const std::string& libraryName);
 
+// The runtime's library file name: "librtcore5.so" or "rtcore5.dll".
+std::string runtimeLibraryName();
+
+// An export of the library of that file name, provided the process has loaded it already; null
+// otherwise (also when that library has no such export).
+void* loadedSymbol(const std::string& libraryName, const char* symbol);
+
 bool isTerminal(std::FILE* stream);
 
 // Keeps the line ends of texts written to the stream as they are (Windows would add carriage returns).
