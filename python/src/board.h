@@ -1,0 +1,69 @@
+// The board as Python sees it: parameters by name with Python values (their types from the
+// description), the description itself, configuration files, streams of frames and events.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nanobind/nanobind.h>
+
+#include "catalogue.h"
+#include "events.h"
+#include "handle.h"
+#include "stream.h"
+
+namespace orvanta_python {
+
+namespace nb = nanobind;
+
+class Board {
+public:
+    Board(uint32_t board, const std::string& applet);
+    ~Board();
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
+
+    nb::object get(const std::string& name);
+    void set(const std::string& name, nb::handle value);
+    bool has(const std::string& name);
+    nb::list parameters();
+
+    std::string xml();
+    void save(const std::string& path);
+    void load(const std::string& path);
+
+    std::shared_ptr<Stream> stream(int64_t buffers, int64_t count, bool blocking, double timeout, bool autoRelease,
+                                   uint64_t bufferSize);
+    nb::list grab(int64_t count, double timeout);
+
+    void on(const std::string& name, nb::object handler) { events().on(name, std::move(handler)); }
+    nb::object waitEvent(const std::string& name, double timeout, bool sinceLast) {
+        return events().wait(name, timeout, sinceLast);
+    }
+
+    // Stops the stream, unregisters the handlers and frees the board once nothing views its
+    // frame buffers any more. Idempotent.
+    void close();
+    bool closed() const { return !handle_ || handle_->closed(); }
+    uint32_t index() const { return index_; }
+    const std::string& applet() const { return applet_; }
+
+    // The Python type of parameters() rows.
+    static void setParameterType(nb::handle type);
+
+private:
+    Handle& handle(const char* operation);
+    Events& events();
+    Parameter find(const std::string& name, const char* operation);
+
+    uint32_t index_;
+    std::string applet_;
+    std::shared_ptr<Handle> handle_;
+    std::unique_ptr<Catalogue> catalogue_;
+    std::unique_ptr<Events> events_;
+    std::weak_ptr<Stream> stream_;  // the stream running on the board, if any
+};
+
+}  // namespace orvanta_python

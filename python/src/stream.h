@@ -1,0 +1,116 @@
+// Frames of an acquisition as NumPy arrays that view the runtime's frame buffers, without a
+// copy. The buffers (a frame memory of the runtime) stay allocated while anything views them:
+// the stream, its frames and every array taken from a frame hold the memory, and the memory
+// holds the board's runtime handle, with which the runtime would free it. A frame can be used
+// until it is released (or its stream or board closes); arrays taken before stay valid memory,
+// but in blocking mode the board may then fill the buffer anew.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nanobind/nanobind.h>
+
+#include "handle.h"
+
+namespace orvanta_python {
+
+namespace nb = nanobind;
+
+// One frame memory of the runtime with the acquisition into it.
+struct Memory {
+    Memory(std::shared_ptr<Handle> handle, void* memory, uint64_t bufferSize, int64_t bufferCount, bool blocking)
+        : handle(std::move(handle)), memory(memory), bufferSize(bufferSize), bufferCount(bufferCount),
+          blocking(blocking) {}
+    ~Memory();
+    Memory(const Memory&) = delete;
+    Memory& operator=(const Memory&) = delete;
+
+    // Stops the acquisition; its frames are no longer handed out. Under the GIL; idempotent.
+    void close();
+
+    std::shared_ptr<Handle> handle;
+    void* memory;
+    uint64_t bufferSize;
+    int64_t bufferCount;
+    bool blocking;
+    bool closed = false;  // under the GIL
+};
+
+// Where a delivered picture lies and how its bytes read as an image.
+struct Picture {
+    int64_t number = 0;
+    int64_t buffer = -1;
+    uint64_t timestamp = 0;    // board clock, nanoseconds
+    const uint8_t* data = nullptr;
+    uint64_t rows = 0, columns = 0;
+    uint32_t elementBytes = 1; // 1, 2 or 4: uint8, uint16, uint32
+};
+
+class Frame {
+public:
+    Frame(std::shared_ptr<Memory> memory, const Picture& picture) : memory_(std::move(memory)), picture_(picture) {}
+
+    // The NumPy array viewing the buffer (read-only); throws once the frame is released.
+    nb::object array();
+    // A copy the caller keeps.
+    nb::object copy();
+    // Gives the buffer back to the board (blocking mode); later uses raise. Idempotent.
+    void release();
+    bool released() const { return !memory_ || memory_->closed; }
+
+    const Picture& picture() const { return picture_; }
+    nb::tuple shape() const;
+
+private:
+    void check(const char* operation) const;
+
+    std::shared_ptr<Memory> memory_;  // null once released
+    Picture picture_;
+    nb::object array_;
+};
+
+class Stream {
+public:
+    // Starts an acquisition into `buffers` buffers of bufferSize bytes (0: the picture size the
+    // board's geometry and format give now). pictureCount 0: until closed. Call with the GIL.
+    Stream(const std::shared_ptr<Handle>& handle, int64_t buffers, int64_t pictureCount, bool blocking,
+           double timeout, bool autoRelease, uint64_t bufferSize);
+
+    // The next picture as a frame; none (StopIteration) once the acquisition ended or the
+    // stream was closed; throws a time-out after `timeout` seconds (whole seconds).
+    std::shared_ptr<Frame> next(std::optional<double> timeout);
+    void close();
+    bool closed() const { return !memory_ || memory_->closed; }
+    const std::shared_ptr<Memory>& memory() const { return memory_; }
+
+    int64_t status(int32_t statusId) const;
+    int64_t skipped() const { return skipped_; }
+    bool blocking() const { return blocking_; }
+    int64_t buffers() const { return buffers_; }
+    uint64_t bufferSize() const { return bufferSize_; }
+
+private:
+    int64_t waitFor(const std::shared_ptr<Memory>& memory, double timeout);
+    Picture locate(const std::shared_ptr<Memory>& memory, int64_t delivered);
+
+    std::shared_ptr<Handle> handle_;
+    std::shared_ptr<Memory> memory_;
+    std::shared_ptr<Frame> last_;  // released by the next frame when autoRelease
+    int64_t pictureCount_;
+    bool blocking_;
+    double timeout_;
+    bool autoRelease_;
+    int64_t buffers_;
+    uint64_t bufferSize_;
+    int64_t next_ = 1;
+    int64_t skipped_ = 0;
+    int32_t widthId_ = 0, payloadId_ = 0;
+};
+
+// The picture size in bytes that the board's region and format give now.
+uint64_t pictureBytes(void* fg);
+
+}  // namespace orvanta_python
