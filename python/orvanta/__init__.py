@@ -18,10 +18,8 @@ injected images and failures) is :mod:`orvanta.sim`.
 """
 from __future__ import annotations
 
-import atexit
 import builtins
 import typing
-import weakref
 
 from ._orvanta import Board, Frame, Stream, _register
 
@@ -89,22 +87,10 @@ class Event(typing.NamedTuple):
 _register((Error, NotFoundError, OutOfRangeError, ReadOnlyError, TimeoutError, ClosedError,
            WrongTypeError), Parameter, Event)
 
-_open_boards: weakref.WeakSet = weakref.WeakSet()
-
-
 def open(board: int = 0, applet: str = "Orvanta") -> Board:  # noqa: A001 - orvanta.open reads as intended
     """Opens the applet on a board and answers it; use it in a ``with`` block, which closes it.
 
     Raises NotFoundError for a board the runtime does not have and Error for any other reason
-    the runtime gives.
+    the runtime gives. Boards still open when the interpreter exits are closed then.
     """
-    opened = Board(board, applet)
-    _open_boards.add(opened)
-    return opened
-
-
-@atexit.register
-def _close_open_boards() -> None:
-    # The runtime's threads must not call handlers into an interpreter that is shutting down.
-    for board in list(_open_boards):
-        board.close()
+    return Board(board, applet)

@@ -1,6 +1,9 @@
 // The board's operations; each runs its runtime calls without the GIL, inside a Use of the handle.
 #include "board.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include <nanobind/stl/shared_ptr.h>
 
 #include <nanobind/stl/string.h>
@@ -15,6 +18,7 @@ namespace orvanta_python {
 namespace {
 
 PyObject* parameterType = nullptr;  // kept for the life of the process
+std::unordered_set<Board*> openBoards;  // under the GIL
 
 constexpr int32_t kBufferTooSmall = -500;
 
@@ -46,6 +50,12 @@ Board::Board(uint32_t board, const std::string& applet) : index_(board), applet_
         handle_ = Handle::open(applet, board);
         catalogue_ = std::make_unique<Catalogue>(handle_->fg());
     });
+    openBoards.insert(this);
+}
+
+void Board::closeAll() {
+    const std::vector<Board*> boards(openBoards.begin(), openBoards.end());
+    for (Board* board : boards) board->close();
 }
 
 Board::~Board() { close(); }
@@ -190,6 +200,7 @@ nb::list Board::grab(int64_t count, double timeout) {
 }
 
 void Board::close() {
+    openBoards.erase(this);
     if (!handle_ || !handle_->refuseCalls()) return;
     if (const std::shared_ptr<Stream> running = stream_.lock()) running->close();
     if (events_) events_->close();

@@ -52,6 +52,9 @@ public:
 
     // The Python type of parameters() rows.
     static void setParameterType(nb::handle type);
+    // Closes every board still open: at the interpreter's exit, before the runtime's threads
+    // could call a handler into it.
+    static void closeAll();
 
 private:
     Handle& handle(const char* operation);

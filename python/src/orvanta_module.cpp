@@ -61,6 +61,8 @@ NB_MODULE(_orvanta, m) {
     nb::register_exception_translator(translate);
     m.def("_register", &registerTypes, "errors"_a, "parameter"_a, "event"_a,
           "Hands the core the package's error classes (by kind), Parameter and Event.");
+    // The runtime's threads must not call handlers into an interpreter that is shutting down.
+    nb::module_::import_("atexit").attr("register")(nb::cpp_function(&Board::closeAll));
 
     nb::class_<Frame>(m, "Frame",
         "One picture of a stream: a view of the board's frame buffer, without a copy.\n\n"
@@ -70,10 +72,12 @@ NB_MODULE(_orvanta, m) {
         "does not write into the buffer until the frame is released: on leaving a ``with frame:``\n"
         "block, by ``frame.release()``, or by default when the stream hands out the next frame.\n"
         "A released frame raises orvanta.ClosedError; ``frame.copy()`` keeps the picture.")
-        .def_prop_ro("array", &Frame::array, "The picture as a read-only NumPy array viewing the buffer.")
+        .def_prop_ro("array", &Frame::array, nb::for_getter(nb::sig("def array(self) -> numpy.ndarray")),
+                     "The picture as a read-only NumPy array viewing the buffer.")
         .def("__array__", &frameArray, "dtype"_a = nb::none(), "copy"_a = nb::none(),
+             nb::sig("def __array__(self, dtype: object = None, copy: bool | None = None) -> numpy.ndarray"),
              "The NumPy protocol: the view of the buffer (a copy only when asked for).")
-        .def("copy", &Frame::copy, "The picture as a NumPy array of its own.")
+        .def("copy", &Frame::copy, nb::sig("def copy(self) -> numpy.ndarray"), "The picture as a NumPy array of its own.")
         .def("release", &Frame::release, "Gives the buffer back to the board; the frame cannot be used after.")
         .def_prop_ro("released", &Frame::released, "True once released (or its stream closed).")
         .def_prop_ro("picture", [](const Frame& f) { return f.picture().number; },
@@ -83,8 +87,9 @@ NB_MODULE(_orvanta, m) {
         .def_prop_ro("buffer", [](const Frame& f) { return f.picture().buffer; },
                      "The index of the frame buffer holding the picture.")
         .def_prop_ro("shape", &Frame::shape, "The array's shape, (height, width).")
-        .def_prop_ro("dtype", [](Frame& f) { return f.array().attr("dtype"); }, "The array's NumPy dtype.")
-        .def("__enter__", [](nb::handle self) { return nb::borrow(self); })
+        .def_prop_ro("dtype", [](Frame& f) { return f.array().attr("dtype"); },
+                     nb::for_getter(nb::sig("def dtype(self) -> numpy.dtype")), "The array's NumPy dtype.")
+        .def("__enter__", [](nb::handle self) { return nb::borrow(self); }, nb::sig("def __enter__(self) -> Frame"))
         .def("__exit__", [](Frame& f, nb::args) { f.release(); }, "Releases the frame.")
         .def("__repr__", [](const Frame& f) {
             return "<orvanta.Frame " + std::to_string(f.picture().number) + " " +
@@ -95,13 +100,14 @@ NB_MODULE(_orvanta, m) {
         "An acquisition into frame buffers of the board: iterate it for Frames.\n\n"
         "Made by ``Board.stream()``; closing it (or leaving its ``with`` block) stops the\n"
         "acquisition and ends the frames it handed out.")
-        .def("__iter__", [](nb::handle self) { return nb::borrow(self); })
+        .def("__iter__", [](nb::handle self) { return nb::borrow(self); }, nb::sig("def __iter__(self) -> Stream"))
         .def("__next__", [](Stream& s) {
             std::shared_ptr<Frame> frame = s.next(std::nullopt);
             if (!frame) throw nb::stop_iteration();
             return frame;
         }, "The next frame; raises orvanta.TimeoutError when none comes within the stream's time-out.")
         .def("next_frame", &Stream::next, "timeout"_a = nb::none(),
+             nb::sig("def next_frame(self, timeout: float | None = None) -> Frame | None"),
              "The next frame, waiting up to `timeout` seconds (whole seconds; 0: only a frame that\n"
              "is there; None: the stream's time-out); None once the acquisition has ended.")
         .def("close", &Stream::close, "Stops the acquisition; its frames cannot be used after.")
@@ -114,7 +120,7 @@ NB_MODULE(_orvanta, m) {
         .def_prop_ro("buffers", &Stream::buffers, "The number of frame buffers.")
         .def_prop_ro("buffer_size", &Stream::bufferSize, "The bytes of one frame buffer.")
         .def_prop_ro("mode", [](const Stream& s) { return s.blocking() ? "blocking" : "ring"; })
-        .def("__enter__", [](nb::handle self) { return nb::borrow(self); })
+        .def("__enter__", [](nb::handle self) { return nb::borrow(self); }, nb::sig("def __enter__(self) -> Stream"))
         .def("__exit__", [](Stream& s, nb::args) { s.close(); }, "Closes the stream.");
 
     nb::class_<Board>(m, "Board", nb::is_weak_referenceable(),
@@ -124,19 +130,26 @@ NB_MODULE(_orvanta, m) {
         "the ``with`` block) stops the stream, unregisters the handlers and frees the board.")
         .def(nb::init<uint32_t, const std::string&>(), "board"_a = 0, "applet"_a = "Orvanta",
              "Opens the applet on board `board` (orvanta.open says more).")
-        .def("__getitem__", &Board::get, "name"_a, "The parameter's value, typed by its description.")
+        .def("__getitem__", &Board::get, "name"_a, nb::sig("def __getitem__(self, name: str) -> int | float | str"),
+             "The parameter's value, typed by its description.")
         .def("__setitem__", &Board::set, "name"_a, "value"_a,
+             nb::sig("def __setitem__(self, name: str, value: int | float | str) -> None"),
              "Writes the parameter: a number, an entry's symbol or a named constant, or a text.")
         .def("__contains__", &Board::has, "name"_a, "True for a parameter of this name.")
-        .def("get", &Board::get, "name"_a, "The parameter's value, as board[name].")
-        .def("set", &Board::set, "name"_a, "value"_a, "Writes the parameter, as board[name] = value.")
-        .def("parameters", &Board::parameters,
+        .def("get", &Board::get, "name"_a, nb::sig("def get(self, name: str) -> int | float | str"),
+             "The parameter's value, as board[name].")
+        .def("set", &Board::set, "name"_a, "value"_a,
+             nb::sig("def set(self, name: str, value: int | float | str) -> None"),
+             "Writes the parameter, as board[name] = value.")
+        .def("parameters", &Board::parameters, nb::sig("def parameters(self) -> list[orvanta.Parameter]"),
              "Every parameter with its name, id, type, access, range (min, max, inc), entries\n"
              "(symbol: value), category, unit and display name, from the applet's description.")
         .def("xml", &Board::xml, "The applet's register description (GenApi XML).")
         .def("save", [](Board& b, nb::handle path) { b.save(pathOf(path)); }, "path"_a,
+             nb::sig("def save(self, path: str | os.PathLike) -> None"),
              "Saves the configuration as an .mcf file (the name must contain '.mcf').")
         .def("load", [](Board& b, nb::handle path) { b.load(pathOf(path)); }, "path"_a,
+             nb::sig("def load(self, path: str | os.PathLike) -> None"),
              "Loads a configuration saved as an .mcf file.")
         .def("stream", [](Board& b, int64_t buffers, int64_t count, const std::string& mode, double timeout,
                           bool autoRelease, uint64_t bufferSize) {
@@ -150,19 +163,22 @@ NB_MODULE(_orvanta, m) {
              "`auto_release` each frame is released when the next is handed out. `buffer_size` 0:\n"
              "the picture size the board's region and format give now.")
         .def("grab", &Board::grab, "count"_a = 1, "timeout"_a = 10.0,
+             nb::sig("def grab(self, count: int = 1, timeout: float = 10.0) -> list[numpy.ndarray]"),
              "Acquires `count` frames and answers them as NumPy arrays of their own (copies).")
         .def("on", &Board::on, "event"_a, "handler"_a.none(),
+             nb::sig("def on(self, event: str, handler: collections.abc.Callable[[orvanta.Event], object] | None) -> None"),
              "Calls handler(orvanta.Event) at each occurrence of the event (an SDK event name\n"
              "such as 'FG_END_OF_FRAME_CAM_PORT_0'), with the GIL taken, on the runtime's thread;\n"
              "None unregisters it.")
         .def("wait_event", &Board::waitEvent, "event"_a, "timeout"_a = 10.0, "since_last"_a = true,
+             nb::sig("def wait_event(self, event: str, timeout: float = 10.0, since_last: bool = True) -> orvanta.Event"),
              "Waits up to `timeout` seconds for the event and answers it as an orvanta.Event; with\n"
              "`since_last` also an occurrence since the last wait on this board returned.")
         .def("close", &Board::close, "Closes the board (again: nothing).")
         .def_prop_ro("closed", &Board::closed)
         .def_prop_ro("index", &Board::index, "The board index.")
         .def_prop_ro("applet", &Board::applet, "The applet's name.")
-        .def("__enter__", [](nb::handle self) { return nb::borrow(self); })
+        .def("__enter__", [](nb::handle self) { return nb::borrow(self); }, nb::sig("def __enter__(self) -> Board"))
         .def("__exit__", [](Board& b, nb::args) { b.close(); }, "Closes the board.")
         .def("__repr__", [](const Board& b) {
             return "<orvanta.Board " + std::to_string(b.index()) + " " + b.applet() + (b.closed() ? " closed>" : ">");

@@ -122,9 +122,22 @@ def test_failures_raise_their_kind_with_code_and_text(board, tmp_path):
     error = raised(write("FG_CAMERASIMULATOR_HEIGHT", 100))
     assert error.code != 0 and "set FG_CAMERASIMULATOR_HEIGHT" in str(error)
 
+    # Inputs of no use raise; none reaches the runtime as something it could trip on.
+    for hostile in (lambda: board[5], write("FG_WIDTH", None), write("FG_WIDTH", "7"), write("FG_DEBUGFILE", "a\0b"),
+                    write("FG_DEBUGFILE", "\u20ac"), write("FG_TRIGGER_FRAMESPERSECOND", [1]),
+                    lambda: board.stream(buffers=0), lambda: board.stream(buffers=2**40),
+                    lambda: board.stream(buffer_size=2**63), lambda: board.stream(mode="sideways"),
+                    lambda: board.stream(timeout=-1), lambda: board.load(None), lambda: board.on(5, print),
+                    lambda: board.on("FG_OVERFLOW_CAM0", 5), lambda: board.wait_event("FG_OVERFLOW_CAM0", -1),
+                    lambda: orvanta.open(board=-1), lambda: orvanta.open(applet="NoSuchApplet"),
+                    lambda: board.grab(0)):
+        with pytest.raises((orvanta.Error, TypeError, ValueError)):
+            hostile()
+
     board.close()
     board.close()
-    for action in (lambda: board["FG_WIDTH"], write("FG_WIDTH", 64), board.xml, lambda: board.stream()):
+    for action in (lambda: board["FG_WIDTH"], write("FG_WIDTH", 64), board.xml, lambda: board.stream(),
+                   lambda: board.on("FG_OVERFLOW_CAM0", print), board.parameters, lambda: board.save("x.mcf")):
         assert type(raised(action)) is orvanta.ClosedError
 
 
