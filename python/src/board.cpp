@@ -125,7 +125,7 @@ nb::list Board::parameters() {
     for (const Parameter& p : catalogue_->parameters()) {
         const ParameterInfoNode* node = p.node;
         rows.append(nb::borrow(parameterType)(
-            p.name, p.id, typeName(node), accessText(node), limitsOf(node), entriesDict(node), p.category,
+            p.name, p.id, typeName(node), accessOf(node), limitsOf(node), entriesDict(node), p.category,
             node != nullptr ? latin1ToUtf8(node->unit) : std::string(),
             node != nullptr ? latin1ToUtf8(node->name) : std::string()));
     }
@@ -151,22 +151,17 @@ std::string Board::xml() {
     });
 }
 
-void Board::save(const std::string& path) {
-    Handle& h = handle("save");
-    const int32_t result = withoutGil([&] {
-        Handle::Use use(h, "save");
-        return Fg_saveConfig(h.fg(), path.c_str());
-    });
-    if (result != 0) fail("save " + path, result, Call::Configuration);
-}
+void Board::save(const std::string& path) { configuration("save", path, Fg_saveConfig); }
 
-void Board::load(const std::string& path) {
-    Handle& h = handle("load");
+void Board::load(const std::string& path) { configuration("load", path, Fg_loadConfig); }
+
+void Board::configuration(const char* operation, const std::string& path, int32_t (*call)(void*, const char*)) {
+    Handle& h = handle(operation);
     const int32_t result = withoutGil([&] {
-        Handle::Use use(h, "load");
-        return Fg_loadConfig(h.fg(), path.c_str());
+        Handle::Use use(h, operation);
+        return call(h.fg(), path.c_str());
     });
-    if (result != 0) fail("load " + path, result, Call::Configuration);
+    if (result != 0) fail(std::string(operation) + " " + path, result, Call::Configuration);
 }
 
 std::shared_ptr<Stream> Board::stream(int64_t buffers, int64_t count, bool blocking, double timeout, bool autoRelease,

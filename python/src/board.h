@@ -60,6 +60,7 @@ private:
     Handle& handle(const char* operation);
     Events& events();
     Parameter find(const std::string& name, const char* operation);
+    void configuration(const char* operation, const std::string& path, int32_t (*call)(void*, const char*));
 
     uint32_t index_;
     std::string applet_;

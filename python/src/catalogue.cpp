@@ -1,7 +1,6 @@
 // The board's parameter list joined with the description tree, and the applet's named constants.
 #include "catalogue.h"
 
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -32,22 +31,6 @@ void collect(const ParameterInfoNode* node, const std::string& path, Records& re
     for (int32_t i = 0; i < node->value.category.childCount; ++i) {
         collect(node->value.category.children[i], inner, records);
     }
-}
-
-template <typename T>
-std::string number(T value) {
-    return std::to_string(value);
-}
-
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.12g", value);
-    return text;
-}
-
-template <typename T>
-std::string span(T min, T max) {
-    return number(min) + " .. " + number(max);
 }
 
 }  // namespace
@@ -98,74 +81,8 @@ std::optional<Parameter> Catalogue::find(void* fg, const std::string& name) cons
     return unlisted;
 }
 
-std::string latin1ToUtf8(const char* text) {
-    std::string utf8;
-    if (text == nullptr) return utf8;
-    for (const char* c = text; *c != '\0'; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte < 0x80) {
-            utf8 += static_cast<char>(byte);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-const char* typeName(const ParameterInfoNode* node) {
-    switch (node != nullptr ? node->type : -1) {
-    case PARAM_INFO_UINT32: return "uint32";
-    case PARAM_INFO_ENUM: return "enum";
-    case PARAM_INFO_STRING: return "string";
-    case PARAM_INFO_DOUBLE: return "double";
-    case PARAM_INFO_UINT64: return "uint64";
-    case PARAM_INFO_INT32: return "int32";
-    case PARAM_INFO_INT64: return "int64";
-    default: return "runtime";
-    }
-}
-
-std::string accessText(const ParameterInfoNode* node) {
-    if (node == nullptr) return "R";
-    std::string text;
-    if (node->access & 1u) text += 'R';
-    if (node->access & 2u) text += 'W';
-    if (node->access & 4u) text += 'C';
-    return text;
-}
-
-std::vector<Entry> entriesOf(const ParameterInfoNode* node) {
-    std::vector<Entry> entries;
-    if (node == nullptr || node->type != PARAM_INFO_ENUM) return entries;
-    const auto& e = node->value.enumeration;
-    for (int32_t i = 0; i < e.entryCount; ++i) {
-        Entry entry{e.entryValues != nullptr ? e.entryValues[i] : 0, {}, {}};
-        if (e.entrySymbols != nullptr && e.entrySymbols[i] != nullptr) entry.symbol = e.entrySymbols[i];
-        if (e.entryNames != nullptr) entry.name = latin1ToUtf8(e.entryNames[i]);
-        entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-std::string rangeText(const ParameterInfoNode* node) {
-    if (node == nullptr) return {};
-    const ParameterValueBlock& v = node->value;
-    switch (node->type) {
-    case PARAM_INFO_UINT32: return span(v.u32.min, v.u32.max);
-    case PARAM_INFO_INT32: return span(v.i32.min, v.i32.max);
-    case PARAM_INFO_UINT64: return span(v.u64.min, v.u64.max);
-    case PARAM_INFO_INT64: return span(v.i64.min, v.i64.max);
-    case PARAM_INFO_DOUBLE: return span(v.dbl.min, v.dbl.max);
-    case PARAM_INFO_ENUM: {
-        std::string text;
-        for (const Entry& entry : entriesOf(node)) {
-            text += (text.empty() ? "one of " : ", ") + (entry.symbol.empty() ? std::to_string(entry.value) : entry.symbol);
-        }
-        return text;
-    }
-    default: return {};
-    }
+std::string accessOf(const ParameterInfoNode* node) {
+    return node != nullptr ? orvanta_tool::accessText(node->access) : "R";
 }
 
 std::optional<int32_t> namedConstant(const std::string& applet, const std::string& name) {

@@ -11,20 +11,21 @@
 #include <vector>
 
 #include "orvanta/parameter_info_node.h"
+#include "record_texts.h"
 
 namespace orvanta_python {
+
+using orvanta_tool::Entry;
+using orvanta_tool::entriesOf;
+using orvanta_tool::latin1ToUtf8;
+using orvanta_tool::rangeText;
+using orvanta_tool::typeName;
 
 struct Parameter {
     std::string name;
     int32_t id = 0;
     const ParameterInfoNode* node = nullptr;  // null: the runtime answers it without a record
     std::string category;                     // "Trigger / Queue"
-};
-
-struct Entry {
-    int32_t value;
-    std::string symbol;  // may be empty
-    std::string name;    // display name
 };
 
 class Catalogue {
@@ -43,16 +44,8 @@ private:
     std::unordered_map<std::string, size_t> byName_;
 };
 
-// The applet's texts are Latin-1; Python's are Unicode.
-std::string latin1ToUtf8(const char* text);
-
-// "uint32", "enum", "double", "string", "int32", "int64", "uint64"; "runtime" without a record.
-const char* typeName(const ParameterInfoNode* node);
-// "R", "RW", "RWC"; "R" for the values the runtime reports itself.
-std::string accessText(const ParameterInfoNode* node);
-std::vector<Entry> entriesOf(const ParameterInfoNode* node);
-// The record's limits as "8 .. 65536", or its entries as "one of FG_OFF, FG_ON"; empty without.
-std::string rangeText(const ParameterInfoNode* node);
+// "R", "RW", "RWC"; "R" for the values the runtime reports itself, which have no record.
+std::string accessOf(const ParameterInfoNode* node);
 
 // A named constant of the applet (its descriptor query), provided the runtime has loaded the
 // applet library of that name.
