@@ -43,6 +43,7 @@ def c_loop(bin_dir, args, repetitions):
 def python_stream(seconds):
     """Frames per second streamed into NumPy: each frame a view of the board's buffer, released
     when the next one is taken, in blocking mode as a careful application runs it."""
+    sim.set_call_log(False)  # as in the C rows
     with orvanta.open(board=0) as fg:
         fg["FG_CAMERASIMULATOR_ENABLE"] = "FG_CAMERASIMULATOR"
         fg["FG_CAMERASIMULATOR_SELECT_MODE"] = "FG_PIXEL_FREQUENCY"
@@ -76,6 +77,7 @@ def parameter_calls(seconds):
             calls += 1000
         return (time.thread_time() - start) / calls * 1e9
 
+    sim.set_call_log(False)
     with orvanta.open(board=0) as fg:
         def read():
             return fg["FG_WIDTH"]

@@ -29,7 +29,7 @@ from . import _sim
 
 __all__ = ["virtual_clock", "set_virtual_clock", "advance", "grab", "set_camera", "pulse", "set_input",
            "output_pulses", "output_levels", "inject", "fail_nx_write", "fail_nx_read", "fail_call",
-           "fail_open", "reset"]
+           "fail_open", "set_call_log", "reset"]
 
 BoardLike = typing.Union[int, Board]
 
@@ -65,9 +65,9 @@ def advance(seconds: float = 0.0, *, nanoseconds: int = 0) -> None:
     drift by rounding). Trigger pulses, camera frames, events (their handlers are called in this
     thread) and the frames of acquisitions on the virtual clock that fall due meanwhile all
     happen before it returns."""
-    if nanoseconds < 0:
+    if seconds < 0 or nanoseconds < 0:
         raise ValueError("a time below 0")
-    _sim.advance(_nanoseconds(seconds) + nanoseconds)
+    _sim.advance(round(seconds * 1e9) + nanoseconds)
 
 
 def grab(board: Board, count: int = 1, *, step: float | None = None, limit: float = 60.0) -> list:
@@ -167,6 +167,13 @@ def fail_call(function: str, result: int, last_error: int) -> None:
 def fail_open(last_error: int) -> None:
     """Opening a board fails with `last_error` until reset() (0 removes the failure)."""
     _sim.fail_open(last_error)
+
+
+def set_call_log(on: bool) -> None:
+    """The simulated runtime records every call the applet makes on the board, for tests that
+    look at them; a long run (a benchmark, a soak test) switches the record off. reset() switches
+    it on again and forgets what it holds."""
+    _sim.set_call_log(on)
 
 
 def reset() -> None:

@@ -50,6 +50,7 @@ Board::Board(uint32_t board, const std::string& applet) : index_(board), applet_
         handle_ = Handle::open(applet, board);
         catalogue_ = std::make_unique<Catalogue>(handle_->fg());
     });
+    events_.keepWith(*handle_);
     openBoards.insert(this);
 }
 
@@ -65,62 +66,64 @@ void Board::setParameterType(nb::handle type) {
     parameterType = type.ptr();
 }
 
-Handle& Board::handle(const char* operation) {
-    if (!handle_ || handle_->closed()) {
+std::shared_ptr<Handle> Board::handle(const char* operation) {
+    std::shared_ptr<Handle> h = handle_;
+    if (!h || h->closed()) {
         refuse(Kind::Closed, std::string(operation) + ": the board " + std::to_string(index_) + " is closed");
     }
-    return *handle_;
+    return h;
 }
 
-Events& Board::events() {
-    handle("events");
-    if (!events_) events_ = std::make_unique<Events>(handle_);
-    return *events_;
-}
-
-Parameter Board::find(const std::string& name, const char* operation) {
-    Handle& h = handle(operation);
+Parameter Board::find(const std::shared_ptr<Handle>& h, const std::string& name, const char* operation) {
     if (const Parameter* parameter = catalogue_->listed(name)) return *parameter;
     const std::optional<Parameter> found = withoutGil([&] {
-        Handle::Use use(h, operation);
-        return catalogue_->find(h.fg(), name);
+        Handle::Use use(*h, operation);
+        return catalogue_->find(h->fg(), name);
     });
     if (!found) refuse(Kind::NotFound, std::string(operation) + " " + name + ": no such parameter", -2070);
     return *found;
 }
 
 nb::object Board::get(const std::string& name) {
-    const Parameter parameter = find(name, "get");
+    const std::shared_ptr<Handle> h = handle("get");
+    const Parameter parameter = find(h, name, "get");
     WireValue value;
     const int32_t result = withoutGil([&] {
-        Handle::Use use(*handle_, "get");
-        return readWire(handle_->fg(), parameter, value);
+        Handle::Use use(*h, "get");
+        return readWire(h->fg(), parameter, value);
     });
     if (result != 0) fail("get " + name, result, Call::Read);
     return fromWire(parameter, value);
 }
 
 void Board::set(const std::string& name, nb::handle value) {
-    const Parameter parameter = find(name, "set");
+    const std::shared_ptr<Handle> h = handle("set");
+    const Parameter parameter = find(h, name, "set");
     const WireValue wire = toWire(parameter, value, applet_);
     const int32_t result = withoutGil([&] {
-        Handle::Use use(*handle_, "set");
-        return writeWire(handle_->fg(), parameter, wire);
+        Handle::Use use(*h, "set");
+        return writeWire(h->fg(), parameter, wire);
     });
     // The limits are read after the refusal: they may depend on other parameters' values.
     if (result != 0) fail("set " + name, result, Call::Write, result == -6000 ? rangeText(parameter.node) : "");
 }
 
 bool Board::has(const std::string& name) {
-    Handle& h = handle("in");
+    const std::shared_ptr<Handle> h = handle("in");
     return withoutGil([&] {
-        Handle::Use use(h, "in");
-        return catalogue_->find(h.fg(), name).has_value();
+        Handle::Use use(*h, "in");
+        return catalogue_->find(h->fg(), name).has_value();
     });
 }
 
+void Board::on(const std::string& name, nb::object handler) { events_.on(handle("on"), name, std::move(handler)); }
+
+nb::object Board::waitEvent(const std::string& name, double timeout, bool sinceLast) {
+    return events_.wait(handle("wait_event"), name, timeout, sinceLast);
+}
+
 nb::list Board::parameters() {
-    handle("parameters");
+    const std::shared_ptr<Handle> h = handle("parameters");  // the records are the open handle's
     nb::list rows;
     for (const Parameter& p : catalogue_->parameters()) {
         const ParameterInfoNode* node = p.node;
@@ -133,16 +136,16 @@ nb::list Board::parameters() {
 }
 
 std::string Board::xml() {
-    Handle& h = handle("xml");
+    const std::shared_ptr<Handle> h = handle("xml");
     return withoutGil([&] {
-        Handle::Use use(h, "xml");
+        Handle::Use use(*h, "xml");
         // The text may grow between the size query and the fetch (limits move with values).
         for (;;) {
             size_t size = 0;
-            int32_t result = Fg_getParameterInfoXML(h.fg(), 0, nullptr, &size);
+            int32_t result = Fg_getParameterInfoXML(h->fg(), 0, nullptr, &size);
             if (result != 0) fail("xml", result, Call::Description);
             std::string text(size, '\0');
-            result = Fg_getParameterInfoXML(h.fg(), 0, text.data(), &size);
+            result = Fg_getParameterInfoXML(h->fg(), 0, text.data(), &size);
             if (result == kBufferTooSmall) continue;
             if (result != 0) fail("xml", result, Call::Description);
             text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
@@ -156,22 +159,22 @@ void Board::save(const std::string& path) { configuration("save", path, Fg_saveC
 void Board::load(const std::string& path) { configuration("load", path, Fg_loadConfig); }
 
 void Board::configuration(const char* operation, const std::string& path, int32_t (*call)(void*, const char*)) {
-    Handle& h = handle(operation);
+    const std::shared_ptr<Handle> h = handle(operation);
     const int32_t result = withoutGil([&] {
-        Handle::Use use(h, operation);
-        return call(h.fg(), path.c_str());
+        Handle::Use use(*h, operation);
+        return call(h->fg(), path.c_str());
     });
     if (result != 0) fail(std::string(operation) + " " + path, result, Call::Configuration);
 }
 
 std::shared_ptr<Stream> Board::stream(int64_t buffers, int64_t count, bool blocking, double timeout, bool autoRelease,
                                       uint64_t bufferSize) {
-    handle("stream");
+    const std::shared_ptr<Handle> h = handle("stream");
     // The design has one DMA channel: a second acquisition would stop the first.
     if (const std::shared_ptr<Stream> running = stream_.lock(); running && !running->closed()) {
         refuse(Kind::General, "stream: a stream runs on board " + std::to_string(index_) + " already; close it first");
     }
-    auto started = std::make_shared<Stream>(handle_, buffers, count, blocking, timeout, autoRelease, bufferSize);
+    auto started = std::make_shared<Stream>(h, buffers, count, blocking, timeout, autoRelease, bufferSize);
     stream_ = started;
     return started;
 }
@@ -184,7 +187,7 @@ nb::list Board::grab(int64_t count, double timeout) {
         while (static_cast<int64_t>(frames.size()) < count) {
             const std::shared_ptr<Frame> frame = s->next(std::nullopt);
             if (!frame) refuse(Kind::General, "grab: the acquisition ended after " + std::to_string(frames.size()) + " frames");
-            frames.append(frame->copy());
+            frames.append(frame->copy(nb::cast(frame)));
         }
     } catch (...) {
         s->close();
@@ -196,13 +199,13 @@ nb::list Board::grab(int64_t count, double timeout) {
 
 void Board::close() {
     openBoards.erase(this);
-    if (!handle_ || !handle_->refuseCalls()) return;
+    const std::shared_ptr<Handle> h = handle_;
+    if (!h || !h->refuseCalls()) return;
     if (const std::shared_ptr<Stream> running = stream_.lock()) running->close();
-    if (events_) events_->close();
-    withoutGil([&] { handle_->waitIdle(); });
-    events_.reset();
-    catalogue_.reset();
-    // The runtime handle goes with the last frame memory that still holds it.
+    events_.close(h);
+    withoutGil([&] { h->waitIdle(); });
+    // The runtime handle goes with the last of what still holds it: a frame memory viewed by an
+    // array, an operation of another thread on its way out.
     handle_.reset();
 }
 

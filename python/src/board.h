@@ -38,10 +38,8 @@ public:
                                    uint64_t bufferSize);
     nb::list grab(int64_t count, double timeout);
 
-    void on(const std::string& name, nb::object handler) { events().on(name, std::move(handler)); }
-    nb::object waitEvent(const std::string& name, double timeout, bool sinceLast) {
-        return events().wait(name, timeout, sinceLast);
-    }
+    void on(const std::string& name, nb::object handler);
+    nb::object waitEvent(const std::string& name, double timeout, bool sinceLast);
 
     // Stops the stream, unregisters the handlers and frees the board once nothing views its
     // frame buffers any more. Idempotent.
@@ -57,16 +55,17 @@ public:
     static void closeAll();
 
 private:
-    Handle& handle(const char* operation);
-    Events& events();
-    Parameter find(const std::string& name, const char* operation);
+    // Every operation holds the handle while it runs: closing the board from another thread
+    // meanwhile refuses its next call, never frees what it uses.
+    std::shared_ptr<Handle> handle(const char* operation);
+    Parameter find(const std::shared_ptr<Handle>& h, const std::string& name, const char* operation);
     void configuration(const char* operation, const std::string& path, int32_t (*call)(void*, const char*));
 
     uint32_t index_;
     std::string applet_;
-    std::shared_ptr<Handle> handle_;
-    std::unique_ptr<Catalogue> catalogue_;
-    std::unique_ptr<Events> events_;
+    std::shared_ptr<Handle> handle_;        // reset on closing
+    std::unique_ptr<Catalogue> catalogue_;  // kept until the board goes: a closed board refuses before using it
+    Events events_;
     std::weak_ptr<Stream> stream_;  // the stream running on the board, if any
 };
 

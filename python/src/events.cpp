@@ -73,26 +73,24 @@ EventRoutes::~EventRoutes() {
     r.routes.erase(id);
 }
 
-Events::Events(const std::shared_ptr<Handle>& handle) : handle_(handle), routes_(std::make_shared<EventRoutes>()) {
+Events::Events() : routes_(std::make_shared<EventRoutes>()) {
     Registry& r = registry();
-    {
-        std::lock_guard<std::mutex> lock(r.mutex);
-        routes_->id = ++r.lastId;
-        r.routes.emplace(routes_->id, routes_);
-    }
-    // The runtime may still fill a record while the board closes.
-    handle->keepUntilFreed(routes_);
+    std::lock_guard<std::mutex> lock(r.mutex);
+    routes_->id = ++r.lastId;
+    r.routes.emplace(routes_->id, routes_);
 }
+
+void Events::keepWith(Handle& handle) { handle.keepUntilFreed(routes_); }
 
 void Events::setEventType(nb::handle type) {
     Py_XINCREF(type.ptr());
     eventType = type.ptr();
 }
 
-uint64_t Events::maskOf(const std::string& name, const char* operation) {
+uint64_t Events::maskOf(Handle& handle, const std::string& name, const char* operation) {
     const uint64_t mask = withoutGil([&] {
-        Handle::Use use(*handle_, operation);
-        return Fg_getEventMask(handle_->fg(), name.c_str());
+        Handle::Use use(handle, operation);
+        return Fg_getEventMask(handle.fg(), name.c_str());
     });
     // The runtime answers 0 for a name that is not one event.
     if (mask == 0 || (mask & (mask - 1)) != 0) {
@@ -101,11 +99,11 @@ uint64_t Events::maskOf(const std::string& name, const char* operation) {
     return mask;
 }
 
-void Events::on(const std::string& name, nb::object handler) {
+void Events::on(const std::shared_ptr<Handle>& handle, const std::string& name, nb::object handler) {
     if (!handler.is_none() && !PyCallable_Check(handler.ptr())) {
         refuse(Kind::WrongType, "on " + name + ": the handler is not callable");
     }
-    const uint64_t mask = maskOf(name, "on");
+    const uint64_t mask = maskOf(*handle, name, "on");
     const uint32_t bit = bitOf(mask);
     EventRoutes& routes = *routes_;
     if (!routes.records[bit]) routes.records[bit] = std::make_unique<Fg_EventInfo>();
@@ -117,9 +115,9 @@ void Events::on(const std::string& name, nb::object handler) {
     nb::object previous = routes.handlers[bit];
     routes.handlers[bit] = registering ? handler : nb::object();
     const int32_t result = withoutGil([&] {
-        Handle::Use use(*handle_, "on");
+        Handle::Use use(*handle, "on");
         void* id = reinterpret_cast<void*>(static_cast<uintptr_t>(routes.id));
-        return Fg_registerEventCallback(handle_->fg(), mask, registering ? dispatch : nullptr, id, 0, record);
+        return Fg_registerEventCallback(handle->fg(), mask, registering ? dispatch : nullptr, id, 0, record);
     });
     if (result != 0) {
         routes.handlers[bit] = previous;
@@ -127,9 +125,10 @@ void Events::on(const std::string& name, nb::object handler) {
     }
 }
 
-nb::object Events::wait(const std::string& name, double timeout, bool sinceLast) {
+nb::object Events::wait(const std::shared_ptr<Handle>& handle, const std::string& name, double timeout,
+                        bool sinceLast) {
     if (!(timeout >= 0)) refuse(Kind::OutOfRange, "wait_event " + name + ": a time-out below 0", -6000);
-    const uint64_t mask = maskOf(name, "wait_event");
+    const uint64_t mask = maskOf(*handle, name, "wait_event");
     Fg_EventInfo record{};
     record.version = 1;
     // Waits in slices, so that a closing board and Ctrl-C are noticed within one.
@@ -138,9 +137,9 @@ nb::object Events::wait(const std::string& name, double timeout, bool sinceLast)
     for (bool first = true;; first = false) {
         const double slice = std::min(left, kSlice);
         const uint64_t bits = withoutGil([&] {
-            Handle::Use use(*handle_, "wait_event");
+            Handle::Use use(*handle, "wait_event");
             const uint32_t flags = sinceLast || !first ? FG_EVENT_WAIT_SINCE_LAST : 0;
-            return Fg_eventWait(handle_->fg(), mask, static_cast<uint32_t>(std::ceil(slice * 1000)), flags, &record);
+            return Fg_eventWait(handle->fg(), mask, static_cast<uint32_t>(std::ceil(slice * 1000)), flags, &record);
         });
         if ((bits & mask) != 0) return event(name, record, 0);
         left -= slice;
@@ -150,7 +149,7 @@ nb::object Events::wait(const std::string& name, double timeout, bool sinceLast)
     refuse(Kind::Timeout, "wait_event " + name + ": no event within " + std::to_string(timeout) + " s", -2120);
 }
 
-void Events::close() {
+void Events::close(const std::shared_ptr<Handle>& handle) {
     EventRoutes& routes = *routes_;
     routes.closed = true;
     uint64_t registered = 0;
@@ -159,7 +158,7 @@ void Events::close() {
         routes.handlers[bit] = nb::object();
     }
     if (registered != 0) {
-        withoutGil([&] { Fg_registerEventCallback(handle_->fg(), registered, nullptr, nullptr, 0, nullptr); });
+        withoutGil([&] { Fg_registerEventCallback(handle->fg(), registered, nullptr, nullptr, 0, nullptr); });
     }
 }
 

@@ -31,23 +31,24 @@ struct EventRoutes {
 
 class Events {
 public:
-    explicit Events(const std::shared_ptr<Handle>& handle);
+    Events();
+    // The runtime may fill an event record until the handle is freed: the records stay as long.
+    void keepWith(Handle& handle);
 
     // Registers handler (None: unregisters) for the event of that name.
-    void on(const std::string& name, nb::object handler);
+    void on(const std::shared_ptr<Handle>& handle, const std::string& name, nb::object handler);
     // The next occurrence of the event within timeout seconds (with sinceLast, also one since the
     // last wait on this board returned), as an orvanta.Event; throws a time-out.
-    nb::object wait(const std::string& name, double timeout, bool sinceLast);
+    nb::object wait(const std::shared_ptr<Handle>& handle, const std::string& name, double timeout, bool sinceLast);
     // Unregisters every handler; with the GIL, before the board closes.
-    void close();
+    void close(const std::shared_ptr<Handle>& handle);
 
     // The Python type of what handlers and waits get: Event(name, timestamp, data).
     static void setEventType(nb::handle type);
 
 private:
-    uint64_t maskOf(const std::string& name, const char* operation);
+    uint64_t maskOf(Handle& handle, const std::string& name, const char* operation);
 
-    std::shared_ptr<Handle> handle_;
     std::shared_ptr<EventRoutes> routes_;
 };
 

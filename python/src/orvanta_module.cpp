@@ -19,16 +19,38 @@ namespace {
 
 std::array<PyObject*, static_cast<size_t>(Kind::Count)> errorClasses{};  // kept for the life of the process
 
+void setError(const Failure& failure) {
+    PyObject* type = errorClasses[static_cast<size_t>(failure.kind())];
+    if (type == nullptr) type = PyExc_RuntimeError;
+    nb::object error = nb::borrow(type)(failure.what(), failure.code(), failure.meaning());
+    PyErr_SetObject(type, error.ptr());
+}
+
 void translate(const std::exception_ptr& thrown, void*) {
     try {
         std::rethrow_exception(thrown);
     } catch (const Failure& failure) {
-        PyObject* type = errorClasses[static_cast<size_t>(failure.kind())];
-        if (type == nullptr) type = PyExc_RuntimeError;
-        nb::object error = nb::borrow(type)(failure.what(), failure.code(), failure.meaning());
-        PyErr_SetObject(type, error.ptr());
+        setError(failure);
     }
 }
+
+int frameGetBuffer(PyObject* self, Py_buffer* view, int flags) {
+    try {
+        nb::inst_ptr<Frame>(self)->getBuffer(view, flags);
+    } catch (const Failure& failure) {
+        view->obj = nullptr;
+        setError(failure);
+        return -1;
+    }
+    view->obj = Py_NewRef(self);
+    return 0;
+}
+
+void frameReleaseBuffer(PyObject*, Py_buffer* view) { Frame::releaseBuffer(view); }
+
+PyType_Slot frameSlots[] = {{Py_bf_getbuffer, reinterpret_cast<void*>(frameGetBuffer)},
+                            {Py_bf_releasebuffer, reinterpret_cast<void*>(frameReleaseBuffer)},
+                            {0, nullptr}};
 
 void registerTypes(nb::tuple errors, nb::handle parameter, nb::handle event) {
     if (errors.size() != errorClasses.size()) throw nb::value_error("one error class per kind");
@@ -47,13 +69,6 @@ std::string pathOf(nb::handle path) {
     return nb::cast<std::string>(text);
 }
 
-nb::object frameArray(Frame& frame, nb::handle dtype, nb::handle copy) {
-    nb::object array = frame.array();
-    if (!dtype.is_none()) array = array.attr("astype")(dtype, "copy"_a = false);
-    if (!copy.is_none() && nb::cast<bool>(copy)) array = array.attr("copy")();
-    return array;
-}
-
 }  // namespace
 
 NB_MODULE(_orvanta, m) {
@@ -64,30 +79,34 @@ NB_MODULE(_orvanta, m) {
     // The runtime's threads must not call handlers into an interpreter that is shutting down.
     nb::module_::import_("atexit").attr("register")(nb::cpp_function(&Board::closeAll));
 
-    nb::class_<Frame>(m, "Frame",
+    nb::class_<Frame>(m, "Frame", nb::type_slots(frameSlots),
         "One picture of a stream: a view of the board's frame buffer, without a copy.\n\n"
-        "``frame.array`` (or ``numpy.asarray(frame)``) is a read-only NumPy array of shape\n"
+        "``frame.array`` (or ``numpy.asarray(frame)``, or any reader of the buffer protocol)\n"
+        "is a read-only NumPy array of shape\n"
         "(height, width), dtype uint8 or uint16 as FG_FORMAT gives (uint32 for 32-bit\n"
         "pixels; other formats as their bytes, one row per line). In blocking mode the board\n"
         "does not write into the buffer until the frame is released: on leaving a ``with frame:``\n"
         "block, by ``frame.release()``, or by default when the stream hands out the next frame.\n"
         "A released frame raises orvanta.ClosedError; ``frame.copy()`` keeps the picture.")
-        .def_prop_ro("array", &Frame::array, nb::for_getter(nb::sig("def array(self) -> numpy.ndarray")),
+        .def_prop_ro("array", [](nb::handle self) { return nb::inst_ptr<Frame>(self)->array(self); },
+                     nb::for_getter(nb::sig("def array(self) -> numpy.ndarray")),
                      "The picture as a read-only NumPy array viewing the buffer.")
-        .def("__array__", &frameArray, "dtype"_a = nb::none(), "copy"_a = nb::none(),
-             nb::sig("def __array__(self, dtype: object = None, copy: bool | None = None) -> numpy.ndarray"),
-             "The NumPy protocol: the view of the buffer (a copy only when asked for).")
-        .def("copy", &Frame::copy, nb::sig("def copy(self) -> numpy.ndarray"), "The picture as a NumPy array of its own.")
+        // NumPy takes a frame through the buffer protocol and, where that fails, quietly makes
+        // an array of objects of it; it asks __array__ before that, which says why.
+        .def("__array__", [](nb::handle self, nb::args, nb::kwargs) { return nb::inst_ptr<Frame>(self)->array(self); },
+             nb::sig("def __array__(self, *args, **kwargs) -> numpy.ndarray"))
+        .def("copy", [](nb::handle self) { return nb::inst_ptr<Frame>(self)->copy(self); },
+             nb::sig("def copy(self) -> numpy.ndarray"), "The picture as a NumPy array of its own.")
         .def("release", &Frame::release, "Gives the buffer back to the board; the frame cannot be used after.")
         .def_prop_ro("released", &Frame::released, "True once released (or its stream closed).")
         .def_prop_ro("picture", [](const Frame& f) { return f.picture().number; },
                      "The picture number, counted from 1 at the stream's start.")
         .def_prop_ro("timestamp", [](const Frame& f) { return f.picture().timestamp; },
                      "The board clock when the picture was delivered, in nanoseconds.")
-        .def_prop_ro("buffer", [](const Frame& f) { return f.picture().buffer; },
-                     "The index of the frame buffer holding the picture.")
+        .def_prop_ro("buffer", &Frame::buffer,
+                     "The index of the frame buffer holding the picture (-1 once the board overwrote it: ring mode).")
         .def_prop_ro("shape", &Frame::shape, "The array's shape, (height, width).")
-        .def_prop_ro("dtype", [](Frame& f) { return f.array().attr("dtype"); },
+        .def_prop_ro("dtype", [](nb::handle self) { return nb::inst_ptr<Frame>(self)->array(self).attr("dtype"); },
                      nb::for_getter(nb::sig("def dtype(self) -> numpy.dtype")), "The array's NumPy dtype.")
         .def("__enter__", [](nb::handle self) { return nb::borrow(self); }, nb::sig("def __enter__(self) -> Frame"))
         .def("__exit__", [](Frame& f, nb::args) { f.release(); }, "Releases the frame.")

@@ -28,6 +28,8 @@ NB_MODULE(_sim, m) {
 
     m.def("reset", &SimCtl_Reset, Released(),
           "Forgets injected failures and recorded calls; the boards start again from the design's values.");
+    m.def("set_call_log", [](bool on) { SimCtl_SetRecording(on ? 1 : 0); }, "on"_a, Released(),
+          "Stops (False) or resumes the record of every call the applet makes on its inner handle.");
     m.def("set_virtual_clock", [](bool on) { SimCtl_SetVirtualClock(on ? 1 : 0); }, "on"_a, Released(),
           "Stops the boards' clock (True) so that only advance() moves it, or lets it run again.");
     m.def("advance", &SimCtl_AdvanceClock, "nanoseconds"_a, Released(),

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <nanobind/ndarray.h>
+#include <nanobind/stl/shared_ptr.h>
 
 #include "failure.h"
 #include "gil.h"
@@ -33,14 +33,6 @@ int32_t memoryError(void* fg) {
     return error != 0 ? error : Fg_getLastErrorNumber(nullptr);
 }
 
-nb::dlpack::dtype dtypeOf(uint32_t elementBytes) {
-    switch (elementBytes) {
-    case 2: return nb::dtype<uint16_t>();
-    case 4: return nb::dtype<uint32_t>();
-    default: return nb::dtype<uint8_t>();
-    }
-}
-
 }  // namespace
 
 uint64_t pictureBytes(void* fg) {
@@ -64,6 +56,14 @@ void Memory::close() {
 
 // ---- Frame --------------------------------------------------------------------------------
 
+Frame::Frame(std::shared_ptr<Memory> memory, const Picture& picture) : memory_(std::move(memory)), picture_(picture) {
+    const auto item = static_cast<Py_ssize_t>(picture.elementBytes);
+    shape_[0] = static_cast<Py_ssize_t>(picture.rows);
+    shape_[1] = static_cast<Py_ssize_t>(picture.columns);
+    strides_[0] = picture.columns == 0 ? item : static_cast<Py_ssize_t>(picture.columns) * item;
+    strides_[1] = item;
+}
+
 void Frame::check(const char* operation) const {
     if (!memory_) refuse(Kind::Closed, std::string(operation) + ": frame " + std::to_string(picture_.number) + " was released");
     if (memory_->closed) {
@@ -76,46 +76,77 @@ nb::tuple Frame::shape() const {
     return nb::make_tuple(picture_.rows, picture_.columns);
 }
 
-nb::object Frame::array() {
+int64_t Frame::buffer() const {
+    check("buffer");
+    return withoutGil([&] {
+        Handle::Use use(*memory_->handle, "buffer");
+        return Fg_getStatusEx(memory_->handle->fg(), FG_STATUS_BUFFER_INDEX, static_cast<uint64_t>(picture_.number), 0,
+                              memory_->memory);
+    });
+}
+
+nb::object Frame::array(nb::handle self) {
     check("array");
     if (!array_.is_valid()) {
-        // The array's owner holds the memory, so that the buffer outlives every view of it.
-        auto* owner = new std::shared_ptr<Memory>(memory_);
-        nb::capsule keep(owner, [](void* p) noexcept { delete static_cast<std::shared_ptr<Memory>*>(p); });
-        const size_t shape[2] = {static_cast<size_t>(picture_.rows), static_cast<size_t>(picture_.columns)};
-        const size_t dimensions = picture_.columns == 0 ? 1 : 2;
-        array_ = nb::ndarray<nb::numpy, nb::ro>(picture_.data, dimensions, shape, keep, nullptr,
-                                                dtypeOf(picture_.elementBytes))
-                     .cast();
+        // NumPy takes the view through the buffer protocol, the quickest way in.
+        static PyObject* asarray = nb::object(nb::module_::import_("numpy").attr("asarray")).release().ptr();
+        array_ = nb::borrow(asarray)(self);
     }
     return array_;
 }
 
-nb::object Frame::copy() { return array().attr("copy")(); }
+nb::object Frame::copy(nb::handle self) { return array(self).attr("copy")(); }
+
+bool Frame::detach() {
+    if (!memory_) return false;
+    const bool tell = memory_->blocking && !memory_->closed;
+    memory_.reset();
+    array_ = nb::object();
+    return tell;
+}
 
 void Frame::release() {
-    if (!memory_) return;
-    std::shared_ptr<Memory> memory = std::move(memory_);
-    array_ = nb::object();
-    if (memory->closed || !memory->blocking) return;
+    std::shared_ptr<Memory> memory = memory_;
+    if (!detach()) return;
     withoutGil([&] {
         if (memory->handle->closed()) return;
         Fg_setStatusEx(memory->handle->fg(), FG_STATUS_RELEASE_PICTURE, picture_.number, 0, memory->memory);
     });
 }
 
+int Frame::getBuffer(Py_buffer* view, int flags) {
+    check("buffer");
+    if ((flags & PyBUF_WRITABLE) == PyBUF_WRITABLE) refuse(Kind::General, "buffer: a frame is read-only");
+    static char formats[][2] = {"B", "H", "I"};
+    view->buf = const_cast<uint8_t*>(picture_.data);
+    view->len = static_cast<Py_ssize_t>(picture_.rows * (picture_.columns == 0 ? 1 : picture_.columns) *
+                                        picture_.elementBytes);
+    view->readonly = 1;
+    view->itemsize = static_cast<Py_ssize_t>(picture_.elementBytes);
+    view->format = (flags & PyBUF_FORMAT) != 0 ? formats[picture_.elementBytes / 2] : nullptr;
+    view->ndim = picture_.columns == 0 ? 1 : 2;
+    view->shape = (flags & PyBUF_ND) == PyBUF_ND ? shape_ : nullptr;
+    view->strides = (flags & PyBUF_STRIDES) == PyBUF_STRIDES ? strides_ : nullptr;
+    view->suboffsets = nullptr;
+    // The view holds the memory, which outlives the frame's release.
+    view->internal = new std::shared_ptr<Memory>(memory_);
+    return 0;
+}
+
+void Frame::releaseBuffer(Py_buffer* view) { delete static_cast<std::shared_ptr<Memory>*>(view->internal); }
+
 // ---- Stream -------------------------------------------------------------------------------
 
 Stream::Stream(const std::shared_ptr<Handle>& handle, int64_t buffers, int64_t pictureCount, bool blocking,
                double timeout, bool autoRelease, uint64_t bufferSize)
-    : handle_(handle), pictureCount_(pictureCount), blocking_(blocking), timeout_(timeout),
-      autoRelease_(autoRelease), buffers_(buffers) {
+    : pictureCount_(pictureCount), blocking_(blocking), timeout_(timeout), autoRelease_(autoRelease),
+      buffers_(buffers) {
     if (buffers < 1) refuse(Kind::OutOfRange, "stream: buffers must be 1 or more", -2090);
     if (pictureCount < 0) refuse(Kind::OutOfRange, "stream: count must be 0 (endless) or more", -6000);
     if (!(timeout >= 0)) refuse(Kind::OutOfRange, "stream: a time-out below 0", -6000);
     void* memory = withoutGil([&]() -> void* {
-        Handle::Use use(*handle_, "stream");
-        void* fg = handle_->fg();
+        Handle::Use use(*handle, "stream");
+        void* fg = handle->fg();
         widthId_ = idOf(fg, "FG_WIDTH");
         payloadId_ = idOf(fg, "FG_LINE_PAYLOAD_SIZE");
         bufferSize_ = bufferSize != 0 ? bufferSize : pictureBytes(fg);
@@ -133,103 +164,108 @@ Stream::Stream(const std::shared_ptr<Handle>& handle, int64_t buffers, int64_t p
         }
         return allocated;
     });
-    memory_ = std::make_shared<Memory>(handle_, memory, bufferSize_, buffers, blocking);
+    memory_ = std::make_shared<Memory>(handle, memory, bufferSize_, buffers, blocking);
 }
 
 int64_t Stream::status(int32_t statusId) const {
-    if (!memory_) return 0;
+    const std::shared_ptr<Memory> memory = memory_;
+    if (!memory) return 0;
     return withoutGil([&] {
-        Handle::Use use(*handle_, "stream status");
-        return Fg_getStatusEx(handle_->fg(), statusId, 0, 0, memory_->memory);
+        Handle::Use use(*memory->handle, "stream status");
+        return Fg_getStatusEx(memory->handle->fg(), statusId, 0, 0, memory->memory);
     });
 }
 
-// Waits for picture next_ in slices of at most a second (the runtime's waits count whole
-// seconds), so that Ctrl-C and a stream closed by another thread are noticed. Answers the last
-// picture delivered, or 0 when the acquisition ended without bringing it.
-int64_t Stream::waitFor(const std::shared_ptr<Memory>& memory, double timeout) {
-    for (double left = std::ceil(timeout);;) {
-        const int32_t slice = static_cast<int32_t>(std::min(left, 1.0));
-        int64_t last = 0;
-        bool acquiring = true;
-        withoutGil([&] {
-            Handle::Use use(*handle_, "next frame");
-            last = Fg_getLastPicNumberBlockingEx(handle_->fg(), next_, 0, slice, memory->memory);
-            if (last < next_) acquiring = Fg_getStatusEx(handle_->fg(), FG_STATUS_ACQUIRING, 0, 0, memory->memory) == 1;
-        });
-        if (last >= next_) return last;
-        if (memory->closed) return 0;
-        if (!acquiring) {
+Stream::Fetched Stream::fetch(Memory& memory, int64_t release, int32_t seconds, Picture& picture) {
+    return withoutGil([&] {
+        Handle::Use use(*memory.handle, "next frame");
+        void* fg = memory.handle->fg();
+        if (release != 0) Fg_setStatusEx(fg, FG_STATUS_RELEASE_PICTURE, release, 0, memory.memory);
+        int64_t last = Fg_getLastPicNumberBlockingEx(fg, next_, 0, seconds, memory.memory);
+        if (last < next_) {
+            if (Fg_getStatusEx(fg, FG_STATUS_ACQUIRING, 0, 0, memory.memory) == 1) return Fetched::Waiting;
             // A picture may have come in just before the acquisition ended.
-            const int64_t delivered = withoutGil([&] {
-                Handle::Use use(*handle_, "next frame");
-                return Fg_getLastPicNumberEx(handle_->fg(), 0, memory->memory);
-            });
-            return delivered >= next_ ? delivered : 0;
+            last = Fg_getLastPicNumberEx(fg, 0, memory.memory);
+            if (last < next_) return Fetched::Ended;
         }
-        left -= slice;
-        if (left <= 0) break;
-        if (PyErr_CheckSignals() != 0) throw nb::python_error();
-    }
-    refuse(Kind::Timeout, "next frame: picture " + std::to_string(next_) + " did not come within " +
-                              std::to_string(timeout) + " s", -2120);
+        picture = locate(memory, last);
+        return Fetched::Picture;
+    });
 }
 
 // Where picture next_ lies, with its length and the board's line layout; in ring mode a picture
 // overwritten meanwhile is passed over for the newest.
-Picture Stream::locate(const std::shared_ptr<Memory>& memory, int64_t delivered) {
-    return withoutGil([&] {
-        Handle::Use use(*handle_, "next frame");
-        void* fg = handle_->fg();
-        Picture p;
-        void* data = Fg_getImagePtrEx(fg, next_, 0, memory->memory);
-        if (data == nullptr && !blocking_ && delivered > next_) {
-            skipped_ += delivered - next_;
-            next_ = delivered;
-            data = Fg_getImagePtrEx(fg, next_, 0, memory->memory);
-        }
-        if (data == nullptr) fail("next frame: picture " + std::to_string(next_), memoryError(fg), Call::Acquisition);
-        p.number = next_;
-        p.data = static_cast<const uint8_t*>(data);
-        p.buffer = Fg_getStatusEx(fg, FG_STATUS_BUFFER_INDEX, static_cast<uint64_t>(next_), 0, memory->memory);
-        p.timestamp = static_cast<uint64_t>(
-            std::max<int64_t>(0, Fg_getStatusEx(fg, FG_STATUS_TIMESTAMP, static_cast<uint64_t>(next_), 0, memory->memory)));
-        const int64_t length = Fg_getStatusEx(fg, FG_STATUS_TRANSFER_LENGTH, static_cast<uint64_t>(next_), 0, memory->memory);
-        // Never more than a buffer holds, whatever the runtime reports.
-        const uint64_t bytes = std::min<uint64_t>(length > 0 ? static_cast<uint64_t>(length) : 0, memory->bufferSize);
-        // The layout is read now: a frame that started before a change of the region or format
-        // shows as its bytes, one line of them.
-        uint32_t width = 0, payloadBits = 0;
-        Fg_getParameterWithType(fg, widthId_, &width, 0, FG_TYPE_UINT32);
-        Fg_getParameterWithType(fg, payloadId_, &payloadBits, 0, FG_TYPE_UINT32);
-        const uint64_t lineBytes = payloadBits / 8;
-        const uint64_t bits = width != 0 ? payloadBits / width : 0;
-        p.elementBytes = bits == 16 ? 2 : bits == 32 ? 4 : 1;
-        if (lineBytes != 0 && bytes % lineBytes == 0) {
-            p.rows = bytes / lineBytes;
-            p.columns = bits == 8 || bits == 16 || bits == 32 ? width : lineBytes;
-        } else {
-            p.elementBytes = 1;
-            p.rows = bytes;
-        }
-        ++next_;
-        return p;
-    });
+Picture Stream::locate(Memory& memory, int64_t delivered) {
+    void* fg = memory.handle->fg();
+    Picture p;
+    void* data = Fg_getImagePtrEx(fg, next_, 0, memory.memory);
+    if (data == nullptr && !blocking_ && delivered > next_) {
+        skipped_ += delivered - next_;
+        next_ = delivered;
+        data = Fg_getImagePtrEx(fg, next_, 0, memory.memory);
+    }
+    if (data == nullptr) fail("next frame: picture " + std::to_string(next_), memoryError(fg), Call::Acquisition);
+    p.number = next_;
+    p.data = static_cast<const uint8_t*>(data);
+    p.timestamp = static_cast<uint64_t>(
+        std::max<int64_t>(0, Fg_getStatusEx(fg, FG_STATUS_TIMESTAMP, static_cast<uint64_t>(next_), 0, memory.memory)));
+    const int64_t length = Fg_getStatusEx(fg, FG_STATUS_TRANSFER_LENGTH, static_cast<uint64_t>(next_), 0, memory.memory);
+    // Never more than a buffer holds, whatever the runtime reports.
+    const uint64_t bytes = std::min<uint64_t>(length > 0 ? static_cast<uint64_t>(length) : 0, memory.bufferSize);
+    // The layout is read now, the width only when the line's length changed: a frame that
+    // started before a change of the region or format shows as its bytes, one line of them.
+    uint32_t payloadBits = 0;
+    Fg_getParameterWithType(fg, payloadId_, &payloadBits, 0, FG_TYPE_UINT32);
+    if (payloadBits != payloadBits_) {
+        payloadBits_ = payloadBits;
+        width_ = 0;
+        Fg_getParameterWithType(fg, widthId_, &width_, 0, FG_TYPE_UINT32);
+    }
+    const uint64_t lineBytes = payloadBits / 8;
+    const uint64_t bits = width_ != 0 ? payloadBits / width_ : 0;
+    p.elementBytes = bits == 16 ? 2 : bits == 32 ? 4 : 1;
+    if (lineBytes != 0 && bytes % lineBytes == 0) {
+        p.rows = bytes / lineBytes;
+        p.columns = bits == 8 || bits == 16 || bits == 32 ? width_ : lineBytes;
+    } else {
+        p.elementBytes = 1;
+        p.rows = bytes;
+    }
+    ++next_;
+    return p;
 }
 
 std::shared_ptr<Frame> Stream::next(std::optional<double> timeout) {
     std::shared_ptr<Memory> memory = memory_;
+    int64_t release = 0;
     if (autoRelease_ && last_) {
-        last_->release();
+        if (last_->detach()) release = last_->picture().number;
         last_.reset();
     }
-    if (!memory || memory->closed) return nullptr;
-    if (pictureCount_ > 0 && next_ > pictureCount_) return nullptr;
     const double wait = timeout.value_or(timeout_);
     if (!(wait >= 0)) refuse(Kind::OutOfRange, "next frame: a time-out below 0", -6000);
-    const int64_t delivered = waitFor(memory, wait);
-    if (delivered == 0) return nullptr;
-    auto frame = std::make_shared<Frame>(memory, locate(memory, delivered));
+    if (!memory || memory->closed || (pictureCount_ > 0 && next_ > pictureCount_)) {
+        if (release != 0 && memory) {
+            withoutGil([&] { Fg_setStatusEx(memory->handle->fg(), FG_STATUS_RELEASE_PICTURE, release, 0, memory->memory); });
+        }
+        return nullptr;
+    }
+    // The runtime waits whole seconds: a slice of at most one, so that Ctrl-C and a stream
+    // closed by another thread are noticed between two.
+    Picture picture;
+    for (double left = std::ceil(wait);; release = 0) {
+        const int32_t slice = static_cast<int32_t>(std::min(left, 1.0));
+        const Fetched fetched = fetch(*memory, release, slice, picture);
+        if (fetched == Fetched::Picture) break;
+        if (fetched == Fetched::Ended || memory->closed) return nullptr;
+        left -= slice;
+        if (left <= 0) {
+            refuse(Kind::Timeout, "next frame: picture " + std::to_string(next_) + " did not come within " +
+                                      std::to_string(wait) + " s", -2120);
+        }
+        if (PyErr_CheckSignals() != 0) throw nb::python_error();
+    }
+    auto frame = std::make_shared<Frame>(memory, picture);
     if (autoRelease_) last_ = frame;
     return frame;
 }

@@ -42,7 +42,6 @@ struct Memory {
 // Where a delivered picture lies and how its bytes read as an image.
 struct Picture {
     int64_t number = 0;
-    int64_t buffer = -1;
     uint64_t timestamp = 0;    // board clock, nanoseconds
     const uint8_t* data = nullptr;
     uint64_t rows = 0, columns = 0;
@@ -51,24 +50,34 @@ struct Picture {
 
 class Frame {
 public:
-    Frame(std::shared_ptr<Memory> memory, const Picture& picture) : memory_(std::move(memory)), picture_(picture) {}
+    Frame(std::shared_ptr<Memory> memory, const Picture& picture);
 
     // The NumPy array viewing the buffer (read-only); throws once the frame is released.
-    nb::object array();
+    nb::object array(nb::handle self);
     // A copy the caller keeps.
-    nb::object copy();
+    nb::object copy(nb::handle self);
     // Gives the buffer back to the board (blocking mode); later uses raise. Idempotent.
     void release();
+    // Marks the frame released and answers whether the board still needs to be told; the
+    // stream tells it in the same call that fetches the next frame. Under the GIL.
+    bool detach();
     bool released() const { return !memory_ || memory_->closed; }
 
     const Picture& picture() const { return picture_; }
     nb::tuple shape() const;
+    // The index of the buffer holding the picture (asked of the runtime while the frame is held).
+    int64_t buffer() const;
+
+    // The buffer protocol: a read-only view of the picture, holding the memory while it lives.
+    int getBuffer(Py_buffer* view, int flags);
+    static void releaseBuffer(Py_buffer* view);
 
 private:
     void check(const char* operation) const;
 
     std::shared_ptr<Memory> memory_;  // null once released
     Picture picture_;
+    Py_ssize_t shape_[2], strides_[2];
     nb::object array_;
 };
 
@@ -93,11 +102,13 @@ public:
     uint64_t bufferSize() const { return bufferSize_; }
 
 private:
-    int64_t waitFor(const std::shared_ptr<Memory>& memory, double timeout);
-    Picture locate(const std::shared_ptr<Memory>& memory, int64_t delivered);
+    enum class Fetched { Picture, Waiting, Ended };
+    // Gives picture `release` back (0: none), waits up to `seconds` for picture next_ and, when
+    // it came, locates it. One call without the GIL for the usual frame that is there already.
+    Fetched fetch(Memory& memory, int64_t release, int32_t seconds, Picture& picture);
+    Picture locate(Memory& memory, int64_t delivered);
 
-    std::shared_ptr<Handle> handle_;
-    std::shared_ptr<Memory> memory_;
+    std::shared_ptr<Memory> memory_;  // reset on closing; every operation holds its own while it runs
     std::shared_ptr<Frame> last_;  // released by the next frame when autoRelease
     int64_t pictureCount_;
     bool blocking_;
@@ -108,6 +119,8 @@ private:
     int64_t next_ = 1;
     int64_t skipped_ = 0;
     int32_t widthId_ = 0, payloadId_ = 0;
+    // The line layout, read again when the line's length changes.
+    uint32_t payloadBits_ = 0, width_ = 0;
 };
 
 // The picture size in bytes that the board's region and format give now.

@@ -54,11 +54,10 @@ def test_frames_view_the_buffers_and_a_held_one_stays_as_it_was(board):
     with board.stream(buffers=2, mode="ring", auto_release=False) as ring:
         sim.advance(period * 1.5)
         first = ring.next_frame()
-        view = first.array
-        kept = first.copy()
+        view, kept, buffer = first.array, first.copy(), first.buffer
         sim.advance(period * 2)
         second, third = ring.next_frame(timeout=0), ring.next_frame(timeout=0)
-        assert (first.buffer, second.buffer, third.buffer) == (0, 1, 0)
+        assert (buffer, second.buffer, third.buffer, first.buffer) == (0, 1, 0, -1)  # picture 1 overwritten
         assert np.shares_memory(view, third.array) and not np.shares_memory(view, kept)
         np.testing.assert_array_equal(view, pattern(2, roll=True))
         np.testing.assert_array_equal(kept, pattern(0, roll=True))
