@@ -3,7 +3,7 @@
 frames streamed into NumPy arrays on the virtual clock against bench_frame_fill's C acquisition
 loop of the same frames (target: at least 90 % of its frame rate), and a parameter read and
 write from Python (information). Times are the CPU time of the measuring thread, as Google
-Benchmark's are; figures are medians of the repetitions.
+Benchmark's are; figures are medians of the repetitions, the two loops taking turns.
 
 Usage: python_bench.py BIN_DIR [--benchmark_min_time=S] [--benchmark_repetitions=N] [...]
 BIN_DIR holds bench_frame_fill; the package of the same build must be importable. Arguments
@@ -29,15 +29,13 @@ def option(args, name, default):
     return default
 
 
-def c_loop(bin_dir, args, repetitions):
-    """Frames per second of the C acquisition loop (median)."""
+def c_loop(bin_dir, args):
+    """Frames per second of the C acquisition loop."""
     run = subprocess.run([f"{bin_dir}/bench_frame_fill", "--benchmark_filter=^BM_AcquisitionLoop$",
-                          "--benchmark_format=json", f"--benchmark_repetitions={repetitions}"]
+                          "--benchmark_format=json"]
                          + [a for a in args if not a.startswith(("--benchmark_repetitions", "--benchmark_format"))],
                          check=True, capture_output=True, text=True)
-    rates = [row["items_per_second"] for row in json.loads(run.stdout)["benchmarks"]
-             if row.get("run_type") == "iteration"]
-    return statistics.median(rates)
+    return json.loads(run.stdout)["benchmarks"][0]["items_per_second"]
 
 
 def python_stream(seconds):
@@ -93,10 +91,13 @@ def main():
     bin_dir, args = sys.argv[1], sys.argv[2:]
     seconds = float(option(args, "min_time", "0.5"))
     repetitions = int(option(args, "repetitions", "5"))
-    c_rate = c_loop(bin_dir, args, repetitions)
-    py_rate = statistics.median(python_stream(seconds) for _ in range(repetitions))
+    # The two loops take turns, so that a machine busy with other work slows both alike; the
+    # ratio is the median of each turn's.
+    turns = [(c_loop(bin_dir, args), python_stream(seconds)) for _ in range(repetitions)]
+    c_rate = statistics.median(c for c, _ in turns)
+    py_rate = statistics.median(py for _, py in turns)
+    ratio = statistics.median(py / c for c, py in turns)
     reads, writes = zip(*(parameter_calls(seconds / 5) for _ in range(repetitions)))
-    ratio = py_rate / c_rate
     print(f"{'row':<52} {'figure':>22} {'floor':>22} {'ratio':>7}")
     print(f"{'stream 1024 x 1024 8-bit frames into NumPy':<52} {py_rate:>14,.0f} frames/s "
           f"{c_rate:>14,.0f} frames/s {ratio:>6.0%}")

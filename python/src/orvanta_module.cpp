@@ -101,8 +101,9 @@ NB_MODULE(_orvanta, m) {
         .def_prop_ro("released", &Frame::released, "True once released (or its stream closed).")
         .def_prop_ro("picture", [](const Frame& f) { return f.picture().number; },
                      "The picture number, counted from 1 at the stream's start.")
-        .def_prop_ro("timestamp", [](const Frame& f) { return f.picture().timestamp; },
-                     "The board clock when the picture was delivered, in nanoseconds.")
+        .def_prop_ro("timestamp", &Frame::timestamp,
+                     "The board clock when the picture was delivered, in nanoseconds (0 once the board\n"
+                     "overwrote it: ring mode).")
         .def_prop_ro("buffer", &Frame::buffer,
                      "The index of the frame buffer holding the picture (-1 once the board overwrote it: ring mode).")
         .def_prop_ro("shape", &Frame::shape, "The array's shape, (height, width).")

@@ -2,6 +2,7 @@
 // orvanta.sim. It links the stand-in runtime's control functions, so that it imports only
 // where the runtime is the simulated one. Every call runs without the GIL: advancing the clock
 // calls the event handlers, which take it.
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -32,8 +33,14 @@ NB_MODULE(_sim, m) {
           "Stops (False) or resumes the record of every call the applet makes on its inner handle.");
     m.def("set_virtual_clock", [](bool on) { SimCtl_SetVirtualClock(on ? 1 : 0); }, "on"_a, Released(),
           "Stops the boards' clock (True) so that only advance() moves it, or lets it run again.");
-    m.def("advance", &SimCtl_AdvanceClock, "nanoseconds"_a, Released(),
-          "Moves the virtual clock on; everything falling due meanwhile happens before it returns.");
+    m.def("advance", [](double seconds, uint64_t nanoseconds) {
+        if (!(seconds >= 0)) throw nb::value_error("advance: a time below 0");
+        SimCtl_AdvanceClock(static_cast<uint64_t>(std::llround(seconds * 1e9)) + nanoseconds);
+    }, "seconds"_a = 0.0, nb::kw_only(), "nanoseconds"_a = 0, Released(),
+          "Moves the virtual clock on by `seconds` plus `nanoseconds` (exact, where a period must not\n"
+          "drift by rounding). Trigger pulses, camera frames, events (their handlers are called in\n"
+          "this thread) and the frames of acquisitions on the virtual clock that fall due meanwhile\n"
+          "all happen before it returns.");
     m.def("set_camera", [](uint32_t board, bool connected, uint32_t width, uint32_t height, double maxFps) {
         checked(SimCtl_SetCamera(board, connected ? 1 : 0, width, height, maxFps), "set_camera");
     }, "board"_a, "connected"_a, "width"_a, "height"_a, "max_fps"_a, Released());

@@ -76,12 +76,19 @@ nb::tuple Frame::shape() const {
     return nb::make_tuple(picture_.rows, picture_.columns);
 }
 
-int64_t Frame::buffer() const {
-    check("buffer");
+int64_t Frame::buffer() const { return status("buffer", FG_STATUS_BUFFER_INDEX); }
+
+uint64_t Frame::timestamp() {
+    if (!timestamp_) timestamp_ = static_cast<uint64_t>(std::max<int64_t>(0, status("timestamp", FG_STATUS_TIMESTAMP)));
+    return *timestamp_;
+}
+
+int64_t Frame::status(const char* operation, int32_t statusId) const {
+    check(operation);
+    const std::shared_ptr<Memory> memory = memory_;
     return withoutGil([&] {
-        Handle::Use use(*memory_->handle, "buffer");
-        return Fg_getStatusEx(memory_->handle->fg(), FG_STATUS_BUFFER_INDEX, static_cast<uint64_t>(picture_.number), 0,
-                              memory_->memory);
+        Handle::Use use(*memory->handle, operation);
+        return Fg_getStatusEx(memory->handle->fg(), statusId, static_cast<uint64_t>(picture_.number), 0, memory->memory);
     });
 }
 
@@ -181,23 +188,27 @@ Stream::Fetched Stream::fetch(Memory& memory, int64_t release, int32_t seconds, 
         Handle::Use use(*memory.handle, "next frame");
         void* fg = memory.handle->fg();
         if (release != 0) Fg_setStatusEx(fg, FG_STATUS_RELEASE_PICTURE, release, 0, memory.memory);
-        int64_t last = Fg_getLastPicNumberBlockingEx(fg, next_, 0, seconds, memory.memory);
-        if (last < next_) {
-            if (Fg_getStatusEx(fg, FG_STATUS_ACQUIRING, 0, 0, memory.memory) == 1) return Fetched::Waiting;
-            // A picture may have come in just before the acquisition ended.
-            last = Fg_getLastPicNumberEx(fg, 0, memory.memory);
-            if (last < next_) return Fetched::Ended;
+        // A picture that is there already has its buffer: no wait to ask for.
+        void* data = Fg_getImagePtrEx(fg, next_, 0, memory.memory);
+        if (data == nullptr) {
+            int64_t last = Fg_getLastPicNumberBlockingEx(fg, next_, 0, seconds, memory.memory);
+            if (last < next_) {
+                if (Fg_getStatusEx(fg, FG_STATUS_ACQUIRING, 0, 0, memory.memory) == 1) return Fetched::Waiting;
+                // A picture may have come in just before the acquisition ended.
+                last = Fg_getLastPicNumberEx(fg, 0, memory.memory);
+                if (last < next_) return Fetched::Ended;
+            }
+            data = locateNewest(memory, last);
         }
-        picture = locate(memory, last);
+        picture = locate(memory, data);
         return Fetched::Picture;
     });
 }
 
-// Where picture next_ lies, with its length and the board's line layout; in ring mode a picture
-// overwritten meanwhile is passed over for the newest.
-Picture Stream::locate(Memory& memory, int64_t delivered) {
+// The buffer of picture next_, which has been delivered; in ring mode a picture overwritten
+// meanwhile is passed over for the newest.
+void* Stream::locateNewest(Memory& memory, int64_t delivered) {
     void* fg = memory.handle->fg();
-    Picture p;
     void* data = Fg_getImagePtrEx(fg, next_, 0, memory.memory);
     if (data == nullptr && !blocking_ && delivered > next_) {
         skipped_ += delivered - next_;
@@ -205,30 +216,36 @@ Picture Stream::locate(Memory& memory, int64_t delivered) {
         data = Fg_getImagePtrEx(fg, next_, 0, memory.memory);
     }
     if (data == nullptr) fail("next frame: picture " + std::to_string(next_), memoryError(fg), Call::Acquisition);
+    return data;
+}
+
+// Picture next_ in its buffer at `data`, with its length and the board's line layout.
+Picture Stream::locate(Memory& memory, void* data) {
+    void* fg = memory.handle->fg();
+    Picture p;
     p.number = next_;
     p.data = static_cast<const uint8_t*>(data);
-    p.timestamp = static_cast<uint64_t>(
-        std::max<int64_t>(0, Fg_getStatusEx(fg, FG_STATUS_TIMESTAMP, static_cast<uint64_t>(next_), 0, memory.memory)));
     const int64_t length = Fg_getStatusEx(fg, FG_STATUS_TRANSFER_LENGTH, static_cast<uint64_t>(next_), 0, memory.memory);
     // Never more than a buffer holds, whatever the runtime reports.
     const uint64_t bytes = std::min<uint64_t>(length > 0 ? static_cast<uint64_t>(length) : 0, memory.bufferSize);
-    // The layout is read now, the width only when the line's length changed: a frame that
-    // started before a change of the region or format shows as its bytes, one line of them.
-    uint32_t payloadBits = 0;
-    Fg_getParameterWithType(fg, payloadId_, &payloadBits, 0, FG_TYPE_UINT32);
-    if (payloadBits != payloadBits_) {
-        payloadBits_ = payloadBits;
-        width_ = 0;
-        Fg_getParameterWithType(fg, widthId_, &width_, 0, FG_TYPE_UINT32);
+    // The line layout is read again when a picture's length differs from the last one's: a
+    // change of the region or format shows from the first picture it makes longer or shorter.
+    if (length != layoutLength_) {
+        uint32_t payloadBits = 0, width = 0;
+        Fg_getParameterWithType(fg, payloadId_, &payloadBits, 0, FG_TYPE_UINT32);
+        Fg_getParameterWithType(fg, widthId_, &width, 0, FG_TYPE_UINT32);
+        const uint32_t bits = width != 0 ? payloadBits / width : 0;
+        layoutLength_ = length;
+        lineBytes_ = payloadBits / 8;
+        elementBytes_ = bits == 16 ? 2 : bits == 32 ? 4 : 1;
+        columns_ = bits == 8 || bits == 16 || bits == 32 ? width : lineBytes_;
     }
-    const uint64_t lineBytes = payloadBits / 8;
-    const uint64_t bits = width_ != 0 ? payloadBits / width_ : 0;
-    p.elementBytes = bits == 16 ? 2 : bits == 32 ? 4 : 1;
-    if (lineBytes != 0 && bytes % lineBytes == 0) {
-        p.rows = bytes / lineBytes;
-        p.columns = bits == 8 || bits == 16 || bits == 32 ? width_ : lineBytes;
+    if (lineBytes_ != 0 && bytes % lineBytes_ == 0) {
+        p.rows = bytes / lineBytes_;
+        p.columns = columns_;
+        p.elementBytes = elementBytes_;
     } else {
-        p.elementBytes = 1;
+        // A picture cut short, or a layout the runtime does not describe: its bytes, one line.
         p.rows = bytes;
     }
     ++next_;

@@ -42,7 +42,6 @@ struct Memory {
 // Where a delivered picture lies and how its bytes read as an image.
 struct Picture {
     int64_t number = 0;
-    uint64_t timestamp = 0;    // board clock, nanoseconds
     const uint8_t* data = nullptr;
     uint64_t rows = 0, columns = 0;
     uint32_t elementBytes = 1; // 1, 2 or 4: uint8, uint16, uint32
@@ -65,8 +64,10 @@ public:
 
     const Picture& picture() const { return picture_; }
     nb::tuple shape() const;
-    // The index of the buffer holding the picture (asked of the runtime while the frame is held).
+    // Asked of the runtime when wanted, while the frame is held: the index of the buffer holding
+    // the picture, and the board clock at its delivery (kept once asked).
     int64_t buffer() const;
+    uint64_t timestamp();
 
     // The buffer protocol: a read-only view of the picture, holding the memory while it lives.
     int getBuffer(Py_buffer* view, int flags);
@@ -74,11 +75,13 @@ public:
 
 private:
     void check(const char* operation) const;
+    int64_t status(const char* operation, int32_t statusId) const;
 
     std::shared_ptr<Memory> memory_;  // null once released
     Picture picture_;
     Py_ssize_t shape_[2], strides_[2];
     nb::object array_;
+    std::optional<uint64_t> timestamp_;
 };
 
 class Stream {
@@ -106,7 +109,8 @@ private:
     // Gives picture `release` back (0: none), waits up to `seconds` for picture next_ and, when
     // it came, locates it. One call without the GIL for the usual frame that is there already.
     Fetched fetch(Memory& memory, int64_t release, int32_t seconds, Picture& picture);
-    Picture locate(Memory& memory, int64_t delivered);
+    void* locateNewest(Memory& memory, int64_t delivered);
+    Picture locate(Memory& memory, void* data);
 
     std::shared_ptr<Memory> memory_;  // reset on closing; every operation holds its own while it runs
     std::shared_ptr<Frame> last_;  // released by the next frame when autoRelease
@@ -119,8 +123,10 @@ private:
     int64_t next_ = 1;
     int64_t skipped_ = 0;
     int32_t widthId_ = 0, payloadId_ = 0;
-    // The line layout, read again when the line's length changes.
-    uint32_t payloadBits_ = 0, width_ = 0;
+    // The line layout of pictures of layoutLength_ bytes.
+    int64_t layoutLength_ = -1;
+    uint64_t lineBytes_ = 0, columns_ = 0;
+    uint32_t elementBytes_ = 1;
 };
 
 // The picture size in bytes that the board's region and format give now.

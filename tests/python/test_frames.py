@@ -44,8 +44,8 @@ def test_frames_show_the_simulators_pattern(board, fmt, width, height, x, y, kin
             assert (frame.picture, frame.dtype) == (k + 1, np.uint16 if fmt == "FG_GRAY16" else np.uint8)
             np.testing.assert_array_equal(frame, expected(k, width, height, x, y, 2 if fmt == "FG_GRAY16" else 1,
                                                           kind=kind, offset=offset, roll=roll))
-    # Each picture carries the board clock of its delivery: one frame period apart.
-    assert frames[1].timestamp - frames[0].timestamp == pytest.approx(period * 1e9, abs=2)
+        # Each picture carries the board clock of its delivery: one frame period apart.
+        assert frames[1].timestamp - frames[0].timestamp == pytest.approx(period * 1e9, abs=2)
 
 
 def test_frames_view_the_buffers_and_a_held_one_stays_as_it_was(board):
