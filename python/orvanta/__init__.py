@@ -28,8 +28,9 @@ __all__ = ["open", "Board", "Stream", "Frame", "Parameter", "Event", "Error", "N
 
 
 class Error(Exception):
-    """A failed call: ``code`` is the runtime's or the applet's error number (negative; 0 when
-    the refusal came from this package), ``text`` what it means."""
+    """A failed call: ``code`` is the runtime's or the applet's error number (negative), or for
+    a value this package refuses before any call the number the applet would answer (0 when none
+    fits); ``text`` says what it means."""
 
     def __init__(self, message: str, code: int = 0, text: str = ""):
         super().__init__(message)
@@ -87,7 +88,8 @@ class Event(typing.NamedTuple):
 _register((Error, NotFoundError, OutOfRangeError, ReadOnlyError, TimeoutError, ClosedError,
            WrongTypeError), Parameter, Event)
 
-def open(board: int = 0, applet: str = "Orvanta") -> Board:  # noqa: A001 - orvanta.open reads as intended
+
+def open(board: int = 0, applet: str = "Orvanta") -> Board:
     """Opens the applet on a board and answers it; use it in a ``with`` block, which closes it.
 
     Raises NotFoundError for a board the runtime does not have and Error for any other reason

@@ -95,13 +95,13 @@ def set_camera(board: BoardLike, connected: bool = True, width: int = 1024, heig
     _sim.set_camera(_index(board), connected, width, height, max_fps)
 
 
-def pulse(board: BoardLike, input: int, count: int = 1, period: float = 0.001) -> None:  # noqa: A002
+def pulse(board: BoardLike, input: int, count: int = 1, period: float = 0.001) -> None:
     """`count` pulses on a trigger input (GPI 0-7, front GPI 16-19), the first rising now, one
     every `period` seconds, each high for half of it."""
     _sim.pulse(_index(board), input, count, _nanoseconds(period))
 
 
-def set_input(board: BoardLike, input: int, level: bool) -> None:  # noqa: A002
+def set_input(board: BoardLike, input: int, level: bool) -> None:
     """A level on a trigger input that stays until changed."""
     _sim.set_input(_index(board), input, level)
 

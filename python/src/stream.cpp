@@ -33,13 +33,14 @@ int32_t memoryError(void* fg) {
     return error != 0 ? error : Fg_getLastErrorNumber(nullptr);
 }
 
-}  // namespace
-
+// The picture size in bytes that the board's region and format give now.
 uint64_t pictureBytes(void* fg) {
     const uint32_t payloadBits = readU32(fg, idOf(fg, "FG_LINE_PAYLOAD_SIZE"), "FG_LINE_PAYLOAD_SIZE");
     const uint32_t height = readU32(fg, idOf(fg, "FG_HEIGHT"), "FG_HEIGHT");
     return uint64_t{payloadBits} / 8 * height;
 }
+
+}  // namespace
 
 Memory::~Memory() {
     withoutGil([this] {

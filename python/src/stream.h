@@ -129,7 +129,4 @@ private:
     uint32_t elementBytes_ = 1;
 };
 
-// The picture size in bytes that the board's region and format give now.
-uint64_t pictureBytes(void* fg);
-
 }  // namespace orvanta_python
