@@ -79,7 +79,7 @@ NB_MODULE(_orvanta, m) {
     // The runtime's threads must not call handlers into an interpreter that is shutting down.
     nb::module_::import_("atexit").attr("register")(nb::cpp_function(&Board::closeAll));
 
-    nb::class_<Frame>(m, "Frame", nb::type_slots(frameSlots),
+    nb::class_<Frame>(m, "Frame", nb::type_slots(frameSlots), nb::is_weak_referenceable(),
         "One picture of a stream: a view of the board's frame buffer, without a copy.\n\n"
         "``frame.array`` (or ``numpy.asarray(frame)``, or any reader of the buffer protocol)\n"
         "is a read-only NumPy array of shape\n"

@@ -95,12 +95,10 @@ int64_t Frame::status(const char* operation, int32_t statusId) const {
 
 nb::object Frame::array(nb::handle self) {
     check("array");
-    if (!array_.is_valid()) {
-        // NumPy takes the view through the buffer protocol, the quickest way in.
-        static PyObject* asarray = nb::object(nb::module_::import_("numpy").attr("asarray")).release().ptr();
-        array_ = nb::borrow(asarray)(self);
-    }
-    return array_;
+    // NumPy takes the view through the buffer protocol, the quickest way in. The view holds the
+    // frame, so the frame keeps none of its views: a cycle through C++ no collector would see.
+    static PyObject* asarray = nb::object(nb::module_::import_("numpy").attr("asarray")).release().ptr();
+    return nb::borrow(asarray)(self);
 }
 
 nb::object Frame::copy(nb::handle self) { return array(self).attr("copy")(); }
@@ -109,7 +107,6 @@ bool Frame::detach() {
     if (!memory_) return false;
     const bool tell = memory_->blocking && !memory_->closed;
     memory_.reset();
-    array_ = nb::object();
     return tell;
 }
 

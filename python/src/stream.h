@@ -80,7 +80,6 @@ private:
     std::shared_ptr<Memory> memory_;  // null once released
     Picture picture_;
     Py_ssize_t shape_[2], strides_[2];
-    nb::object array_;
     std::optional<uint64_t> timestamp_;
 };
 

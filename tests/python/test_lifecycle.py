@@ -4,6 +4,7 @@ import ctypes
 import gc
 import os
 import resource
+import weakref
 
 import orvanta
 from orvanta import sim
@@ -61,12 +62,14 @@ def test_a_board_left_to_the_collector_frees_everything_after_its_last_array():
         for _ in range(20):
             fg = orvanta.open(board=3)
             period = simulate(fg)
-            stream = fg.stream(buffers=2)
+            stream = fg.stream(buffers=2, auto_release=False)
             sim.advance(period * 1.5)
-            view = stream.next_frame().array
-            del fg, stream  # never closed: the collector does it
+            frame = stream.next_frame()
+            view, gone = frame.array, weakref.ref(frame)
+            del fg, stream, frame  # never closed, never released: the collector does it
             gc.collect()
             assert view[1, 1] == 2  # the diagonal pattern, in a buffer still allocated
             del view
+            assert gone() is None  # and nothing of the frame is left behind
     finally:
         sim.set_virtual_clock(False)
