@@ -54,6 +54,10 @@ public:
     // could call a handler into it.
     static void closeAll();
 
+    // A handler may refer to its board: the collector sees them through these.
+    int traverse(visitproc visit, void* arg) const { return events_.visitHandlers(visit, arg); }
+    void clear() { events_.dropHandlers(); }
+
 private:
     // Every operation holds the handle while it runs: closing the board from another thread
     // meanwhile refuses its next call, never frees what it uses.

@@ -149,6 +149,15 @@ nb::object Events::wait(const std::shared_ptr<Handle>& handle, const std::string
     refuse(Kind::Timeout, "wait_event " + name + ": no event within " + std::to_string(timeout) + " s", -2120);
 }
 
+int Events::visitHandlers(visitproc visit, void* arg) const {
+    for (const nb::object& handler : routes_->handlers) Py_VISIT(handler.ptr());
+    return 0;
+}
+
+void Events::dropHandlers() {
+    for (nb::object& handler : routes_->handlers) handler = nb::object();
+}
+
 void Events::close(const std::shared_ptr<Handle>& handle) {
     EventRoutes& routes = *routes_;
     routes.closed = true;

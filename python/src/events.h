@@ -43,6 +43,11 @@ public:
     // Unregisters every handler; with the GIL, before the board closes.
     void close(const std::shared_ptr<Handle>& handle);
 
+    // For the collector: the handlers, which may refer to their board, and dropping them (the
+    // runtime then finds no handler to call until the board closes).
+    int visitHandlers(visitproc visit, void* arg) const;
+    void dropHandlers();
+
     // The Python type of what handlers and waits get: Event(name, timestamp, data).
     static void setEventType(nb::handle type);
 

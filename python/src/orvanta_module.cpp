@@ -48,6 +48,20 @@ int frameGetBuffer(PyObject* self, Py_buffer* view, int flags) {
 
 void frameReleaseBuffer(PyObject*, Py_buffer* view) { Frame::releaseBuffer(view); }
 
+int boardTraverse(PyObject* self, visitproc visit, void* arg) {
+    Py_VISIT(Py_TYPE(self));
+    return nb::inst_ready(self) ? nb::inst_ptr<Board>(self)->traverse(visit, arg) : 0;
+}
+
+int boardClear(PyObject* self) {
+    if (nb::inst_ready(self)) nb::inst_ptr<Board>(self)->clear();
+    return 0;
+}
+
+PyType_Slot boardSlots[] = {{Py_tp_traverse, reinterpret_cast<void*>(boardTraverse)},
+                            {Py_tp_clear, reinterpret_cast<void*>(boardClear)},
+                            {0, nullptr}};
+
 PyType_Slot frameSlots[] = {{Py_bf_getbuffer, reinterpret_cast<void*>(frameGetBuffer)},
                             {Py_bf_releasebuffer, reinterpret_cast<void*>(frameReleaseBuffer)},
                             {0, nullptr}};
@@ -143,7 +157,7 @@ NB_MODULE(_orvanta, m) {
         .def("__enter__", [](nb::handle self) { return nb::borrow(self); }, nb::sig("def __enter__(self) -> Stream"))
         .def("__exit__", [](Stream& s, nb::args) { s.close(); }, "Closes the stream.");
 
-    nb::class_<Board>(m, "Board", nb::is_weak_referenceable(),
+    nb::class_<Board>(m, "Board", nb::type_slots(boardSlots), nb::is_weak_referenceable(),
         "The applet opened on a board of the runtime; ``orvanta.open()`` makes one.\n\n"
         "Parameters by name: ``board['FG_WIDTH'] = 640``, ``board['FG_FORMAT'] = 'FG_GRAY16'``;\n"
         "reading gives int, float, str, or an enumeration's entry symbol. Closing (or leaving\n"

@@ -66,8 +66,11 @@ def test_a_board_left_to_the_collector_frees_everything_after_its_last_array():
             sim.advance(period * 1.5)
             frame = stream.next_frame()
             view, gone = frame.array, weakref.ref(frame)
+            fg.on("FG_OVERFLOW_CAM0", lambda event, board=fg: board)  # a cycle through the handler
+            board = weakref.ref(fg)
             del fg, stream, frame  # never closed, never released: the collector does it
             gc.collect()
+            assert board() is None
             assert view[1, 1] == 2  # the diagonal pattern, in a buffer still allocated
             del view
             assert gone() is None  # and nothing of the frame is left behind
