@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Checks the contents lists of release archives made by CPack: exactly the files of the
 installation, under one top folder (.tar.gz, .zip) or /opt/orvanta (.deb), with the `orvanta`
-tool executable and the README and parameter reference as they are in this tree.
+tool executable and the README and parameter reference as they are in this tree; the Linux ones
+with the Python package too.
 
 Usage: check_package.py PACKAGE...   (.tar.gz and .deb: the Linux files; .zip: the Windows files)
 """
 import io
 import os
+import re
 import subprocess
 import sys
 import tarfile
@@ -22,6 +24,11 @@ if os.path.exists(os.path.join(ROOT, "LICENSE")):
     COMMON.append("LICENSE")
 STAND_INS = ["rtcore5", "hapcore", "vexo_hw", "common-logging-dispatcher"]
 LINUX = ["Hardware Applets/Orvanta.so", "bin/orvanta"] + [f"bin/lib{name}.so" for name in STAND_INS]
+# The Python package (Linux only); its modules are named for the Python they were built for,
+# "_orvanta.cpython-311-x86_64-linux-gnu.so", and checked as "_orvanta.so".
+LINUX += ["python/orvanta/" + name for name in ("__init__.py", "sim.py", "py.typed", "_orvanta.pyi", "_sim.pyi",
+                                                 "_orvanta.so", "_sim.so")]
+PYTHON_MODULE = re.compile(r"^(python/orvanta/_[a-z]+)\.[^/]+(\.so)$")
 WINDOWS = ["Hardware Applets/Orvanta.dll", "bin/orvanta.exe", "lib/librtcore5.dll.a"]
 WINDOWS += [f"bin/{name}.dll" for name in STAND_INS]
 # Files whose packed copy must be the one in this tree.
@@ -60,7 +67,7 @@ def check(path):
     outside = sorted(name for name in files if not name.startswith(prefix))
     if outside:
         return [f"files outside {prefix}: {outside}"]
-    found = {name[len(prefix):]: entry for name, entry in files.items()}
+    found = {PYTHON_MODULE.sub(r"\1\2", name[len(prefix):]): entry for name, entry in files.items()}
     expected = set(COMMON + (WINDOWS if path.endswith(".zip") else LINUX))
     failures = [f"missing {name}" for name in sorted(expected - found.keys())]
     failures += [f"unexpected {name}" for name in sorted(found.keys() - expected)]

@@ -117,7 +117,9 @@ enum FgStatusId {
     FG_STATUS_ACQUIRING = 2,        /* 1 while the acquisition runs, else 0 */
     FG_STATUS_LOST = 3,             /* pictures lost */
     FG_STATUS_TRANSFER_LENGTH = 4,  /* bytes of picture `data` */
-    FG_STATUS_BUFFER_INDEX = 5      /* the buffer holding picture `data`, -1 when none does */
+    FG_STATUS_BUFFER_INDEX = 5,     /* the buffer holding picture `data`, -1 when none does */
+    FG_STATUS_TIMESTAMP = 8         /* the board clock, in nanoseconds, when picture `data` was
+                                       delivered (its last byte written); 0 when no buffer holds it */
 };
 /* Fg_setStatusEx's ids: what a blocking acquisition's application gives back. */
 enum FgSetStatusId {

@@ -51,12 +51,13 @@ int64_t claimBuffer(State& s, InnerHandle& handle, BoardState& board, const Fram
     return index;
 }
 
-// The rendered picture in buffer `index` is delivered.
-void deliverPicture(InnerHandle& handle, BoardState& board, const FrameSettings& settings, int64_t index) {
+// The rendered picture in buffer `index` is delivered at board time `time`.
+void deliverPicture(InnerHandle& handle, BoardState& board, const FrameSettings& settings, int64_t index,
+                    uint64_t time) {
     Acquisition& a = handle.acquisition;
     FrameMemory& memory = *a.memory;
     const uint64_t length = settings.transferBytes();
-    memory.fill(index, length);
+    memory.fill(index, length, time);
     monitorPicture(board, memory.buffer(index), settings.lineBytes(), length);
     if (memory.blocking()) setRegister(board, kFillLevel, memory.fillLevel());
     if (memory.pictureCount() > 0 && memory.delivered() >= memory.pictureCount()) a.running = false;
@@ -70,6 +71,9 @@ void finishFrame(State& s, InnerHandle& handle, bool late, std::unique_lock<std:
     FrameMemory& memory = *a.memory;
     const FrameSettings settings = a.settings;
     const uint64_t k = a.frame++;
+    // On the virtual clock the frame ends exactly when it fell due; on the real one, as it is
+    // delivered.
+    const uint64_t time = a.virtualClock ? a.virtualStart + a.frameDue : boardNow(s);
     a.frameStart = a.frameDue;
     a.framePending = false;
     int64_t index = -1;
@@ -82,7 +86,7 @@ void finishFrame(State& s, InnerHandle& handle, bool late, std::unique_lock<std:
     a.producing = false;
     // A picture whose acquisition was stopped while it was rendered is not delivered.
     if (current(a, generation)) {
-        withBoard(*handle.board, [&](BoardState& board) { deliverPicture(handle, board, settings, index); });
+        withBoard(*handle.board, [&](BoardState& board) { deliverPicture(handle, board, settings, index, time); });
     }
     s.changed.notify_all();
 }
@@ -207,7 +211,7 @@ void deliverTriggeredFrame(State& s, BoardTimeline& t, BoardState& board, const 
         const int64_t index = claimBuffer(s, handle, board, settings, k, false);
         if (index < 0) continue;
         renderFrame(settings, cameraFrame != nullptr ? *cameraFrame : k, handle.acquisition.memory->buffer(index));
-        deliverPicture(handle, board, settings, index);
+        deliverPicture(handle, board, settings, index, t.now);
     }
     s.changed.notify_all();
 }

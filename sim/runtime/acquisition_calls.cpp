@@ -51,10 +51,12 @@ Outcome status(const InnerHandle& handle, const FrameMemory* memory, int32_t sta
         case FG_STATUS_ACQUIRING: return ok(memory != nullptr && handle.acquisition.memory == memory && handle.acquisition.running ? 1 : 0);
         case FG_STATUS_LOST: return ok(memory == nullptr ? 0 : memory->lost());
         case FG_STATUS_TRANSFER_LENGTH:
-        case FG_STATUS_BUFFER_INDEX: {
+        case FG_STATUS_BUFFER_INDEX:
+        case FG_STATUS_TIMESTAMP: {
             const int64_t picture = data == 0 ? last : static_cast<int64_t>(data);
             const int64_t index = memory == nullptr ? -1 : memory->bufferOf(picture);
             if (statusId == FG_STATUS_BUFFER_INDEX) return ok(index);
+            if (statusId == FG_STATUS_TIMESTAMP) return ok(index >= 0 ? static_cast<int64_t>(memory->timestampOf(index)) : 0);
             if (index >= 0) return ok(static_cast<int64_t>(memory->lengthOf(index)));
             return data == 0 ? ok(0) : failed(SIM_ERR_INVALID_PICTURE);
         }

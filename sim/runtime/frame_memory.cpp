@@ -41,10 +41,11 @@ int64_t FrameMemory::claim() {
     return static_cast<int64_t>(index);
 }
 
-int64_t FrameMemory::fill(int64_t index, uint64_t length) {
+int64_t FrameMemory::fill(int64_t index, uint64_t length, uint64_t timestamp) {
     Slot& slot = slots_[static_cast<size_t>(index)];
     slot.picture = ++delivered_;
     slot.length = length;
+    slot.timestamp = timestamp;
     if (blocking_) {
         slot.held = true;
         ++held_;

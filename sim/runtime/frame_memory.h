@@ -35,14 +35,16 @@ public:
     // The buffer the next picture goes into, emptied of what it held; -1 in blocking mode when
     // the application holds every buffer.
     int64_t claim();
-    // The claimed buffer now holds the next picture (numbered here), `length` bytes long; in
-    // blocking mode it is the application's from now on. Answers the picture's number.
-    int64_t fill(int64_t index, uint64_t length);
+    // The claimed buffer now holds the next picture (numbered here), `length` bytes long,
+    // delivered at board time `timestamp`; in blocking mode it is the application's from now on.
+    // Answers the picture's number.
+    int64_t fill(int64_t index, uint64_t length, uint64_t timestamp);
 
     // The buffer holding picture `picture`, or -1 (never delivered, or overwritten since).
     int64_t bufferOf(int64_t picture) const;
     // The transfer length of a picture a buffer holds.
     uint64_t lengthOf(int64_t index) const { return slots_[static_cast<size_t>(index)].length; }
+    uint64_t timestampOf(int64_t index) const { return slots_[static_cast<size_t>(index)].timestamp; }
     // Gives a held picture back for filling; false when the application does not hold it.
     bool release(int64_t picture);
     void releaseAll();
@@ -53,6 +55,7 @@ private:
     struct Slot {
         int64_t picture = 0;  // 0: none (never filled, or being filled)
         uint64_t length = 0;
+        uint64_t timestamp = 0;
         bool held = false;
     };
     struct FreeBytes {

@@ -1,5 +1,5 @@
-// Parameter values as the tool reads, prints and parses them, and the texts it shows for a
-// parameter's description record (type, access, range, entries).
+// Parameter values as the tool reads, prints and parses them (the texts of description records
+// are record_texts.h's).
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "orvanta/parameter_info_node.h"
+#include "record_texts.h"
 
 namespace orvanta_tool {
 
@@ -33,29 +34,6 @@ struct Number {
 };
 
 std::optional<Number> parseNumber(const std::string& text);
-
-// The applet's texts are Latin-1 (the unit "µs" is one byte 0xB5); the tool prints UTF-8.
-std::string latin1ToUtf8(const char* text);
-
-// The shortest text that reads back as the same double.
-std::string formatDouble(double value);
-
-std::string typeName(const ParameterInfoNode* node);  // "uint32", "enum", ...; "runtime" without a record
-std::string accessText(uint32_t access);               // "R", "RW", "RWC"
-std::string unitOf(const ParameterInfoNode* node);     // UTF-8, empty when none
-
-// Enumeration entries of a record, in the record's order.
-struct Entry {
-    int32_t value;
-    std::string symbol;  // may be empty
-    std::string name;    // display name, UTF-8
-};
-std::vector<Entry> entriesOf(const ParameterInfoNode* node);
-std::optional<std::string> symbolOf(const ParameterInfoNode* node, int64_t value);
-
-// The record's limits as "8 .. 65536", its entries as "one of FG_ON, FG_OFF"; empty when it has none.
-std::string rangeText(const ParameterInfoNode* node);
-std::string incrementText(const ParameterInfoNode* node);
 
 // A value in the form `set` takes back (enumerations by their symbol).
 std::string valueText(const Value& value, const ParameterInfoNode* node);

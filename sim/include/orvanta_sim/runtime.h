@@ -113,8 +113,9 @@ enum SimRuntimeError {
  * - Fg_getStatusEx status ids: 1 pictures delivered, 2 acquisition running (1/0), 3 pictures
  *   lost, 4 transfer length in bytes of picture `data` (0: the last one; 0 before the first,
  *   SIM_ERR_INVALID_PICTURE for a picture no buffer holds), 5 buffer index of picture `data`
- *   (0: the last one; -1 when no buffer holds it, as when it was overwritten); other ids
- *   answer 0.
+ *   (0: the last one; -1 when no buffer holds it, as when it was overwritten), 8 the board
+ *   time picture `data` was delivered at (0: the last one; on the virtual clock the time its
+ *   frame fell due; 0 when no buffer holds it); other ids answer 0.
  * - Fg_getLastPicNumberEx: the last picture number, 0 before the first.
  *   Fg_getLastPicNumberBlockingEx: waits until picture `picture` or a later one is delivered
  *   and answers the last picture number; SIM_ERR_TIMEOUT after timeoutSeconds of real time (on
