@@ -38,13 +38,16 @@ install(TARGETS hapcore vexo_hw common-logging-dispatcher orvanta_cli
 
 install(FILES
     ${PROJECT_SOURCE_DIR}/include/orvanta/error_codes.h
+    ${PROJECT_SOURCE_DIR}/include/orvanta/orvanta.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/parameter_info_node.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/runtime.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/type_codes.h
+    ${ORVANTA_GENERATED_HEADERS}
   DESTINATION ${ORVANTA_INSTALL_INCLUDE}/orvanta)
 install(FILES
     ${PROJECT_SOURCE_DIR}/sim/include/orvanta_sim/export.h
     ${PROJECT_SOURCE_DIR}/sim/include/orvanta_sim/runtime.h
+    ${PROJECT_SOURCE_DIR}/sim/include/orvanta_sim/runtime_control.h
   DESTINATION ${ORVANTA_INSTALL_INCLUDE}/orvanta_sim)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)

@@ -16,8 +16,10 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 
 COMMON = ["README.md", "docs/parameters.md", "lib/cmake/Orvanta/OrvantaConfig.cmake",
           "lib/cmake/Orvanta/OrvantaConfigVersion.cmake"]
-COMMON += ["include/orvanta/orvanta/" + h for h in ("error_codes.h", "parameter_info_node.h", "runtime.h", "type_codes.h")]
-COMMON += ["include/orvanta/orvanta_sim/" + h for h in ("export.h", "runtime.h")]
+COMMON += ["include/orvanta/orvanta/" + h for h in ("error_codes.h", "named_constants.h", "orvanta.h",
+                                                    "parameter_info_node.h", "runtime.h", "sdk_events.h",
+                                                    "sdk_parameters.h", "type_codes.h")]
+COMMON += ["include/orvanta/orvanta_sim/" + h for h in ("export.h", "runtime.h", "runtime_control.h")]
 if os.path.exists(os.path.join(ROOT, "LICENSE")):
     COMMON.append("LICENSE")
 STAND_INS = ["rtcore5", "hapcore", "vexo_hw", "common-logging-dispatcher"]
