@@ -320,6 +320,25 @@ def case_grab():
            [r"grab: picture 1 of 1: -2120 time-out"])
 
 
+def case_acquire_options():
+    """TOOL is examples/orvanta_acquire here: it parses its options and refuses what it does not know."""
+    for args in (["--help"], ["-h"]):
+        expect(args, 0, [r"^usage: orvanta_acquire \[--frames N \| --software-trigger N\] \[OUTPUT\.pgm\]$"])
+    rows = [  # arguments, texts on standard error
+        (["--software-trigger"], [r"--software-trigger takes a number of frames of at least 1$"]),
+        (["--software-trigger", "x.pgm"], [r"at least 1, not x\.pgm$"]),
+        (["--frames", "0"], [r"--frames takes a number of frames of at least 1, not 0$"]),
+        (["--frames", "2", "--software-trigger", "2"], [r"give --frames or --software-trigger once"]),
+        (["--bogus"], [r"unknown option --bogus", r"^usage: "]),
+        (["a.pgm", "b.pgm"], [r"one output file only, not also b\.pgm"]),
+    ]
+    for args, err in rows:
+        expect(args, 2, [], err)
+    check(os.listdir(".") == [], "orvanta_acquire wrote files while refusing its options", os.listdir("."))
+    expect(["--frames", "2", "two.pgm"], 0, [r"^2 frames of 640x480 in .* picture 2 saved as two\.pgm$"])
+    check(read_pgm("two.pgm")[:3] == (640, 480, 8), "orvanta_acquire --frames 2: not a 640x480 PGM")
+
+
 CASES = {name[5:]: function for name, function in globals().items() if name.startswith("case_")}
 
 
