@@ -37,8 +37,22 @@ std::optional<Number> parseNumber(const std::string& text);
 // The applet's texts are Latin-1 (the unit "µs" is one byte 0xB5); the tool prints UTF-8.
 std::string latin1ToUtf8(const char* text);
 
-// The shortest text that reads back as the same double.
+// Twelve significant digits, as configuration files write doubles: 8.000000000000002 shows as 8
+// (--json keeps the exact value).
 std::string formatDouble(double value);
+
+// Whether a value is one the design gives: an infinite frequency is the applet's way of saying
+// that no pulse has been measured yet.
+bool hasValue(const Value& value);
+// What is shown instead of a value without one: "no pulses yet" for a frequency.
+std::string noValueText(const ParameterInfoNode* node);
+
+// Names compare in any case wherever the tool takes one (parameters, entries, constants, events).
+bool sameName(const std::string& a, const std::string& b);
+
+// A duration as the user writes it: a number with ns, us, ms or s (1.5s, 20ms), a bare number
+// being seconds. Nanoseconds; empty for anything else or a negative time.
+std::optional<uint64_t> parseDuration(const std::string& text);
 
 std::string typeName(const ParameterInfoNode* node);  // "uint32", "enum", ...; "runtime" without a record
 std::string accessText(uint32_t access);               // "R", "RW", "RWC"
@@ -57,11 +71,13 @@ std::optional<std::string> symbolOf(const ParameterInfoNode* node, int64_t value
 std::string rangeText(const ParameterInfoNode* node);
 std::string incrementText(const ParameterInfoNode* node);
 
-// A value in the form `set` takes back (enumerations by their symbol).
+// A value in the form `set` takes back (enumerations by their symbol); noValueText without one.
 std::string valueText(const Value& value, const ParameterInfoNode* node);
 // For listings: enumerations as "FG_GRAY (3)", texts in quotes.
 std::string displayText(const Value& value, const ParameterInfoNode* node);
-nlohmann::ordered_json valueJson(const Value& value);
+// Adds the value to a JSON object as "value", exact (a symbol as "symbol" too), or as
+// "no_value" with noValueText when the design gives none.
+void addValueJson(nlohmann::ordered_json& entry, const Value& value, const ParameterInfoNode* node);
 
 // Shell-style wildcards (* and ?), ignoring case.
 bool globMatches(const std::string& pattern, const std::string& text);
