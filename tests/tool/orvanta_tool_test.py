@@ -361,10 +361,10 @@ def case_trigger():
         "--json grab -n 3 --trigger external -o e-%d.raw",
         "get FG_AREATRIGGERMODE FG_TRIGGERSTATE FG_TRIGGER_FRAMESPERSECOND FG_CAMERASIMULATOR_ENABLE",
     ])
-    runs = [d for d in json_documents(stdout) if "written" in d]
+    runs = [d for d in json_documents(stdout) if isinstance(d, dict) and "written" in d]
     check(len(runs) == 3 and all(r["written"] == 3 and r["lost"] == 0 for r in runs), "grab --trigger: 3 frames each",
           runs)
-    changed = [[(c["name"], c["after"]) for c in r["changed"]] for r in runs]
+    changed = [[(c["name"], c["after"]) for c in r.get("changed", [])] for r in runs]
     check(changed == [[("FG_AREATRIGGERMODE", "ATM_SOFTWARE"), ("FG_TRIGGERSTATE", "TS_ACTIVE")],
                       [("FG_TRIGGER_FRAMESPERSECOND", "50"), ("FG_AREATRIGGERMODE", "ATM_GENERATOR")],
                       [("FG_AREATRIGGERMODE", "ATM_EXTERNAL")]],
@@ -375,8 +375,8 @@ def case_trigger():
           "grab --trigger: the change is not told", stderr)
     for k, name in enumerate(["s-1.raw", "s-2.raw", "s-3.raw", "g-1.raw", "g-2.raw", "g-3.raw", "e-1.raw", "e-2.raw",
                               "e-3.raw"]):
-        with open(name, "rb") as f:
-            check(f.read() == camera_frame(k, 64, 16), f"grab --trigger: {name} is not the camera's exposure {k}")
+        frame = open(name, "rb").read() if os.path.exists(name) else None
+        check(frame == camera_frame(k, 64, 16), f"grab --trigger: {name} is not the camera's exposure {k}")
     # No pulses: the time-out is the board's, and the hint names the input that waits.
     shell(["sim clock virtual", "grab -n 1 --trigger external --timeout 1.5 -o none-%d.raw"], 1,
           [r"grab: picture 1 of 1: -2120 time-out \(no frame came: the trigger waits for pulses on "
@@ -470,7 +470,10 @@ def case_config_forms():
         lines += [f"--json check {name}.mcf", f"--json load --force {name}.mcf", "--json get FG_WIDTH"]
     stdout, _ = shell(lines, 1)
     documents = json_documents(stdout)
-    check(len(documents) == 3 * len(forms), f"{len(documents)} answers to {3 * len(forms)} lines", stdout[:400])
+    check(len(documents) == 3 * len(forms) and all(isinstance(d, dict) for d in documents[0::3]),
+          f"{len(documents)} answers to {3 * len(forms)} lines", stdout[:400])
+    if FAILURES:
+        return
     for (name, (_, expected)), (checked, loaded, got) in zip(forms.items(), zip(*[iter(documents)] * 3)):
         keys = {k["key"]: k for k in checked.get("keys", [])}
         predicted = keys.get("FG_WIDTH", {}).get("value")
