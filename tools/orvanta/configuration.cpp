@@ -18,6 +18,7 @@
 
 #include "commands.h"
 #include "config_reading.h"
+#include "orvanta/error_codes.h"
 #include "orvanta/runtime.h"
 
 namespace orvanta_tool {
@@ -26,8 +27,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-constexpr int32_t kContentInvalid = -5000;
-constexpr int32_t kFileNotCreated = -5001;
 
 std::string lineOf(const Found& found) { return "line " + std::to_string(found.line) + ": "; }
 
@@ -217,8 +216,9 @@ std::string firstRefusal(Session& session, const AppletReading& reading) {
                 result = Fg_setParameterWithType(session.handle(), parameter.id, found.text.c_str(), 0, FG_TYPE_TEXT);
             }
             if (result != 0) {
-                return lineOf(found) + key.name + "=" + shown(found) + " is refused: " +
-                       callFailure("", result, Call::Write, result == -6000 ? rangeText(parameter.node) : "").substr(2);
+                const std::string range = result == FG_ERR_VALUE_OUT_OF_RANGE ? " (" + rangeText(parameter.node) + ")" : "";
+                return lineOf(found) + key.name + "=" + shown(found) + " is refused: " + std::to_string(result) + " " +
+                       meaningOf(result, Call::Write) + range;
             }
         }
     }
@@ -248,7 +248,7 @@ Loaded checkAndLoad(Session& session, const std::string& path, const std::string
     const std::string before = force ? std::string() : savedNow(session, operation);
     Loaded loaded;
     loaded.result = Fg_loadConfig(session.handle(), path.c_str());
-    if (loaded.result == kContentInvalid) {
+    if (loaded.result == FG_ERR_CONFIG_CONTENT_INVALID) {
         session.reopen();
         loaded.fromStartState = true;
         console.news(operation + ": the applet refused the file on the board's present state: the board is back in "
@@ -308,7 +308,7 @@ void diffOptions(CLI::App& command, Request& r) {
 
 int saveConfiguration(Session& session, const Request& request) {
     const int32_t result = Fg_saveConfig(session.handle(), request.file.c_str());
-    if (result == kFileNotCreated) {
+    if (result == FG_ERR_CONFIG_FILE_NOT_CREATED) {
         const std::filesystem::path path(request.file);
         const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
         const std::string why = request.file.find(".mcf") == std::string::npos

@@ -11,6 +11,7 @@
 
 #include "commands.h"
 #include "image_files.h"
+#include "orvanta/error_codes.h"
 #include "orvanta/runtime.h"
 #include "waiting.h"
 
@@ -23,7 +24,6 @@ namespace {
 
 constexpr uint32_t kPort = 0;            // the design's one DMA channel
 constexpr int32_t kTimeout = -2120;      // the runtime's answer when a picture did not come in time
-constexpr int32_t kTriggerBusy = -60;    // the previous software trigger's period still runs
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -232,7 +232,7 @@ public:
         for (;;) {
             const int32_t result = Fg_setParameterWithType(fg_, sendTrigger.id, &one, 0, FG_TYPE_UINT32);
             if (result == 0) return true;
-            if (result != kTriggerBusy) throw Failure(callFailure("grab: FG_SENDSOFTWARETRIGGER", result, Call::Write), result);
+            if (result != FG_ERR_SOFTWARE_TRIGGER_BUSY) throw Failure(callFailure("grab: FG_SENDSOFTWARETRIGGER", result, Call::Write), result);
             if (waiting.expired() || InterruptCatcher::interrupted()) return false;
             waiting.pause();
         }
@@ -343,7 +343,7 @@ int grabFrames(Session& session, const Request& request) {
     for (int64_t picture = 1; !options.frames || picture <= *options.frames; ++picture) {
         if (!sendTrigger.name.empty() && !acquisition.trigger(sendTrigger)) {
             if (!InterruptCatcher::interrupted()) {
-                failureCode = kTriggerBusy;
+                failureCode = FG_ERR_SOFTWARE_TRIGGER_BUSY;
                 failure = "grab: picture " + std::to_string(picture) + of +
                           ": the software trigger stayed busy for the whole time-out";
             }

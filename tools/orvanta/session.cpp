@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "orvanta/error_codes.h"
 #include "orvanta/named_constants.h"
 #include "orvanta/runtime.h"
 #include "orvanta/type_codes.h"
@@ -351,7 +352,7 @@ void Session::write(const Parameter& parameter, const std::string& text) const {
                   ") = " + std::to_string(result));
     if (result != 0) {
         // The limits are read after the refusal: they may depend on other parameters' values.
-        const std::string range = result == -6000 ? rangeText(node) : std::string();
+        const std::string range = result == FG_ERR_VALUE_OUT_OF_RANGE ? rangeText(node) : std::string();
         throw Failure(callFailure("set " + parameter.name, result, Call::Write, range), result);
     }
 }
