@@ -438,6 +438,10 @@ def case_sim():
           "sim advance: the clock", stdout)
     outputs = (json_documents(stdout) or [[]])[-1]
     check(len(outputs) == 10 and outputs[0]["name"] == "GPO_0", "sim outputs: ten outputs", outputs)
+    # On the real clock the runtime's own thread hands the events over.
+    stdout, _ = shell(["sim pulse 3 -n 3 --period 50ms", "events --watch FG_TRIGGER_INPUT3_RISING -n 2 --timeout 10"])
+    check(len(re.findall(r"^\d+\.\d{9}  FG_TRIGGER_INPUT3_RISING  data 3$", stdout, re.M)) == 2,
+          "events --watch on the real clock", stdout)
     expect(["sim", "advance", "1ms"], 1, [], [r"sim advance: the clock is real; sim clock virtual stops it first"])
     expect(["sim", "pulse", "GPI9"], 2, [], [r"'GPI9' is no trigger input: give its number"])
 
