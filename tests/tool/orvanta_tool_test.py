@@ -539,6 +539,8 @@ def case_messages():
         (["grab", "--timeout", "abc"], 2, [], [r"grab --timeout takes a number of seconds above 0 \(fractions allowed"]),
         (["frobnicate"], 2, [], [r"unknown command 'frobnicate'; the commands are info, list, get"]),
         (["--version"], 0, [r"^orvanta 3\.1\.1\.2$"], []),
+        (["sim", "frob"], 2, [], [r"sim: unknown action 'frob'; the actions are clock, advance, camera, pulse, level, "
+                                  r"outputs$"]),
         (["save", "nowhere/at/all/x.mcf"], 1, [], [r"save nowhere/at/all/x\.mcf: -5001 there is no folder nowhere/at/all$"]),
         (["save", "x.txt"], 1, [], [r"-5001 the name must contain \"\.mcf\""]),
         (["set", "fg_width=256", "FG_Format=fg_gray16", "fg_triggerqueue_mode=fg_yes"], 0,

@@ -51,14 +51,19 @@ std::string commandNames(const CLI::App& app) {
     return names;
 }
 
-// The first word that is no option or option value, where the command must stand.
-std::optional<std::string> commandWord(const CLI::App& app, const std::vector<std::string>& arguments) {
-    for (size_t i = 0; i < arguments.size(); ++i) {
+// The position of the first word from `from` on that is no option or option value of `app`:
+// where a command (or a command's action) must stand.
+std::optional<size_t> commandWord(const CLI::App& app, const std::vector<std::string>& arguments, size_t from) {
+    for (size_t i = from; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--") return std::nullopt;
-        if (argument.size() < 2 || argument[0] != '-') return argument;
+        if (argument.size() < 2 || argument[0] != '-') return i;
         const bool attached = argument.find('=') != std::string::npos || (argument[1] != '-' && argument.size() > 2);
-        const CLI::Option* option = app.get_option_no_throw(argument.substr(0, argument.find('=')));
+        // The command's own options and, falling through, the global ones.
+        const CLI::Option* option = nullptr;
+        for (const CLI::App* level = &app; level != nullptr && option == nullptr; level = level->get_parent()) {
+            option = level->get_option_no_throw(argument.substr(0, argument.find('=')));
+        }
         if (option != nullptr && option->get_items_expected_min() > 0 && !attached) ++i;
     }
     return std::nullopt;
@@ -113,11 +118,23 @@ std::unique_ptr<CLI::App> commandLine(Request& r, bool shell) {
 
 void parseCommandLine(CLI::App& app, std::vector<std::string> arguments) {
     if (!asksForHelp(arguments)) {
-        const std::optional<std::string> word = commandWord(app, arguments);
-        if (!word) throw UsageError("name a command: " + commandNames(app));
-        const auto commands = app.get_subcommands({});
-        if (std::none_of(commands.begin(), commands.end(), [&](const CLI::App* c) { return c->get_name() == *word; })) {
-            throw UsageError("unknown command '" + *word + "'; the commands are " + commandNames(app));
+        // The command, and the action of a command that has actions (sim clock).
+        const CLI::App* level = &app;
+        std::string heading;
+        for (size_t from = 0; level != nullptr && !level->get_subcommands({}).empty();) {
+            const std::optional<size_t> word = commandWord(*level, arguments, from);
+            if (!word) throw UsageError((heading.empty() ? "name a command: " : heading + "name an action: ") + commandNames(*level));
+            const CLI::App* next = nullptr;
+            for (const CLI::App* command : level->get_subcommands({})) {
+                if (command->get_name() == arguments[*word]) next = command;
+            }
+            if (next == nullptr) {
+                throw UsageError(heading + "unknown " + (heading.empty() ? "command" : "action") + " '" + arguments[*word] +
+                                 "'; the " + (heading.empty() ? "commands" : "actions") + " are " + commandNames(*level));
+            }
+            heading += next->get_name() + ": ";
+            level = next;
+            from = *word + 1;
         }
     }
     std::reverse(arguments.begin(), arguments.end());
