@@ -2,8 +2,9 @@
 # the stand-in runtime look for them: the applet in "<prefix>/Hardware Applets", the runtime, the
 # other stand-ins, the logging dispatcher and the `orvanta` tool in "<prefix>/bin" (where the
 # applet finds the dispatcher), the application headers in "<prefix>/include/orvanta" and a CMake
-# package in "<prefix>/lib/cmake/Orvanta". CPack packs that tree as .tar.gz and .deb on Linux and
-# as .zip on Windows.
+# package in "<prefix>/lib/cmake/Orvanta". The installed binaries are stripped of their debug
+# information, which goes into a debug archive. CPack packs that tree as .tar.gz and .deb on Linux
+# and as .zip on Windows, and the debug information beside them.
 
 include(CMakePackageConfigHelpers)
 
@@ -36,15 +37,38 @@ install(TARGETS hapcore vexo_hw common-logging-dispatcher orvanta_cli
   RUNTIME DESTINATION ${ORVANTA_INSTALL_BIN}
   ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
 
+# The installation is the release: its binaries lose their debug information (a tenth of their
+# size stays), which is kept in the build tree for the debug archive.
+if(WIN32)
+  set(ORVANTA_PACKAGE_SYSTEM win64)
+else()
+  set(ORVANTA_PACKAGE_SYSTEM Linux-x86_64)
+endif()
+set(ORVANTA_DEBUG_NAME orvanta-${PROJECT_VERSION}-${ORVANTA_PACKAGE_SYSTEM}-debug)
+set(ORVANTA_DEBUG_ROOT ${CMAKE_BINARY_DIR}/debug-symbols)
+set(stripped "${ORVANTA_INSTALL_APPLETS}/$<TARGET_FILE_NAME:Orvanta>")
+foreach(target rtcore5 hapcore vexo_hw common-logging-dispatcher orvanta_cli)
+  list(APPEND stripped "${ORVANTA_INSTALL_BIN}/$<TARGET_FILE_NAME:${target}>")
+endforeach()
+install(CODE "
+  set(orvanta_objcopy \"${CMAKE_OBJCOPY}\")
+  set(orvanta_debug_dir \"${ORVANTA_DEBUG_ROOT}/${ORVANTA_DEBUG_NAME}\")
+  set(orvanta_stripped \"${stripped}\")
+")
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/StripInstalled.cmake)
+
 install(FILES
     ${PROJECT_SOURCE_DIR}/include/orvanta/error_codes.h
+    ${PROJECT_SOURCE_DIR}/include/orvanta/orvanta.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/parameter_info_node.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/runtime.h
     ${PROJECT_SOURCE_DIR}/include/orvanta/type_codes.h
+    ${ORVANTA_GENERATED_HEADERS}
   DESTINATION ${ORVANTA_INSTALL_INCLUDE}/orvanta)
 install(FILES
     ${PROJECT_SOURCE_DIR}/sim/include/orvanta_sim/export.h
     ${PROJECT_SOURCE_DIR}/sim/include/orvanta_sim/runtime.h
+    ${PROJECT_SOURCE_DIR}/sim/include/orvanta_sim/runtime_control.h
   DESTINATION ${ORVANTA_INSTALL_INCLUDE}/orvanta_sim)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
@@ -83,12 +107,15 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_SYSTEM_NAME ${ORVANTA_PACKAGE_SYSTEM})
+set(CPACK_ORVANTA_DEBUG_NAME ${ORVANTA_DEBUG_NAME})
+set(CPACK_ORVANTA_DEBUG_ROOT ${ORVANTA_DEBUG_ROOT})
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackDebugSymbols.cmake)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_SYSTEM_NAME win64)
+  set(CPACK_ORVANTA_DEBUG_FORMAT zip)
 else()
   set(CPACK_GENERATOR TGZ DEB)
-  set(CPACK_SYSTEM_NAME Linux-x86_64)
   set(CPACK_DEBIAN_PACKAGE_NAME orvanta)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)

@@ -4,7 +4,7 @@
 // camera simulator running free at 100 frames per second; with --software-trigger N, N frames of
 // the camera on the camera port, each one exposed on a software trigger of its own.
 //
-//     orvanta_acquire [--software-trigger N] [output.pgm]
+//     orvanta_acquire [--frames N | --software-trigger N] [OUTPUT.pgm]
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -12,8 +12,9 @@
 #include <cstring>
 #include <thread>
 
-#include "orvanta/type_codes.h"
-#include "orvanta/runtime.h"
+#include <string>
+
+#include "orvanta/orvanta.h"
 
 namespace {
 
@@ -24,52 +25,49 @@ constexpr int64_t kBuffers = 4;
 constexpr double kFramesPerSecond = 100;
 constexpr int32_t kTimeoutSeconds = 5;
 
-// Named constants of the applet's parameters.
-constexpr uint32_t kCameraSimulator = 1;  // FG_CAMERASIMULATOR
-constexpr uint32_t kFrameRateMode = 2;    // FG_FRAMERATE
-constexpr uint32_t kDiagonal = 3;         // FG_DIAGONAL
-constexpr uint32_t kCameraPort = 0;       // FG_CAMPORT
-constexpr uint32_t kSoftwareTrigger = 4;  // ATM_SOFTWARE
-constexpr uint32_t kActive = 0;           // TS_ACTIVE
-constexpr int32_t kTriggerBusy = -60;     // the previous trigger's period is not over yet
-
-bool set(void* fg, const char* name, const void* value, int32_t type) {
-    const int32_t result = Fg_setParameterWithType(fg, Fg_getParameterIdByName(fg, name), value, 0, type);
-    if (result != 0) std::fprintf(stderr, "%s: error %" PRIi32 "\n", name, result);
-    return result == 0;
+// Parameters are named by the applet's ids and values by its named constants (orvanta/orvanta.h).
+bool set(void* fg, int32_t id, const char* name, const void* value, int32_t type) {
+    const int32_t result = Fg_setParameterWithType(fg, id, value, 0, type);
+    if (result != FG_ERR_NONE) std::fprintf(stderr, "%s: error %" PRIi32 "\n", name, result);
+    return result == FG_ERR_NONE;
 }
 
-bool setU32(void* fg, const char* name, uint32_t value) { return set(fg, name, &value, vexo::kTypeU32); }
-bool setDouble(void* fg, const char* name, double value) { return set(fg, name, &value, vexo::kTypeDouble); }
+bool setU32(void* fg, int32_t id, const char* name, uint32_t value) {
+    return set(fg, id, name, &value, FG_TYPE_UINT32);
+}
+bool setDouble(void* fg, int32_t id, const char* name, double value) {
+    return set(fg, id, name, &value, FG_TYPE_DOUBLE);
+}
+#define SET_U32(fg, parameter, value) setU32(fg, parameter, #parameter, value)
+#define SET_DOUBLE(fg, parameter, value) setDouble(fg, parameter, #parameter, value)
 
 bool configureRegion(void* fg) {
-    return setU32(fg, "FG_WIDTH", kWidth) && setU32(fg, "FG_HEIGHT", kHeight) && setU32(fg, "FG_XOFFSET", 64) &&
-           setU32(fg, "FG_YOFFSET", 32);
+    return SET_U32(fg, FG_WIDTH, kWidth) && SET_U32(fg, FG_HEIGHT, kHeight) && SET_U32(fg, FG_XOFFSET, 64) &&
+           SET_U32(fg, FG_YOFFSET, 32);
 }
 
 bool configureSimulator(void* fg) {
-    return setU32(fg, "FG_CAMERASIMULATOR_ENABLE", kCameraSimulator) &&
-           setU32(fg, "FG_CAMERASIMULATOR_PATTERN", kDiagonal) &&
-           setU32(fg, "FG_CAMERASIMULATOR_SELECT_MODE", kFrameRateMode) &&
-           setDouble(fg, "FG_CAMERASIMULATOR_FRAMERATE", kFramesPerSecond) && configureRegion(fg);
+    return SET_U32(fg, FG_CAMERASIMULATOR_ENABLE, FG_CAMERASIMULATOR) &&
+           SET_U32(fg, FG_CAMERASIMULATOR_PATTERN, FG_DIAGONAL) &&
+           SET_U32(fg, FG_CAMERASIMULATOR_SELECT_MODE, FG_FRAMERATE) &&
+           SET_DOUBLE(fg, FG_CAMERASIMULATOR_FRAMERATE, kFramesPerSecond) && configureRegion(fg);
 }
 
 // The camera port as the source, its camera triggered by the application's software triggers, at
 // most 100 per second (the trigger period: a trigger before it is over is refused as busy).
 bool configureSoftwareTrigger(void* fg) {
-    return setU32(fg, "FG_CAMERASIMULATOR_ENABLE", kCameraPort) && configureRegion(fg) &&
-           setDouble(fg, "FG_TRIGGER_FRAMESPERSECOND", kFramesPerSecond) &&
-           setU32(fg, "FG_AREATRIGGERMODE", kSoftwareTrigger) && setU32(fg, "FG_TRIGGERSTATE", kActive);
+    return SET_U32(fg, FG_CAMERASIMULATOR_ENABLE, FG_CAMPORT) && configureRegion(fg) &&
+           SET_DOUBLE(fg, FG_TRIGGER_FRAMESPERSECOND, kFramesPerSecond) &&
+           SET_U32(fg, FG_AREATRIGGERMODE, ATM_SOFTWARE) && SET_U32(fg, FG_TRIGGERSTATE, TS_ACTIVE);
 }
 
 // Sends one software trigger, waiting while the previous one's trigger period still runs.
 bool sendSoftwareTrigger(void* fg) {
-    const int32_t id = Fg_getParameterIdByName(fg, "FG_SENDSOFTWARETRIGGER");
     const uint32_t one = 1;
     for (;;) {
-        const int32_t result = Fg_setParameterWithType(fg, id, &one, 0, vexo::kTypeU32);
-        if (result == 0) return true;
-        if (result != kTriggerBusy) {
+        const int32_t result = Fg_setParameterWithType(fg, FG_SENDSOFTWARETRIGGER, &one, 0, FG_TYPE_UINT32);
+        if (result == FG_ERR_NONE) return true;
+        if (result != FG_ERR_SOFTWARE_TRIGGER_BUSY) {
             std::fprintf(stderr, "FG_SENDSOFTWARETRIGGER: error %" PRIi32 "\n", result);
             return false;
         }
@@ -132,23 +130,77 @@ int acquire(void* fg, const char* fileName, int64_t frames, bool softwareTrigger
     return status;
 }
 
-}  // namespace
+constexpr const char* kUsage =
+    "usage: orvanta_acquire [--frames N | --software-trigger N] [OUTPUT.pgm]\n"
+    "Acquires frames with the Orvanta applet on board 0 and saves the last one as a PGM file\n"
+    "(default orvanta_acquire.pgm).\n"
+    "  --frames N             N frames of the camera simulator running free (default 10)\n"
+    "  --software-trigger N   N frames of the camera on the camera port, one software trigger each\n"
+    "  -h, --help             this text\n";
 
-int main(int argc, char** argv) {
+struct Options {
     const char* fileName = "orvanta_acquire.pgm";
     int64_t frames = kFrames;
     bool softwareTrigger = false;
+    bool help = false;
+};
+
+// A count of at least 1, written in decimal digits only.
+bool parseCount(const char* text, int64_t& count) {
+    if (text == nullptr || *text == '\0' || std::strlen(text) > 9) return false;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return false;
+    }
+    count = std::strtoll(text, nullptr, 10);
+    return count >= 1;
+}
+
+// Fills `options`; false with the reason on standard error for anything it does not know.
+bool parseOptions(int argc, char** argv, Options& options) {
+    bool counted = false;
+    bool named = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--software-trigger") == 0 && i + 1 < argc) {
-            frames = std::strtoll(argv[++i], nullptr, 10);
-            softwareTrigger = true;
-            if (frames < 1) {
-                std::fprintf(stderr, "--software-trigger takes a number of frames of at least 1\n");
-                return 2;
+        const std::string argument = argv[i];
+        if (argument == "-h" || argument == "--help") {
+            options.help = true;
+        } else if (argument == "--frames" || argument == "--software-trigger") {
+            const char* number = i + 1 < argc ? argv[++i] : nullptr;
+            if (!parseCount(number, options.frames)) {
+                std::fprintf(stderr, "orvanta_acquire: %s takes a number of frames of at least 1%s%s\n",
+                             argument.c_str(), number != nullptr ? ", not " : "", number != nullptr ? number : "");
+                return false;
             }
+            if (counted) {
+                std::fprintf(stderr, "orvanta_acquire: give --frames or --software-trigger once\n");
+                return false;
+            }
+            counted = true;
+            options.softwareTrigger = argument == "--software-trigger";
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            std::fprintf(stderr, "orvanta_acquire: unknown option %s\n", argument.c_str());
+            return false;
+        } else if (named) {
+            std::fprintf(stderr, "orvanta_acquire: one output file only, not also %s\n", argument.c_str());
+            return false;
         } else {
-            fileName = argv[i];
+            options.fileName = argv[i];
+            named = true;
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
     void* fg = Fg_Init("Orvanta", 0);
     if (fg == nullptr) {
@@ -156,6 +208,6 @@ int main(int argc, char** argv) {
                      Fg_getLastErrorNumber(nullptr));
         return 1;
     }
-    const int status = acquire(fg, fileName, frames, softwareTrigger);
+    const int status = acquire(fg, options.fileName, options.frames, options.softwareTrigger);
     return Fg_FreeGrabber(fg) == 0 ? status : 1;
 }

@@ -1,15 +1,23 @@
-// The description record handed to callers by Fg_getParameterInfo: one layout, field for field,
-// on Windows x64 and Linux x86-64. The runtime's own parameter description uses it too, so the
-// offsets below are an interface and are asserted.
-#pragma once
+/* The description record handed to callers by Fg_getParameterInfo: one layout, field for field,
+ * on Windows x64 and Linux x86-64. The runtime's own parameter description uses it too, so the
+ * offsets below are an interface and are asserted. C (C11) and C++. */
+#ifndef ORVANTA_PARAMETER_INFO_NODE_H
+#define ORVANTA_PARAMETER_INFO_NODE_H
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
-struct ParameterInfoNode;
+#ifdef __cplusplus
+#define ORVANTA_LAYOUT_ASSERT(condition, text) static_assert(condition, text)
+#else
+#define ORVANTA_LAYOUT_ASSERT(condition, text) _Static_assert(condition, text)
+#endif
 
-// Node types.
-enum ParameterInfoType : int32_t {
+typedef struct ParameterInfoNode ParameterInfoNode;
+typedef union ParameterValueBlock ParameterValueBlock;
+
+/* Node types (the record's `type`). */
+enum ParameterInfoType {
     PARAM_INFO_CATEGORY = 0,
     PARAM_INFO_UINT32 = 1,
     PARAM_INFO_ENUM = 3,
@@ -20,16 +28,16 @@ enum ParameterInfoType : int32_t {
     PARAM_INFO_INT64 = 12,
 };
 
-// Access flags of a record: 1 readable, 2 writable, 4 the further flag of most writable
-// parameters. A record the runtime describes for the applet carries 0.
-enum ParameterInfoAccess : uint32_t {
+/* Access flags of a record: 1 readable, 2 writable, 4 the further flag of most writable
+ * parameters. A record the runtime describes for the applet carries 0. */
+enum ParameterInfoAccess {
     PARAM_ACCESS_NONE = 0,
     PARAM_ACCESS_READ = 1,
     PARAM_ACCESS_READ_WRITE = 3,
     PARAM_ACCESS_READ_WRITE_CHANGE = 7,
 };
 
-// Five 64-bit words whose meaning depends on the node type; words a type does not use hold 0.
+/* Five 64-bit words whose meaning depends on the node type; words a type does not use hold 0. */
 union ParameterValueBlock {
     uint64_t words[5];
     struct {
@@ -95,28 +103,30 @@ struct ParameterInfoNode {
     int32_t port;
 };
 
-static_assert(sizeof(void*) == 8, "the description record is defined for 64-bit targets");
-static_assert(sizeof(ParameterValueBlock) == 40, "value block is five 64-bit words");
-static_assert(offsetof(ParameterInfoNode, type) == 0);
-static_assert(offsetof(ParameterInfoNode, index) == 4);
-static_assert(offsetof(ParameterInfoNode, name) == 8);
-static_assert(offsetof(ParameterInfoNode, parameterName) == 16);
-static_assert(offsetof(ParameterInfoNode, access) == 24);
-static_assert(offsetof(ParameterInfoNode, grade) == 28);
-static_assert(offsetof(ParameterInfoNode, published) == 32);
-static_assert(offsetof(ParameterInfoNode, id) == 36);
-static_assert(offsetof(ParameterInfoNode, value) == 40);
-static_assert(offsetof(ParameterInfoNode, older) == 80);
-static_assert(offsetof(ParameterInfoNode, newer) == 88);
-static_assert(offsetof(ParameterInfoNode, depth) == 96);
-static_assert(offsetof(ParameterInfoNode, parentName) == 104);
-static_assert(offsetof(ParameterInfoNode, unit) == 112);
-static_assert(offsetof(ParameterInfoNode, port) == 120);
-static_assert(sizeof(ParameterInfoNode) == 128);
-static_assert(offsetof(ParameterValueBlock, category.children) == 8);
-static_assert(offsetof(ParameterValueBlock, category.nextIndex) == 16);
-static_assert(offsetof(ParameterValueBlock, u32.inc) == 8);
-static_assert(offsetof(ParameterValueBlock, enumeration.entryNames) == 8);
-static_assert(offsetof(ParameterValueBlock, enumeration.entryValues) == 16);
-static_assert(offsetof(ParameterValueBlock, enumeration.entrySymbols) == 32);
-static_assert(offsetof(ParameterValueBlock, text.filter) == 8);
+ORVANTA_LAYOUT_ASSERT(sizeof(void*) == 8, "the description record is defined for 64-bit targets");
+ORVANTA_LAYOUT_ASSERT(sizeof(ParameterValueBlock) == 40, "value block is five 64-bit words");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, type) == 0, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, index) == 4, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, name) == 8, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, parameterName) == 16, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, access) == 24, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, grade) == 28, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, published) == 32, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, id) == 36, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, value) == 40, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, older) == 80, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, newer) == 88, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, depth) == 96, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, parentName) == 104, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, unit) == 112, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterInfoNode, port) == 120, "record layout");
+ORVANTA_LAYOUT_ASSERT(sizeof(ParameterInfoNode) == 128, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, category.children) == 8, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, category.nextIndex) == 16, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, u32.inc) == 8, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, enumeration.entryNames) == 8, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, enumeration.entryValues) == 16, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, enumeration.entrySymbols) == 32, "record layout");
+ORVANTA_LAYOUT_ASSERT(offsetof(ParameterValueBlock, text.filter) == 8, "record layout");
+
+#endif /* ORVANTA_PARAMETER_INFO_NODE_H */

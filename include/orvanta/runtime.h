@@ -11,6 +11,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "orvanta/type_codes.h"
+
 #if defined(_WIN32)
 #if defined(ORVANTA_RUNTIME_BUILD)
 #define ORVANTA_RUNTIME_API __declspec(dllexport)
@@ -38,19 +40,11 @@ ORVANTA_RUNTIME_API int32_t Fg_FreeGrabber(void* fg);
 ORVANTA_RUNTIME_API int32_t Fg_getLastErrorNumber(void* fg); /* null: the last failed open */
 
 /* ---- Parameters ---------------------------------------------------------------------------
- * Parameters are named by id (Fg_getParameterIdByName). The type code says how `value` is read
- * or written: see FgTypeCode. Only DMA index 0 exists on this applet's design. */
-enum FgTypeCode {
-    FG_TYPE_UINT32 = 2,          /* uint32_t */
-    FG_TYPE_INT64 = 3,           /* int64_t */
-    FG_TYPE_UINT64 = 4,          /* uint64_t */
-    FG_TYPE_DOUBLE = 5,          /* double */
-    FG_TYPE_TEXT = 6,            /* char[]: a read copies the text into the caller's buffer */
-    FG_TYPE_ALLOCATED_TEXT = 22  /* char*: a read stores a new text, given back with
-                                    Fg_freeParameterStringWithType */
-};
-
-/* Reading it with a parameter's name (type FG_TYPE_TEXT or FG_TYPE_ALLOCATED_TEXT; the buffer
+ * Parameters are named by id (Fg_getParameterIdByName, or the applet's names in
+ * orvanta/sdk_parameters.h). The type code says how `value` is read or written: see FgTypeCode
+ * (orvanta/type_codes.h). Only DMA index 0 exists on this applet's design.
+ *
+ * Reading it with a parameter's name (type FG_TYPE_TEXT or FG_TYPE_ALLOCATED_TEXT; the buffer
  * holds the name on the way in) answers that parameter's description text. */
 #define FG_PARAM_DESCR 24114
 

@@ -1,5 +1,6 @@
 // The .mcf line forms and the two searches. Both searches are plain substring and prefix
-// matches over raw lines read into a fixed buffer; the quirks that follow from that (noted at
+// matches over lines read into a fixed buffer, with the line ends of a text-mode file on Windows
+// everywhere (a file written there with CRLF reads the same here); the quirks that follow from that (noted at
 // each) are part of the file format as its readers know it, so they stay.
 #include "config/config_file_parser.h"
 
@@ -12,6 +13,7 @@
 #include "config/config_errors.h"
 #include "logging/legacy_text_log.h"
 #include "platform/number_formats.h"
+#include "platform/text_lines.h"
 
 namespace vexo::config {
 
@@ -136,7 +138,7 @@ void Fg_ConfigFileParser::writePortSectionHeader(uint32_t port) {
 bool Fg_ConfigFileParser::skipPastLineContaining(const char* text) {
     std::rewind(file);
     char line[kLineBufferSize];
-    while (std::fgets(line, sizeof line, file) != nullptr) {
+    while (platform::readTextLine(line, sizeof line, file) != nullptr) {
         if (std::strstr(line, text) != nullptr) return true;
     }
     return false;
@@ -146,7 +148,7 @@ int32_t Fg_ConfigFileParser::parseKeyFromLine(const char* searchText, char* valu
     if (file == nullptr || searchText == nullptr) return notFound(value);
     std::rewind(file);
     char line[kLineBufferSize];
-    while (std::fgets(line, sizeof line, file) != nullptr) {
+    while (platform::readTextLine(line, sizeof line, file) != nullptr) {
         if (std::strstr(line, searchText) == nullptr) continue;
         // The second piece between '=' and apostrophes: Typ='Orvanta'; gives Orvanta, while
         // AktivePort=0; gives "0;" and the line feed with it.
@@ -164,7 +166,7 @@ int32_t Fg_ConfigFileParser::parseKey(const char* sectionLine, const char* key, 
     if (!skipPastLineContaining(sectionLine)) return notFound(value);
     const size_t keyLength = std::strlen(key);
     char line[kLineBufferSize];
-    while (std::fgets(line, sizeof line, file) != nullptr) {
+    while (platform::readTextLine(line, sizeof line, file) != nullptr) {
         // The '=' right after the key keeps a key from matching a longer one it begins.
         if (std::strncmp(line, key, keyLength) != 0 || line[keyLength] != '=') continue;
         const char* cursor = line + keyLength;

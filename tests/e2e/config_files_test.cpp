@@ -102,6 +102,20 @@ TEST_F(ConfigTest, LoadingASavedFileBringsItsValuesBackAndSavingAgainGivesTheSam
     EXPECT_EQ(saved("config_saved_again.mcf"), file);
 }
 
+// A file written on Windows has CRLF line ends, which text mode reads there as line feeds: it
+// loads here alike, the header section (searched with its line feed) included.
+TEST_F(ConfigTest, AFileWithWindowsLineEndsLoadsAsOnWindows) {
+    apply(kSaved);
+    const std::string file = saved("config_crlf.mcf");
+    std::string crlf;
+    for (const char c : file) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::ofstream("config_crlf.mcf", std::ios::binary) << crlf;
+    apply(kChanged);
+    EXPECT_EQ(Fg_loadConfig(fg(), "config_crlf.mcf"), 0);
+    EXPECT_EQ(get<int32_t>("FG_WIDTH"), kSaved.width);
+    EXPECT_EQ(saved("config_crlf_again.mcf"), file);
+}
+
 TEST_F(ConfigTest, AHeaderNamingAnotherAppletOrLackingAKeyIsRefusedBeforeAnythingIsApplied) {
     const std::string file = saved("config_header.mcf");
     ASSERT_EQ(set("FG_WIDTH", 256), 0);

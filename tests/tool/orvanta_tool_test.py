@@ -8,10 +8,12 @@ RUNNER runs the tool (cmake/wine-run.sh for the Windows build).
 import json
 import os
 import re
+import signal
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 import zlib
 
 TOOL = []
@@ -159,12 +161,16 @@ def case_files():
     with open("partial.mcf", "w", encoding="latin-1") as f:
         f.write(saved.replace("\nFG_HEIGHT=1024;", "\nFG_HEIGHT=100;").replace("\nFG_AREATRIGGERMODE=1;", ""))
     rows = [  # arguments, exit status, texts on standard output, on standard error
-        (["load", "missing.mcf"], 1, [], [r"^orvanta: load missing\.mcf: cannot be read$"]),
+        (["load", "missing.mcf"], 1, [], [r"^orvanta: load missing\.mcf: no such file$"]),
         (["load", "d.xml"], 1, [], [r'must contain "\.mcf"']),
         (["load", "other.mcf"], 1, [], [r"Typ='Other' names another applet than Orvanta"]),
         (["save", "c.txt"], 1, [], [r"^orvanta: save c\.txt: -5001 "]),
-        (["load", "partial.mcf"], 1, [r"^FG_HEIGHT: 1024 -> 100$", r"^partly loaded partial\.mcf"],
-         [r"warning: load partial\.mcf: FG_AREATRIGGERMODE is missing", r"load partial\.mcf: -5000 "]),
+        (["load", "partial.mcf"], 1, [],
+         [r"^orvanta: load partial\.mcf: FG_AREATRIGGERMODE is missing: the applet stops loading where it needs it "
+          r"\(--force loads it anyway\)$"]),
+        (["load", "--force", "partial.mcf"], 1, [r"^FG_HEIGHT: 1024 -> 100$", r"^partly loaded partial\.mcf"],
+         [r"warning: load partial\.mcf: FG_AREATRIGGERMODE is missing", r"load partial\.mcf: the file: -5000 .*"
+          r"also from the start state: partly loaded$"]),
         (["--config", "other.mcf", "info"], 1, [], [r"names another applet"]),
     ]
     for args, status, out, err in rows:
@@ -315,9 +321,279 @@ def case_grab():
             check(samples == expected, f"grab {pattern}: {name} differs from the pattern", samples[:12], expected[:12])
     expect(source + ["--set", "FG_FORMAT=FG_GRAY10", "grab", "-o", "ten-%d.pgm"], 1,
            [], [r"PGM and PNG files take 8 or 16 bits per pixel"])
-    # The camera port delivers nothing here: the wait times out.
-    expect(["grab", "--timeout", "1", "-o", "none-%d.raw"], 1, [r"^delivered +0$"],
-           [r"grab: picture 1 of 1: -2120 time-out"])
+    # The camera port delivers nothing here: the wait times out, in a fraction of a second.
+    expect(["grab", "-n", "1", "--timeout", "0.5", "-o", "none-%d.raw"], 1, [r"^delivered +0$"],
+           [r"grab: picture 1 of 1: -2120 time-out \(no frame came: the camera on the camera port "
+            r"\(FG_CAMERASIMULATOR_ENABLE=FG_CAMPORT\) sends a frame per trigger; use --trigger"])
+
+
+def json_documents(text):
+    """The JSON documents printed one after the other, as a shell of --json lines prints them; the
+    lines of other commands between them are passed over."""
+    decoder, documents, at = json.JSONDecoder(), [], 0
+    while at < len(text):
+        if text[at] in "{[" and (at == 0 or text[at - 1] == "\n"):
+            document, at = decoder.raw_decode(text, at)
+            documents.append(document)
+        else:
+            at = text.find("\n", at) + 1 or len(text)
+    return documents
+
+
+def shell(lines, status=0, err=()):
+    """Runs the lines in one shell session; its standard output and error."""
+    return expect(["shell"], status, [], err, stdin="\n".join(lines) + "\n")
+
+
+def camera_frame(k, width, height):
+    """Frame k (from 0) of the simulated camera, as many bytes per line as pixels."""
+    return bytes(((x ^ y) + k) % 256 for y in range(height) for x in range(width))
+
+
+def case_trigger():
+    # On the virtual clock each mode runs from the board's start state: the tool sets what the
+    # mode needs and leaves the rest; the frames are the camera's exposures in turn.
+    region = ["set FG_WIDTH=64 FG_HEIGHT=16"]
+    stdout, stderr = shell(["sim clock virtual"] + region + [
+        "--json grab -n 3 --trigger software -o s-%d.raw",
+        "--json grab -n 3 --trigger generator --rate 50 -o g-%d.raw",
+        "sim pulse TRGINSRC_GPI_0 -n 3 --period 30ms",
+        "--json grab -n 3 --trigger external -o e-%d.raw",
+        "get FG_AREATRIGGERMODE FG_TRIGGERSTATE FG_TRIGGER_FRAMESPERSECOND FG_CAMERASIMULATOR_ENABLE",
+    ])
+    runs = [d for d in json_documents(stdout) if isinstance(d, dict) and "written" in d]
+    check(len(runs) == 3 and all(r["written"] == 3 and r["lost"] == 0 for r in runs), "grab --trigger: 3 frames each",
+          runs)
+    changed = [[(c["name"], c["after"]) for c in r.get("changed", [])] for r in runs]
+    check(changed == [[("FG_AREATRIGGERMODE", "ATM_SOFTWARE"), ("FG_TRIGGERSTATE", "TS_ACTIVE")],
+                      [("FG_TRIGGER_FRAMESPERSECOND", "50"), ("FG_AREATRIGGERMODE", "ATM_GENERATOR")],
+                      [("FG_AREATRIGGERMODE", "ATM_EXTERNAL")]],
+          "grab --trigger: what each mode set", changed)
+    check(re.search(r"^FG_AREATRIGGERMODE=ATM_EXTERNAL\nFG_TRIGGERSTATE=TS_ACTIVE\nFG_TRIGGER_FRAMESPERSECOND=50\n"
+                    r"FG_CAMERASIMULATOR_ENABLE=FG_CAMPORT$", stdout, re.M), "grab --trigger: the settings after", stdout)
+    check("grab --trigger software: set FG_TRIGGERSTATE=TS_ACTIVE (was TS_SYNC_STOP)" in stderr,
+          "grab --trigger: the change is not told", stderr)
+    for k, name in enumerate(["s-1.raw", "s-2.raw", "s-3.raw", "g-1.raw", "g-2.raw", "g-3.raw", "e-1.raw", "e-2.raw",
+                              "e-3.raw"]):
+        frame = open(name, "rb").read() if os.path.exists(name) else None
+        check(frame == camera_frame(k, 64, 16), f"grab --trigger: {name} is not the camera's exposure {k}")
+    # No pulses: the time-out is the board's, and the hint names the input that waits.
+    shell(["sim clock virtual", "grab -n 1 --trigger external --timeout 1.5 -o none-%d.raw"], 1,
+          [r"grab: picture 1 of 1: -2120 time-out \(no frame came: the trigger waits for pulses on "
+           r"FG_TRIGGERIN_SRC=TRGINSRC_GPI_0 \(on the simulated board: sim pulse\)\)$"])
+    # On the real clock the second software trigger comes while the first one's period (1/8 s)
+    # still runs: it is sent again until taken.
+    expect(["--set", "FG_WIDTH=64", "--set", "FG_HEIGHT=16", "grab", "-n", "2", "--trigger", "software", "-o",
+            "r-%d.raw"], 0, [r"^written +2 "])
+
+
+def case_interrupt():
+    """Ctrl-C ends a grab without -n (and one with -n) with its statistics."""
+    for args, status, last in ((["grab", "-o", "u-%d.raw"], 0, r"^stopped +at Ctrl-C$"),
+                               (["grab", "-n", "100000", "-o", "n-%d.raw"], 1, r"^stopped +at Ctrl-C$")):
+        settings = ["--set", "FG_CAMERASIMULATOR_ENABLE=FG_CAMERASIMULATOR", "--set", "FG_WIDTH=64", "--set",
+                    "FG_HEIGHT=16", "--set", "FG_CAMERASIMULATOR_FRAMERATE=200"]
+        process = subprocess.Popen(TOOL + settings + args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        first = args[args.index("-o") + 1].replace("%d", "2")
+        for _ in range(600):
+            if os.path.exists(first) or process.poll() is not None:
+                break
+            time.sleep(0.05)
+        process.send_signal(signal.SIGINT)
+        try:
+            stdout, stderr = process.communicate(timeout=60)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            stdout, stderr = process.communicate()
+        row = " ".join(args)
+        check(process.returncode == status, f"{row}: exit status {process.returncode} at Ctrl-C, expected {status}",
+              stdout, stderr)
+        check(re.search(r"^written +\d+ ", stdout, re.M) and re.search(last, stdout, re.M),
+              f"{row}: no statistics at Ctrl-C", stdout, stderr)
+
+
+def case_sim():
+    """The simulated board from a shell script, as a test drives it: virtual clock, camera, inputs, events."""
+    stdout, _ = shell([
+        "sim clock virtual",
+        "sim camera --size 64x16 --rate 1000",
+        "set FG_TRIGGER_FRAMESPERSECOND=100 FG_AREATRIGGERMODE=ATM_EXTERNAL FG_TRIGGERSTATE=TS_ACTIVE",
+        "sim pulse 0 -n 3 --period 10ms",
+        "events --watch --json fg_trigger_input0_rising FG_END_OF_FRAME_CAM_PORT_0 -n 6",
+        "sim level 1 high",
+        "sim advance 2.5ms",
+        "get FG_GPI",
+        "--json sim outputs",
+    ])
+    events = [json.loads(line) for line in stdout.splitlines() if line.startswith('{"time_ns"')]
+    start = events[0]["time_ns"] if events else 0
+    seen = [(e["name"], e["time_ns"] - start) for e in events]
+    rising = [t for n, t in seen if n == "FG_TRIGGER_INPUT0_RISING"]
+    ends = [(t, e["data"]) for e, (n, t) in zip(events, seen) if n == "FG_END_OF_FRAME_CAM_PORT_0"]
+    check(len(events) == 6 and rising == [0, 10000000, 20000000] and [d for _, d in ends] == [1, 2, 3] and
+          all(t > r for (t, _), r in zip(ends, rising)), "events --watch: three edges and three frame ends", seen)
+    gpi = re.search(r"^FG_GPI=(\d+)$", stdout, re.M)
+    check(gpi and int(gpi.group(1)) & 2, "sim level 1 high: not in FG_GPI", stdout)
+    check(re.search(r"^clock: moved on 2\.5 ms, \d+\.\d+ ms since sim clock virtual$", stdout, re.M),
+          "sim advance: the clock", stdout)
+    outputs = (json_documents(stdout) or [[]])[-1]
+    check(len(outputs) == 10 and outputs[0]["name"] == "GPO_0", "sim outputs: ten outputs", outputs)
+    # On the real clock the runtime's own thread hands the events over.
+    stdout, _ = shell(["sim pulse 3 -n 3 --period 50ms", "events --watch FG_TRIGGER_INPUT3_RISING -n 2 --timeout 10"])
+    check(len(re.findall(r"^\d+\.\d{9}  FG_TRIGGER_INPUT3_RISING  data 3$", stdout, re.M)) == 2,
+          "events --watch on the real clock", stdout)
+    expect(["sim", "advance", "1ms"], 1, [], [r"sim advance: the clock is real; sim clock virtual stops it first"])
+    expect(["sim", "pulse", "GPI9"], 2, [], [r"'GPI9' is no trigger input: give its number"])
+
+
+def mcf(name, text, crlf=False):
+    with open(name, "wb") as f:
+        f.write(text.replace("\n", "\r\n" if crlf else "\n").encode("latin-1"))
+
+
+def case_config_forms():
+    """The tool's check and the applet's reader take every line form alike: the same files go to
+    `check` and to the applet (`load --force` hands them over whatever the check says)."""
+    expect(["save", "base.mcf"], 0)
+    base = read_mcf("base.mcf")
+    width = "\nFG_WIDTH=1024;\n"
+    forms = {  # name: file text, FG_WIDTH as the applet reads it (None: missing, the load fails)
+        "crlf": (base.replace(width, "\nFG_WIDTH=640;\n"), 640),
+        "no_semicolon": (base.replace(width, "\nFG_WIDTH=512\n"), 512),
+        "quoted": (base.replace(width, "\nFG_WIDTH='320';\n"), 320),
+        "blank_after": (base.replace(width, "\nFG_WIDTH=256 ;\n"), 256),
+        "spaced": (base.replace(width, "\nFG_WIDTH = 128;\n"), None),
+        "lower_case": (base.replace(width, "\nfg_width=128;\n"), None),
+        "twice": (base.replace("[Port A]\n", "[Port A]\nFG_WIDTH=96;\n"), 96),
+        "later_section": (base.replace(width, "\n") + "\n[Port B]\nFG_WIDTH=80;\n", 80),
+        "in_header": (base.replace(width, "\n").replace("AktivePort=0;\n", "AktivePort=0;\nFG_WIDTH=64;\n"), None),
+    }
+    lines = []
+    for name, (text, _) in forms.items():
+        mcf(name + ".mcf", text, crlf=name == "crlf")
+        lines += [f"--json check {name}.mcf", f"--json load --force {name}.mcf", "--json get FG_WIDTH"]
+    stdout, _ = shell(lines, 1)
+    documents = json_documents(stdout)
+    check(len(documents) == 3 * len(forms) and all(isinstance(d, dict) for d in documents[0::3]),
+          f"{len(documents)} answers to {3 * len(forms)} lines", stdout[:400])
+    if FAILURES:
+        return
+    for (name, (_, expected)), (checked, loaded, got) in zip(forms.items(), zip(*[iter(documents)] * 3)):
+        keys = {k["key"]: k for k in checked.get("keys", [])}
+        predicted = keys.get("FG_WIDTH", {}).get("value")
+        check(checked.get("loadable") == loaded.get("loaded") == (expected is not None),
+              f"{name}: check says loadable {checked.get('loadable')}, the applet loaded {loaded.get('loaded')}",
+              checked.get("errors"), loaded.get("error"))
+        check(predicted == expected, f"{name}: check reads FG_WIDTH as {predicted}, expected {expected}")
+        if expected is not None:
+            check(got[0].get("value") == expected, f"{name}: the applet loaded FG_WIDTH={got[0].get('value')}")
+
+
+def case_config_load():
+    expect(["save", "fresh.mcf"], 0)
+    fresh = read_mcf("fresh.mcf")
+    # A configuration saved on the board loads back from any state: here the rate's check reads
+    # the generator's delay, which the file sets only after the rate.
+    stdout, stderr = shell(["set FG_TRIGGER_FRAMESPERSECOND=1", "set FG_TRIGGER_PULSEFORMGEN0_DELAY=200000",
+                            "load fresh.mcf", "get FG_TRIGGER_FRAMESPERSECOND FG_TRIGGER_PULSEFORMGEN0_DELAY"])
+    check(re.search(r"^loaded fresh\.mcf from the start state: 2 parameters changed\nFG_TRIGGER_FRAMESPERSECOND=8\n"
+                    r"FG_TRIGGER_PULSEFORMGEN0_DELAY=0\.008$", stdout, re.M) and
+          "the applet refused the file on the board's present state: the board is back in its start state and the "
+          "file loaded again" in stderr, "load: not from the start state", stdout, stderr)
+    # A limit that follows another key of the same file is the applet's to judge: no refusal.
+    mcf("phase.mcf", fresh.replace("FG_TRIGGERIN_DOWNSCALE=1;", "FG_TRIGGERIN_DOWNSCALE=4;")
+        .replace("FG_TRIGGERIN_DOWNSCALE_PHASE=0;", "FG_TRIGGERIN_DOWNSCALE_PHASE=2;"))
+    expect(["load", "phase.mcf"], 0, [r"^FG_TRIGGERIN_DOWNSCALE_PHASE: 0 -> 2$"],
+           [r"warning: load phase\.mcf: line \d+: FG_TRIGGERIN_DOWNSCALE_PHASE=2 is outside the range 0 \.\. 0 as the "
+            r"board stands now"])
+    # Bad values are refused naming line and key, and the board keeps its values.
+    line = fresh[:fresh.find("FG_WIDTH=")].count("\n") + 1
+    bad = {
+        "seven": (fresh.replace("FG_WIDTH=1024;", "FG_WIDTH=7;"),
+                  rf"line {line}: FG_WIDTH=7 is outside the range 8 \.\. 65536 \(--force loads it anyway\)$"),
+        "letters": (fresh.replace("FG_WIDTH=1024;", "FG_WIDTH=abc;"),
+                    rf"line {line}: FG_WIDTH=abc is not a whole decimal number of 32 bits \(the applet would read 0\)"),
+        "entry": (fresh.replace("FG_FORMAT=3;", "FG_FORMAT=99;"), r"line \d+: FG_FORMAT=99 is none of FG_FORMAT's values: one of "),
+        "seven_and_more": (fresh.replace("FG_WIDTH=1024;", "FG_WIDTH=7;").replace("FG_HEIGHT=1024;", "FG_HEIGHT=100;"),
+                           rf"line {line}: FG_WIDTH=7 is refused: -6000 value out of range \(8 \.\. 65536\); the board "
+                           r"is as it was before the load$"),
+    }
+    for name, (text, error) in bad.items():
+        mcf(name + ".mcf", text)
+        stdout, stderr = shell([f"load {name}.mcf", "get FG_WIDTH FG_HEIGHT FG_FORMAT"], 1, [rf"^orvanta: line 1: load {name}\.mcf: " + error])
+        check(stdout.splitlines()[-3:] == ["FG_WIDTH=1024", "FG_HEIGHT=1024", "FG_FORMAT=FG_GRAY"],
+              f"load {name}.mcf: the board changed", stdout)
+    expect(["check", "seven.mcf"], 1, [], [rf"check seven\.mcf: line {line}: FG_WIDTH=7 is outside"])
+    expect(["load", "--force", "letters.mcf"], 1, [], [r"also from the start state: partly loaded"])
+    # diff: what the applet reads differently from two files, enumerations by their symbols.
+    mcf("other.mcf", fresh.replace("FG_WIDTH=1024;", "FG_WIDTH=512\n").replace("FG_FORMAT=3;", "FG_FORMAT=1;"))
+    expect(["diff", "fresh.mcf", "other.mcf"], 0, [r"^FG_WIDTH: 1024 -> 512\nFG_FORMAT: FG_GRAY \(3\) -> FG_GRAY16 \(1\)$"])
+    expect(["diff", "fresh.mcf", "fresh.mcf"], 0, [r"^no differences"])
+
+
+def case_messages():
+    """Each message says what is wrong in words a user can act on; --json puts every failure on standard output."""
+    rows = [  # arguments, exit status, texts on standard output, on standard error
+        (["grab", "-n", "0"], 2, [], [r"grab -n takes a whole number of at least 1, not '0' \(leave -n out to grab "
+                                      r"until Ctrl-C\)"]),
+        (["grab", "--timeout", "abc"], 2, [], [r"grab --timeout takes a number of seconds above 0 \(fractions allowed"]),
+        (["frobnicate"], 2, [], [r"unknown command 'frobnicate'; the commands are info, list, get"]),
+        (["--version"], 0, [r"^orvanta 3\.1\.1\.2$"], []),
+        (["sim", "frob"], 2, [], [r"sim: unknown action 'frob'; the actions are clock, advance, camera, pulse, level, "
+                                  r"outputs$"]),
+        (["save", "nowhere/at/all/x.mcf"], 1, [], [r"save nowhere/at/all/x\.mcf: -5001 there is no folder nowhere/at/all$"]),
+        (["save", "x.txt"], 1, [], [r"-5001 the name must contain \"\.mcf\""]),
+        (["set", "fg_width=256", "FG_Format=fg_gray16", "fg_triggerqueue_mode=fg_yes"], 0,
+         [r"^FG_WIDTH=256\nFG_FORMAT=FG_GRAY16\nFG_TRIGGERQUEUE_MODE=FG_ON$"], []),
+        (["--applet", "Orvanta" + (".dll" if "wine" in " ".join(TOOL) else ".so"), "info"], 3, [],
+         [r"-2031 .*Orvanta\.(so|dll)\.(so|dll) in .*; --applet takes the applet's name without its ending "
+          r"\(--applet Orvanta\)\)$"]),
+        (["list", "NOPE*"], 1, [], [r"list: no parameter name matches 'NOPE\*' .*`orvanta list` shows all 130$"]),
+        (["get", "--help"], 0, [r"^Global options \(before or after the command\):$", r"^  -b,--board N +Board index"],
+         []),
+    ]
+    for args, status, out, err in rows:
+        expect(args, status, out, err)
+    for args in (["-b", "9", "info"], ["get", "FG_NOPE"], ["list", "NOPE*"], ["grab", "-n", "0"], ["frobnicate"]):
+        code, stdout, _ = run("--json", *args)
+        try:
+            failure = json.loads(stdout)
+        except ValueError:
+            failure = None
+        failure = failure[0] if isinstance(failure, list) and failure else failure
+        check(code != 0 and isinstance(failure, dict) and failure.get("error", {}).get("message"),
+              f"--json {' '.join(args)}: no failure object on standard output", stdout)
+    # Doubles with twelve significant digits as configuration files write them, exact in JSON;
+    # no value where the design has none.
+    expect(["get", "FG_TRIGGER_FRAMESPERSECOND", "FG_TRIGGERIN_STATS_FREQUENCY"], 0,
+           [r"^FG_TRIGGER_FRAMESPERSECOND=8\nFG_TRIGGERIN_STATS_FREQUENCY=no pulses yet$"])
+    expect(["describe", "FG_TRIGGER_FRAMESPERSECOND"], 0,
+           [r"^  range +0\.0291038304567 \.\. 12500000$", r"^  increment +2\.22044604925e-16$", r"^  value +8 Hz$"])
+    values = parsed(["--json", "get", "FG_TRIGGER_FRAMESPERSECOND", "FG_TRIGGERIN_STATS_FREQUENCY"]) or [{}, {}]
+    check(values[0].get("value") == 8.000000000000002 and "value" not in values[1] and
+          values[1].get("no_value") == "no pulses yet", "get --json: exact doubles, no null", values)
+    # A category's own parameters come before its sub-categories.
+    expect(["list", "--tree", "FG_TRIGGER*"], 0,
+           [r"^Trigger\n +56 +300201 +FG_TRIGGERSTATE .*\n +57 +90 +FG_TRIGGER_FRAMESPERSECOND .*\n  Trigger Input$"])
+
+
+def case_acquire_options():
+    """TOOL is examples/orvanta_acquire here: it parses its options and refuses what it does not know."""
+    for args in (["--help"], ["-h"]):
+        expect(args, 0, [r"^usage: orvanta_acquire \[--frames N \| --software-trigger N\] \[OUTPUT\.pgm\]$"])
+    rows = [  # arguments, texts on standard error
+        (["--software-trigger"], [r"--software-trigger takes a number of frames of at least 1$"]),
+        (["--software-trigger", "x.pgm"], [r"at least 1, not x\.pgm$"]),
+        (["--frames", "0"], [r"--frames takes a number of frames of at least 1, not 0$"]),
+        (["--frames", "2", "--software-trigger", "2"], [r"give --frames or --software-trigger once"]),
+        (["--bogus"], [r"unknown option --bogus", r"^usage: "]),
+        (["a.pgm", "b.pgm"], [r"one output file only, not also b\.pgm"]),
+    ]
+    for args, err in rows:
+        expect(args, 2, [], err)
+    check(os.listdir(".") == [], "orvanta_acquire wrote files while refusing its options", os.listdir("."))
+    expect(["--frames", "2", "two.pgm"], 0, [r"^2 frames of 640x480 in .* picture 2 saved as two\.pgm$"])
+    check(read_pgm("two.pgm")[:3] == (640, 480, 8), "orvanta_acquire --frames 2: not a 640x480 PGM")
 
 
 CASES = {name[5:]: function for name, function in globals().items() if name.startswith("case_")}

@@ -1,9 +1,11 @@
 // The platform services: library naming, load failures, module file names and environment
 // variables. Loading libraries by their native names and finding their symbols every end-to-end
 // test does; thread ids are what the spin-lock tests rest on.
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include "platform/dynamic_library.h"
 #include "platform/environment.h"
 #include "platform/module_path.h"
+#include "platform/text_lines.h"
 
 using namespace vexo::templates::platform;
 
@@ -73,4 +76,21 @@ TEST(Environment, DefinedEmptyDiffersFromUndefinedAndLongValuesReadWhole) {
 
     ASSERT_TRUE(unsetEnvironment(name));
     EXPECT_FALSE(getEnvironment(name, value));
+}
+
+// Lines as text mode reads them on Windows, written here in binary so that the bytes are exact.
+TEST(TextLines, CrlfReadsAsLineFeedALoneCarriageReturnStaysAndLongLinesSplit) {
+    const char* name = "text_lines_test.txt";
+    std::FILE* out = std::fopen(name, "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs("a=1;\r\nb\rc\r\r\n0123456789\r\nend\r", out);
+    std::fclose(out);
+    std::FILE* in = std::fopen(name, "r");
+    ASSERT_NE(in, nullptr);
+    std::vector<std::string> lines;
+    char line[8];
+    while (vexo::templates::platform::readTextLine(line, sizeof line, in) != nullptr) lines.push_back(line);
+    std::fclose(in);
+    std::remove(name);
+    EXPECT_THAT(lines, testing::ElementsAre("a=1;\n", "b\rc\r\n", "0123456", "789\n", "end\r"));
 }

@@ -1,7 +1,13 @@
-// The command line's definition: what each command takes, and its help texts.
+// The command line's definition: the global options, each command of the table with its
+// options, the help texts, and the checks the parser cannot make.
 #include "command_line.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "commands.h"
 #include "image_files.h"
+#include "values.h"
 
 namespace orvanta_tool {
 
@@ -12,23 +18,79 @@ constexpr const char* kStatusFooter =
 
 void globalOptions(CLI::App& app, Request& r, bool shell) {
     if (!shell) {
-        app.add_option("-b,--board", r.board, "Board index (default 0)");
-        app.add_option("--applet", r.applet, "Applet to open (default Orvanta)");
+        app.add_option("-b,--board", r.board, "Board index (default 0)")->type_name("N");
+        app.add_option("--applet", r.applet, "Applet to open (default Orvanta), its name without .so or .dll")
+            ->type_name("NAME");
     }
-    app.add_option("--config", r.config, "Load this .mcf configuration before the command");
-    app.add_option("--set", r.sets, "NAME=VALUE to set before the command; repeatable, applied in order")
+    app.add_option("--config", r.config, "Load this .mcf configuration before the command")->type_name("FILE.mcf");
+    app.add_option("--set", r.sets, "Set a parameter before the command; repeatable, applied in order")
+        ->type_name("NAME=VALUE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_flag("--json", r.json, "Machine-readable output (info, list, get, set, describe, events, load, grab)");
+    app.add_flag("--json", r.json, "Machine-readable output; every failure too, as a JSON object");
     app.add_flag("-q,--quiet", r.quiet, "Only values and errors: no confirmations, warnings or progress");
     app.add_flag("-v,--verbose", r.verbose, "Report each runtime call on standard error");
 }
 
-CLI::App* command(CLI::App& app, Request& r, const char* name, const char* description) {
-    CLI::App* sub = app.add_subcommand(name, description);
-    sub->callback([&r, name] { r.command = name; });
-    sub->footer(kStatusFooter);
-    return sub;
+// The global options as a command's help lists them: a command's own help would leave them out.
+std::string globalOptionsText(const CLI::App& app) {
+    std::string text = "Global options (before or after the command):\n";
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->get_name() == "--help" || option->get_name() == "--version") continue;
+        std::string name = option->get_name(false, true);
+        if (option->get_items_expected_min() > 0) name += " " + option->get_type_name();
+        text += "  " + name + std::string(name.size() < 30 ? 30 - name.size() : 1, ' ') + option->get_description() +
+                "\n";
+    }
+    return text + "\n" + kStatusFooter;
+}
+
+std::string commandNames(const CLI::App& app) {
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands({})) names += (names.empty() ? "" : ", ") + command->get_name();
+    return names;
+}
+
+// The position of the first word from `from` on that is no option or option value of `app`:
+// where a command (or a command's action) must stand.
+std::optional<size_t> commandWord(const CLI::App& app, const std::vector<std::string>& arguments, size_t from) {
+    for (size_t i = from; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--") return std::nullopt;
+        if (argument.size() < 2 || argument[0] != '-') return i;
+        const bool attached = argument.find('=') != std::string::npos || (argument[1] != '-' && argument.size() > 2);
+        // The command's own options and, falling through, the global ones.
+        const CLI::Option* option = nullptr;
+        for (const CLI::App* level = &app; level != nullptr && option == nullptr; level = level->get_parent()) {
+            option = level->get_option_no_throw(argument.substr(0, argument.find('=')));
+        }
+        if (option != nullptr && option->get_items_expected_min() > 0 && !attached) ++i;
+    }
+    return std::nullopt;
+}
+
+bool asksForHelp(const std::vector<std::string>& arguments) {
+    return std::any_of(arguments.begin(), arguments.end(),
+                       [](const std::string& a) { return a == "-h" || a == "--help" || a == "--version"; });
+}
+
+// A whole number of at least 1 from an option's text; `what` heads the complaint.
+int64_t count(const std::string& text, const std::string& what, const std::string& hint = {}) {
+    const std::optional<Number> number = parseNumber(text);
+    if (!number || !number->integer || number->negative || number->overflow || number->magnitude < 1 ||
+        number->magnitude > uint64_t{1} << 40) {
+        throw UsageError(what + " takes a whole number of at least 1, not '" + text + "'" + hint);
+    }
+    return static_cast<int64_t>(number->magnitude);
+}
+
+// A number above 0, fractions allowed; `kind` says what it counts.
+double positive(const std::string& text, const std::string& what, const std::string& kind) {
+    const std::optional<Number> number = parseNumber(text);
+    if (!number || number->negative || !std::isfinite(number->real) || number->real <= 0 || number->real > 1e6) {
+        throw UsageError(what + " takes " + kind + " above 0 (fractions allowed, e.g. 0.5), not '" + text + "'");
+    }
+    return number->real;
 }
 
 }  // namespace
@@ -38,79 +100,45 @@ std::unique_ptr<CLI::App> commandLine(Request& r, bool shell) {
                                           "configuration and grabs frames, on an opened board.",
                                           shell ? "" : "orvanta");
     globalOptions(*app, r, shell);
+    if (!shell) app->set_version_flag("--version", std::string("orvanta ") + ORVANTA_TOOL_VERSION);
     app->require_subcommand(1);
     app->fallthrough();
     app->footer(kStatusFooter);
-
-    command(*app, r, "info", "Name, version, description, class, board type, manufacturer, type name and "
-                             "parameter count of the applet");
-
-    CLI::App* list = command(*app, r, "list", "Every parameter: index, id, name, type, access, value and unit");
-    list->add_option("glob", r.glob, "Only names matching this pattern (* and ?, any case)");
-    list->add_flag("--tree", r.tree, "Group the parameters under the categories of the description");
-
-    CLI::App* get = command(*app, r, "get", "Print parameters' values as NAME=VALUE");
-    get->add_option("parameters", r.arguments, "Names or decimal ids")->required();
-
-    CLI::App* set = command(*app, r, "set",
-                            "Set parameters in order; VALUE is a number (decimal, 0x hex, double), a text, an entry of "
-                            "the parameter's enumeration (FG_GRAY10) or a named constant of the applet (FG_YES)");
-    set->add_option("assignments", r.arguments, "NAME=VALUE")->required();
-
-    CLI::App* describe = command(*app, r, "describe",
-                                 "Type, access, range and increment, unit, entries and description of parameters");
-    describe->add_option("parameters", r.arguments, "Names or decimal ids (every parameter with --markdown)");
-    describe->add_flag("--markdown", r.markdown,
-                       "The parameter reference as Markdown: every parameter grouped as the description groups "
-                       "them, with its initial value, then the events and the named constants");
-
-    CLI::App* xml = command(*app, r, "xml", "The applet's register description (XML)");
-    xml->add_option("-o,--output", r.file, "Write it to this file instead of standard output");
-
-    CLI::App* save = command(*app, r, "save", "Save the configuration (the name must contain .mcf)");
-    save->add_option("file", r.file, "Configuration file")->required();
-
-    CLI::App* load = command(*app, r, "load", "Check a configuration file, load it and show what it changed");
-    load->add_option("file", r.file, "Configuration file")->required();
-
-    command(*app, r, "events", "The applet's events: bit, mask and name");
-
-    CLI::App* grab = command(*app, r, "grab",
-                             "Acquire frames into the runtime's frame buffers and write them as PGM, PNG or raw "
-                             "files");
-    grab->add_option("-n,--frames", r.grab.count, "Number of frames (default 1)")->check(CLI::PositiveNumber);
-    grab->add_option("-o,--output", r.grab.pattern,
-                     "File name pattern with the picture number as %d (default frame-%04d.pgm); .pgm and .png "
-                     "write 8- or 16-bit grey images, any other ending the raw bytes");
-    CLI::Option* ring = grab->add_flag("--ring", r.grab.ring, "Ring mode: buffers are overwritten in turn");
-    CLI::Option* blocking =
-        grab->add_flag("--blocking", r.grab.blocking, "Blocking mode (the default): a buffer stays the tool's until "
-                                                      "it is written; frames without a free buffer are lost");
-    ring->excludes(blocking);
-    grab->add_option("--buffers", r.grab.buffers, "Number of frame buffers (default 4)")->check(CLI::PositiveNumber);
-    grab->add_option("--timeout", r.grab.timeoutSeconds, "Seconds to wait for each frame (default 10)")
-        ->check(CLI::PositiveNumber);
-    grab->add_option("--trigger", r.grab.trigger,
-                     "Set the area trigger mode first; software also sends one trigger per frame")
-        ->check(CLI::IsMember({"software", "generator", "external"}));
-
-    if (!shell) {
-        CLI::App* view = command(*app, r, "view",
-                                 "Serve the board live to a browser: the parameter tree, frames, events and the "
-                                 "configuration, until Ctrl-C");
-        view->add_option("--port", r.view.port, "TCP port (default 8080; 0 picks a free one)");
-        view->add_option("--bind", r.view.bind,
-                         "Address to listen on (default 127.0.0.1); any other than a loopback address needs the "
-                         "access token on every request");
-        view->add_option("--token", r.view.token,
-                         "Access token to ask for (default: none on a loopback address, else one generated and "
-                         "printed with the address)");
-        view->add_option("--clients", r.view.clients, "Viewers served at once (default 8)")->check(CLI::Range(1, 64));
-        command(*app, r, "shell",
-                "Read commands (as above, one per line, without -b and --applet) from standard input on one open "
-                "board; exits 0 when every line succeeded, else 1");
+    const std::string footer = globalOptionsText(*app);
+    for (const Command& command : commandTable()) {
+        if (shell && !command.inShell) continue;
+        CLI::App* sub = app->add_subcommand(command.name, command.summary);
+        const char* name = command.name;
+        sub->callback([&r, name] { r.command = name; });
+        sub->footer(footer);
+        if (command.options != nullptr) command.options(*sub, r);
     }
     return app;
+}
+
+void parseCommandLine(CLI::App& app, std::vector<std::string> arguments) {
+    if (!asksForHelp(arguments)) {
+        // The command, and the action of a command that has actions (sim clock).
+        const CLI::App* level = &app;
+        std::string heading;
+        for (size_t from = 0; level != nullptr && !level->get_subcommands({}).empty();) {
+            const std::optional<size_t> word = commandWord(*level, arguments, from);
+            if (!word) throw UsageError((heading.empty() ? "name a command: " : heading + "name an action: ") + commandNames(*level));
+            const CLI::App* next = nullptr;
+            for (const CLI::App* command : level->get_subcommands({})) {
+                if (command->get_name() == arguments[*word]) next = command;
+            }
+            if (next == nullptr) {
+                throw UsageError(heading + "unknown " + (heading.empty() ? "command" : "action") + " '" + arguments[*word] +
+                                 "'; the " + (heading.empty() ? "commands" : "actions") + " are " + commandNames(*level));
+            }
+            heading += next->get_name() + ": ";
+            level = next;
+            from = *word + 1;
+        }
+    }
+    std::reverse(arguments.begin(), arguments.end());
+    app.parse(arguments);
 }
 
 std::pair<std::string, std::string> splitAssignment(const std::string& assignment) {
@@ -121,7 +149,7 @@ std::pair<std::string, std::string> splitAssignment(const std::string& assignmen
     return {assignment.substr(0, equals), assignment.substr(equals + 1)};
 }
 
-void checkRequest(const Request& r) {
+void checkRequest(Request& r) {
     for (const std::string& assignment : r.sets) splitAssignment(assignment);
     if (r.command == "set") {
         for (const std::string& assignment : r.arguments) splitAssignment(assignment);
@@ -132,11 +160,25 @@ void checkRequest(const Request& r) {
         if (!r.markdown && r.arguments.empty()) throw UsageError("describe: name at least one parameter");
     }
     if (r.command == "grab") {
-        const FramePattern pattern = FramePattern::parse(r.grab.pattern);
-        if (!pattern.numbered() && r.grab.count > 1) {
-            throw UsageError("the file pattern '" + r.grab.pattern + "' has no %d for the picture number");
+        GrabOptions& g = r.grab;
+        if (!g.count.empty()) g.frames = count(g.count, "grab -n", " (leave -n out to grab until Ctrl-C)");
+        g.bufferCount = count(g.buffers, "grab --buffers");
+        g.timeoutSeconds = positive(g.timeout, "grab --timeout", "a number of seconds");
+        if (!g.rate.empty()) g.triggerRate = positive(g.rate, "grab --rate", "a number of triggers per second");
+        const FramePattern pattern = FramePattern::parse(g.pattern);
+        if (!pattern.numbered() && g.frames.value_or(2) > 1) {
+            throw UsageError("the file pattern '" + g.pattern + "' has no %d for the picture number");
         }
     }
+    if (r.command == "events") {
+        EventOptions& e = r.events;
+        if (!e.watch && (!e.names.empty() || !e.count.empty() || !e.timeout.empty())) {
+            throw UsageError("events: event names, -n and --timeout go with --watch");
+        }
+        if (!e.count.empty()) e.events = count(e.count, "events -n");
+        if (!e.timeout.empty()) e.seconds = positive(e.timeout, "events --timeout", "a number of seconds");
+    }
+    if (r.command == "diff" && r.arguments.size() != 2) throw UsageError("diff takes two configuration files");
 }
 
 }  // namespace orvanta_tool

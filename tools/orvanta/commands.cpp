@@ -1,4 +1,4 @@
-// The commands that look at and change parameters: info, list, get, set, describe, xml, events.
+// The commands that look at and change parameters: info, list, get, set, describe, xml.
 #include "commands.h"
 
 #include <cinttypes>
@@ -9,9 +9,8 @@
 #include <iostream>
 #include <map>
 
-#include "orvanta/type_codes.h"
 #include "orvanta/runtime.h"
-#include "view/view.h"
+#include "orvanta/type_codes.h"
 
 namespace orvanta_tool {
 
@@ -56,12 +55,7 @@ json parameterJson(const Parameter& parameter, const Reading& reading) {
     entry["type"] = typeName(parameter.node);
     if (parameter.node != nullptr) entry["access"] = accessText(parameter.node->access);
     if (reading.value) {
-        entry["value"] = valueJson(*reading.value);
-        if (reading.value->kind == Value::Kind::Unsigned) {
-            if (auto symbol = symbolOf(parameter.node, static_cast<int64_t>(reading.value->unsignedValue))) {
-                entry["symbol"] = *symbol;
-            }
-        }
+        addValueJson(entry, *reading.value, parameter.node);
     } else if (!reading.failure.empty()) {
         entry["error"] = {{"code", reading.code}, {"message", reading.failure}};
     }
@@ -76,7 +70,7 @@ std::string listedValue(const Parameter& parameter, const Reading& reading) {
     if (!reading.value) return "(not readable)";
     std::string text = displayText(*reading.value, parameter.node);
     const std::string unit = unitOf(parameter.node);
-    if (!unit.empty()) text += " " + unit;
+    if (!unit.empty() && hasValue(*reading.value)) text += " " + unit;
     return text;
 }
 
@@ -97,7 +91,9 @@ bool holdsChosen(const ParameterInfoNode* node, const std::map<int32_t, const Pa
 }
 
 // A category with the chosen parameters under it, printed as text on the way unless `asJson`;
-// null when none is under it. Printed parameters leave `chosen`, so that the rest is known.
+// null when none is under it. A category's own parameters come before its sub-categories, so
+// that none seems to belong to the sub-category printed last. Printed parameters leave `chosen`,
+// so that the rest is known.
 json treeOf(const ParameterInfoNode* node, int depth, std::map<int32_t, const Parameter*>& chosen,
             const std::map<int32_t, Reading>& readings, bool asJson) {
     const std::string indent(2 * static_cast<size_t>(depth), ' ');
@@ -113,9 +109,13 @@ json treeOf(const ParameterInfoNode* node, int depth, std::map<int32_t, const Pa
     const std::string name = latin1ToUtf8(node->name);
     if (!asJson) std::cout << indent << name << "\n";
     json children = json::array();
-    for (int32_t i = 0; i < node->value.category.childCount; ++i) {
-        json child = treeOf(node->value.category.children[i], depth + 1, chosen, readings, asJson);
-        if (!child.is_null()) children.push_back(child);
+    for (const bool categories : {false, true}) {
+        for (int32_t i = 0; i < node->value.category.childCount; ++i) {
+            const ParameterInfoNode* child = node->value.category.children[i];
+            if ((child->type == PARAM_INFO_CATEGORY) != categories) continue;
+            json entry = treeOf(child, depth + 1, chosen, readings, asJson);
+            if (!entry.is_null()) children.push_back(entry);
+        }
     }
     return json{{"category", name}, {"children", children}};
 }
@@ -181,6 +181,11 @@ int showInfo(Session& session, const Request& request) {
     return kExitSuccess;
 }
 
+void listOptions(CLI::App& command, Request& r) {
+    command.add_option("glob", r.glob, "Only names matching this pattern (* and ?, any case)");
+    command.add_flag("--tree", r.tree, "Group the parameters under the categories of the description");
+}
+
 int listParameters(Session& session, const Request& request) {
     int status = kExitSuccess;
     std::map<int32_t, Reading> readings;  // by index
@@ -188,6 +193,14 @@ int listParameters(Session& session, const Request& request) {
     for (const Parameter& parameter : session.parameters()) {
         if (!request.glob.empty() && !globMatches(request.glob, parameter.name)) continue;
         chosen.push_back(&parameter);
+    }
+    if (chosen.empty()) {
+        throw Failure("list: no parameter name matches '" + request.glob + "' (any case; * stands for any text, ? for "
+                      "one character, e.g. 'FG_TRIGGER*'); `orvanta list` shows all " +
+                      std::to_string(session.parameters().size()));
+    }
+    for (const Parameter* chosenParameter : chosen) {
+        const Parameter& parameter = *chosenParameter;
         Reading reading = readParameter(session, parameter);
         if (!reading.failure.empty()) {
             session.console().error(reading.failure);
@@ -243,6 +256,10 @@ void printReading(const Request& request, const Parameter& parameter, const Valu
 
 }  // namespace
 
+void getOptions(CLI::App& command, Request& r) {
+    command.add_option("parameters", r.arguments, "Names (any case) or decimal ids")->required();
+}
+
 int getParameters(Session& session, const Request& request) {
     int status = kExitSuccess;
     json out = json::array();
@@ -265,6 +282,10 @@ int getParameters(Session& session, const Request& request) {
     }
     if (request.json) printJson(out);
     return status;
+}
+
+void setOptions(CLI::App& command, Request& r) {
+    command.add_option("assignments", r.arguments, "NAME=VALUE; names and values in any case")->required();
 }
 
 int setParameters(Session& session, const Request& request) {
@@ -297,6 +318,13 @@ int setParameters(Session& session, const Request& request) {
     return status;
 }
 
+void describeOptions(CLI::App& command, Request& r) {
+    command.add_option("parameters", r.arguments, "Names (any case) or decimal ids (every parameter with --markdown)");
+    command.add_flag("--markdown", r.markdown,
+                     "The parameter reference as Markdown: every parameter grouped as the description groups them, "
+                     "with its initial value, then the events and the named constants");
+}
+
 int describeParameters(Session& session, const Request& request) {
     int status = kExitSuccess;
     json out = json::array();
@@ -306,6 +334,7 @@ int describeParameters(Session& session, const Request& request) {
             parameter = session.find(name, "describe");
         } catch (const Failure& failure) {
             session.console().error(failure.what());
+            out.push_back(json{{"name", name}, {"error", {{"code", failure.code()}, {"message", failure.what()}}}});
             status = kExitFailure;
             continue;
         }
@@ -361,6 +390,10 @@ int describeParameters(Session& session, const Request& request) {
     return status;
 }
 
+void xmlOptions(CLI::App& command, Request& r) {
+    command.add_option("-o,--output", r.file, "Write it to this file instead of standard output");
+}
+
 int writeXml(Session& session, const Request& request) {
     size_t size = 0;
     int32_t result = Fg_getParameterInfoXML(session.handle(), 0, nullptr, &size);
@@ -380,40 +413,6 @@ int writeXml(Session& session, const Request& request) {
     if (!file) throw Failure("xml: cannot write " + request.file);
     if (!request.quiet) std::cout << "wrote " << request.file << " (" << length << " bytes)\n";
     return kExitSuccess;
-}
-
-int listEvents(Session& session, const Request& request) {
-    json out = json::array();
-    for (int bit = 0; bit < 64; ++bit) {
-        const uint64_t mask = uint64_t{1} << bit;
-        const char* name = Fg_getEventName(session.handle(), mask);
-        if (name == nullptr) continue;
-        if (request.json) {
-            out.push_back(json{{"bit", bit}, {"mask", mask}, {"name", name}});
-        } else {
-            std::cout << formatted("%2d  0x%016" PRIx64 "  ", bit, mask) << name << "\n";
-        }
-    }
-    if (request.json) printJson(out);
-    return kExitSuccess;
-}
-
-int runCommand(Session& session, const Request& request) {
-    const std::string& c = request.command;
-    if (c == "info") return showInfo(session, request);
-    if (c == "list") return listParameters(session, request);
-    if (c == "get") return getParameters(session, request);
-    if (c == "set") return setParameters(session, request);
-    if (c == "describe") {
-        return request.markdown ? writeReference(session, request) : describeParameters(session, request);
-    }
-    if (c == "xml") return writeXml(session, request);
-    if (c == "save") return saveConfiguration(session, request);
-    if (c == "load") return loadConfiguration(session, request);
-    if (c == "events") return listEvents(session, request);
-    if (c == "grab") return grabFrames(session, request);
-    if (c == "view") return serveViewer(session, request);
-    throw UsageError("no command");
 }
 
 }  // namespace orvanta_tool

@@ -1,6 +1,7 @@
 // `orvanta`: looks at and changes the applet's parameters, saves and loads its configuration and
 // grabs frames, through the runtime's application interface. Exit statuses: 0 success,
 // 1 an operation failed, 2 usage error, 3 the applet could not be opened.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -21,7 +22,15 @@ void applySettings(Session& session, const Request& request) {
     }
 }
 
-// The settings that precede the command, then the command.
+int runCommand(Session& session, const Request& request) {
+    for (const Command& command : commandTable()) {
+        if (request.command == command.name) return command.run(session, request);
+    }
+    throw UsageError("no command");
+}
+
+}  // namespace
+
 int runRequest(Session& session, const Request& request) {
     const Console& console = session.console();
     try {
@@ -29,79 +38,34 @@ int runRequest(Session& session, const Request& request) {
         return runCommand(session, request);
     } catch (const Failure& failure) {
         console.error(failure.what());
+        if (!failure.reported()) console.jsonFailure(failure.what(), failure.code());
         return kExitFailure;
     } catch (const UsageError& error) {
         console.error(error.what());
+        console.jsonFailure(error.what(), 0);
         return kExitUsage;
     }
 }
-
-std::string trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-// One command per line on the open board; settings persist from line to line.
-int runShell(Session& session, Console& console, const Request& outer) {
-    const bool interactive = isTerminal(stdin);
-    bool allSucceeded = true;
-    std::string line;
-    for (int number = 1;; ++number) {
-        if (interactive) std::cerr << "orvanta> " << std::flush;
-        if (!std::getline(std::cin, line)) break;
-        line = trimmed(line);
-        if (line.empty() || line[0] == '#') continue;
-        if (line == "exit" || line == "quit") break;
-        if (line == "help") line = "--help";
-
-        Request request;
-        std::unique_ptr<CLI::App> app = commandLine(request, true);
-        console.linePrefix = interactive ? "" : "line " + std::to_string(number) + ": ";
-        int status = kExitSuccess;
-        try {
-            app->parse(line, false);
-            checkRequest(request);
-            request.json = request.json || outer.json;
-            request.quiet = request.quiet || outer.quiet;
-            request.verbose = request.verbose || outer.verbose;
-            console.json = request.json;
-            console.quiet = request.quiet;
-            console.verbose = request.verbose;
-            status = runRequest(session, request);
-        } catch (const CLI::ParseError& error) {
-            // Help goes out as CLI11 writes it; a mistake as an error of its line.
-            if (error.get_exit_code() == 0) {
-                app->exit(error);
-            } else {
-                console.error(error.what());
-                status = kExitUsage;
-            }
-        } catch (const UsageError& error) {
-            console.error(error.what());
-            status = kExitUsage;
-        }
-        std::cout << std::flush;
-        allSucceeded = allSucceeded && status == kExitSuccess;
-    }
-    return allSucceeded ? kExitSuccess : kExitFailure;
-}
-
-}  // namespace
 
 int run(int argc, char** argv) {
     Request request;
     std::unique_ptr<CLI::App> app = commandLine(request, false);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    Console console;
+    console.json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();
     try {
-        app->parse(argc, argv);
+        parseCommandLine(*app, arguments);
         checkRequest(request);
     } catch (const CLI::ParseError& error) {
-        return app->exit(error) == 0 ? kExitSuccess : kExitUsage;
+        if (error.get_exit_code() == 0) return app->exit(error);
+        console.jsonFailure(error.what(), 0);
+        app->exit(error);
+        return kExitUsage;
     } catch (const UsageError& error) {
+        console.jsonFailure(error.what(), 0);
         std::cerr << "orvanta: " << error.what() << "\nRun with --help for more information." << std::endl;
         return kExitUsage;
     }
-    Console console;
     console.json = request.json;
     console.quiet = request.quiet;
     console.verbose = request.verbose;
@@ -110,17 +74,10 @@ int run(int argc, char** argv) {
         session = std::make_unique<Session>(request.applet, request.board, console);
     } catch (const Failure& failure) {
         console.error(failure.what());
+        console.jsonFailure(failure.what(), failure.code());
         return kExitOpenFailure;
     }
-    if (request.command != "shell") return runRequest(*session, request);
-    // Settings given with the shell hold for the whole session.
-    try {
-        applySettings(*session, request);
-    } catch (const Failure& failure) {
-        console.error(failure.what());
-        return kExitFailure;
-    }
-    return runShell(*session, console, request);
+    return runRequest(*session, request);
 }
 
 }  // namespace orvanta_tool

@@ -1,4 +1,4 @@
-// The texts of description records: Latin-1 to UTF-8, shortest doubles, types, access, entries,
+// The texts of description records: Latin-1 to UTF-8, doubles, types, access, entries,
 // limits and increments.
 #include "record_texts.h"
 
@@ -37,6 +37,12 @@ std::string latin1ToUtf8(const char* text) {
 }
 
 std::string formatDouble(double value) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%.12g", value);
+    return buffer;
+}
+
+std::string exactDouble(double value) {
     char buffer[48];
     int precision = 1;
     for (; precision < 17; ++precision) {

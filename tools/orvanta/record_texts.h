@@ -1,5 +1,5 @@
 // The texts shown for the applet's description records: type, access, limits, entries and units
-// (the applet's Latin-1 made UTF-8), and doubles in their shortest form. The tool and the Python
+// (the applet's Latin-1 made UTF-8), and doubles. The tool and the Python
 // package both show them.
 #pragma once
 
@@ -15,8 +15,10 @@ namespace orvanta_tool {
 // The applet's texts are Latin-1 (the unit "µs" is one byte 0xB5); the tool prints UTF-8.
 std::string latin1ToUtf8(const char* text);
 
-// The shortest text that reads back as the same double.
+// Twelve significant digits, as configuration files write doubles: 8.000000000000002 shows as 8.
 std::string formatDouble(double value);
+// The shortest text that reads back as the same double: for values handed on rather than shown.
+std::string exactDouble(double value);
 
 std::string typeName(const ParameterInfoNode* node);  // "uint32", "enum", ...; "runtime" without a record
 std::string accessText(uint32_t access);               // "R", "RW", "RWC"

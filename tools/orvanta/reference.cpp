@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "commands.h"
-#include "named_constant_names.h"
+#include "orvanta/named_constants.h"
 #include "orvanta/runtime.h"
 
 namespace orvanta_tool {
@@ -154,7 +154,14 @@ void writeConstants(std::ostream& out, const Session& session) {
            "as values too.\n\n";
     out << "| name | value |\n";
     out << "|---|---:|\n";
-    for (const char* name : kNamedConstantNames) {
+    // Info gives a constant's value by name but cannot list the names: they come from the
+    // applet's own list, through the header written from it.
+    static constexpr const char* kNames[] = {
+#define NAME(name, value) #name,
+        ORVANTA_NAMED_CONSTANTS(NAME)
+#undef NAME
+    };
+    for (const char* name : kNames) {
         if (const std::optional<int32_t> value = session.namedConstant(name)) {
             out << "| " << code(name) << " | " << *value << " |\n";
         }

@@ -8,15 +8,26 @@
 #include <limits>
 #include <map>
 
-#include "orvanta/type_codes.h"
+#include <filesystem>
+
+#include "orvanta/error_codes.h"
+#include "orvanta/named_constants.h"
 #include "orvanta/runtime.h"
+#include "orvanta/type_codes.h"
 
 namespace orvanta_tool {
 
 namespace {
 
-constexpr int32_t kConstantQuery = 4352;
 constexpr int32_t kNoSuchParameter = -2070;
+constexpr int32_t kLibraryNotLoaded = -2031;
+
+// The applet's named constants: Info answers one by its exact name but cannot list them.
+constexpr const char* kNamedConstantNames[] = {
+#define NAME(name, value) #name,
+    ORVANTA_NAMED_CONSTANTS(NAME)
+#undef NAME
+};
 
 // A value converted for the write call: the bytes the applet reads and the type code.
 struct WireValue {
@@ -58,28 +69,82 @@ void Console::warning(const std::string& text) const {
     if (!quiet) std::cerr << "orvanta: " << linePrefix << "warning: " << text << std::endl;
 }
 
+void Console::news(const std::string& text) const {
+    if (!quiet) std::cerr << "orvanta: " << linePrefix << text << std::endl;
+}
+
 void Console::note(const std::string& text) const {
     if (verbose) std::cerr << "orvanta: " << text << std::endl;
 }
 
-Session::Session(const std::string& applet, uint32_t board, const Console& console)
-    : applet_(applet), board_(board), console_(console) {
-    fg_ = Fg_Init(applet.c_str(), board);
-    if (fg_ == nullptr) {
-        throw Failure(callFailure("open " + applet + " on board " + std::to_string(board),
-                                  Fg_getLastErrorNumber(nullptr), Call::Open),
-                      Fg_getLastErrorNumber(nullptr));
+void Console::jsonFailure(const std::string& text, int32_t code) const {
+    if (!json) return;
+    nlohmann::ordered_json error = {{"message", text}};
+    if (code != 0) error["code"] = code;
+    std::cout << nlohmann::ordered_json{{"error", error}}.dump(2) << std::endl;
+}
+
+namespace {
+
+// Why the runtime could not load an applet library, as far as the tool can tell: where the
+// runtime looks (beside itself, then in the installation's "Hardware Applets" folder) and what
+// the system's loader says of the file found there.
+std::string whyNotLoaded(const std::string& applet) {
+    const std::string library = appletLibraryName(applet);
+    const std::filesystem::path runtime = runtimeFolder();
+    std::string text;
+    for (const std::filesystem::path& folder : {runtime, runtime.parent_path() / "Hardware Applets"}) {
+        const std::filesystem::path path = folder / library;
+        if (!std::filesystem::exists(path)) continue;
+        const std::string reason = libraryLoadError(path.string());
+        text = path.string() + (reason.empty() ? " loads, but the runtime did not take it as an applet"
+                                               : " does not load: " + reason);
+        break;
     }
-    info_ = loadedAppletInfo(appletLibraryName(applet));
-    if (info_ == nullptr) console_.note("no Info export found in " + appletLibraryName(applet));
-    catalogue();
-    console_.note("opened " + applet + " on board " + std::to_string(board) + ": " +
-                  std::to_string(parameters_.size()) + " parameters");
+    if (text.empty()) {
+        text = "no " + library + " in " + runtime.string() + " or " + (runtime.parent_path() / "Hardware Applets").string();
+    }
+    const std::string ending = std::filesystem::path(applet).extension().string();
+    if (ending == ".so" || ending == ".dll") {
+        text += "; --applet takes the applet's name without its ending (--applet " +
+                std::filesystem::path(applet).stem().string() + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+Session::Session(const std::string& applet, uint32_t board, Console& console)
+    : applet_(applet), board_(board), console_(console), sim_(board) {
+    open();
 }
 
 Session::~Session() {
     const int32_t result = Fg_FreeGrabber(fg_);
     console_.note("closed the board: " + std::to_string(result));
+}
+
+void Session::open() {
+    fg_ = Fg_Init(applet_.c_str(), board_);
+    if (fg_ == nullptr) {
+        const int32_t code = Fg_getLastErrorNumber(nullptr);
+        throw Failure(callFailure("open " + applet_ + " on board " + std::to_string(board_), code, Call::Open,
+                                  code == kLibraryNotLoaded ? whyNotLoaded(applet_) : std::string()),
+                      code);
+    }
+    info_ = loadedAppletInfo(appletLibraryName(applet_));
+    if (info_ == nullptr) console_.note("no Info export found in " + appletLibraryName(applet_));
+    catalogue();
+    console_.note("opened " + applet_ + " on board " + std::to_string(board_) + ": " +
+                  std::to_string(parameters_.size()) + " parameters");
+}
+
+void Session::reopen() {
+    const int32_t result = Fg_FreeGrabber(fg_);
+    console_.note("closed the board: " + std::to_string(result));
+    fg_ = nullptr;
+    parameters_.clear();
+    open();
 }
 
 void Session::catalogue() {
@@ -113,6 +178,9 @@ std::vector<const ParameterInfoNode*> Session::topCategories() const {
 Parameter Session::find(const std::string& nameOrId, const std::string& operation) const {
     for (const Parameter& parameter : parameters_) {
         if (parameter.name == nameOrId) return parameter;
+    }
+    for (const Parameter& parameter : parameters_) {
+        if (sameName(parameter.name, nameOrId)) return parameter;
     }
     if (isDecimalId(nameOrId)) {
         const int32_t id = std::stoi(nameOrId);
@@ -184,12 +252,16 @@ Value Session::read(const Parameter& parameter) const {
     return value;
 }
 
-std::optional<int32_t> Session::namedConstant(const std::string& name) const {
+std::optional<int32_t> Session::namedConstant(const std::string& given) const {
     if (info_ == nullptr) return std::nullopt;
+    std::string name = given;
+    for (const char* known : kNamedConstantNames) {
+        if (sameName(known, given)) name = known;
+    }
     // The query reads the name from the first out cell's address.
     std::vector<uint64_t> cell(name.size() / sizeof(uint64_t) + 1, 0);
     std::memcpy(cell.data(), name.c_str(), name.size());
-    const int32_t value = info_(kConstantQuery, 0, 0, cell.data(), nullptr);
+    const int32_t value = info_(FG_INFO_NAMED_CONSTANT, 0, 0, cell.data(), nullptr);
     if (value == kNoSuchParameter) return std::nullopt;
     return value;
 }
@@ -231,7 +303,7 @@ void Session::write(const Parameter& parameter, const std::string& text) const {
     } else {
         std::optional<Number> number;
         for (const Entry& entry : entriesOf(node)) {
-            if (entry.symbol == text) {
+            if (sameName(entry.symbol, text)) {
                 number = Number{};
                 number->integer = true;
                 number->negative = entry.value < 0;
@@ -280,7 +352,7 @@ void Session::write(const Parameter& parameter, const std::string& text) const {
                   ") = " + std::to_string(result));
     if (result != 0) {
         // The limits are read after the refusal: they may depend on other parameters' values.
-        const std::string range = result == -6000 ? rangeText(node) : std::string();
+        const std::string range = result == FG_ERR_VALUE_OUT_OF_RANGE ? rangeText(node) : std::string();
         throw Failure(callFailure("set " + parameter.name, result, Call::Write, range), result);
     }
 }

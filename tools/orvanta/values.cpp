@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace orvanta_tool {
 
@@ -48,7 +49,41 @@ std::optional<Number> parseNumber(const std::string& text) {
     return number;
 }
 
+bool hasValue(const Value& value) { return value.kind != Value::Kind::Double || std::isfinite(value.doubleValue); }
+
+std::string noValueText(const ParameterInfoNode* node) {
+    return unitOf(node) == "Hz" ? "no pulses yet" : "no value";
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<uint64_t> parseDuration(const std::string& text) {
+    static const std::pair<const char*, double> kUnits[] = {{"ns", 1}, {"us", 1e3}, {"ms", 1e6}, {"s", 1e9}};
+    double scale = 1e9;
+    std::string number = text;
+    for (const auto& [unit, factor] : kUnits) {
+        const size_t length = std::strlen(unit);
+        if (number.size() > length && number.compare(number.size() - length, length, unit) == 0) {
+            number.resize(number.size() - length);
+            scale = factor;
+            break;
+        }
+    }
+    const std::optional<Number> parsed = parseNumber(number);
+    if (!parsed || parsed->negative || !std::isfinite(parsed->real) || parsed->real * scale > 1.8e19) return std::nullopt;
+    return static_cast<uint64_t>(parsed->real * scale + 0.5);
+}
+
 std::string valueText(const Value& value, const ParameterInfoNode* node) {
+    if (!hasValue(value)) return noValueText(node);
     switch (value.kind) {
     case Value::Kind::Unsigned:
         if (auto symbol = symbolOf(node, static_cast<int64_t>(value.unsignedValue))) return *symbol;
@@ -70,14 +105,22 @@ std::string displayText(const Value& value, const ParameterInfoNode* node) {
     return valueText(value, node);
 }
 
-nlohmann::ordered_json valueJson(const Value& value) {
+void addValueJson(nlohmann::ordered_json& entry, const Value& value, const ParameterInfoNode* node) {
     switch (value.kind) {
-    case Value::Kind::Unsigned: return value.unsignedValue;
-    case Value::Kind::Signed: return value.signedValue;
-    case Value::Kind::Double: return value.doubleValue;
-    case Value::Kind::Text: return value.text;
+    case Value::Kind::Unsigned:
+        entry["value"] = value.unsignedValue;
+        if (auto symbol = symbolOf(node, static_cast<int64_t>(value.unsignedValue))) entry["symbol"] = *symbol;
+        break;
+    case Value::Kind::Signed: entry["value"] = value.signedValue; break;
+    case Value::Kind::Double:
+        if (hasValue(value)) {
+            entry["value"] = value.doubleValue;
+        } else {
+            entry["no_value"] = noValueText(node);
+        }
+        break;
+    case Value::Kind::Text: entry["value"] = value.text; break;
     }
-    return nullptr;
 }
 
 bool globMatches(const std::string& pattern, const std::string& text) {

@@ -35,11 +35,26 @@ struct Number {
 
 std::optional<Number> parseNumber(const std::string& text);
 
-// A value in the form `set` takes back (enumerations by their symbol).
+// Whether a value is one the design gives: an infinite frequency is the applet's way of saying
+// that no pulse has been measured yet.
+bool hasValue(const Value& value);
+// What is shown instead of a value without one: "no pulses yet" for a frequency.
+std::string noValueText(const ParameterInfoNode* node);
+
+// Names compare in any case wherever the tool takes one (parameters, entries, constants, events).
+bool sameName(const std::string& a, const std::string& b);
+
+// A duration as the user writes it: a number with ns, us, ms or s (1.5s, 20ms), a bare number
+// being seconds. Nanoseconds; empty for anything else or a negative time.
+std::optional<uint64_t> parseDuration(const std::string& text);
+
+// A value in the form `set` takes back (enumerations by their symbol); noValueText without one.
 std::string valueText(const Value& value, const ParameterInfoNode* node);
 // For listings: enumerations as "FG_GRAY (3)", texts in quotes.
 std::string displayText(const Value& value, const ParameterInfoNode* node);
-nlohmann::ordered_json valueJson(const Value& value);
+// Adds the value to a JSON object as "value", exact (a symbol as "symbol" too), or as
+// "no_value" with noValueText when the design gives none.
+void addValueJson(nlohmann::ordered_json& entry, const Value& value, const ParameterInfoNode* node);
 
 // Shell-style wildcards (* and ?), ignoring case.
 bool globMatches(const std::string& pattern, const std::string& text);

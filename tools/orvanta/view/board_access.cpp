@@ -62,10 +62,7 @@ json BoardAccess::entryOf(const Parameter& parameter) const {
     if (parameter.readable()) {
         try {
             const Value value = session_.read(parameter);
-            entry["value"] = valueJson(value);
-            if (value.kind == Value::Kind::Unsigned) {
-                if (auto symbol = symbolOf(node, static_cast<int64_t>(value.unsignedValue))) entry["symbol"] = *symbol;
-            }
+            addValueJson(entry, value, node);
         } catch (const Failure& failure) {
             entry["error"] = {{"code", failure.code()}, {"message", failure.what()}};
         }

@@ -6,7 +6,7 @@
 namespace orvanta_tool::view {
 
 CameraControl::CameraControl(uint32_t board) : board_(board) {
-    set_ = reinterpret_cast<SetCamera>(loadedSymbol(runtimeLibraryName(), "SimCtl_SetCamera"));
+    set_ = reinterpret_cast<SetCamera>(runtimeSymbol("SimCtl_SetCamera"));
 }
 
 CameraSettings CameraControl::settings() const {

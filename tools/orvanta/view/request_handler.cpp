@@ -70,7 +70,7 @@ std::optional<std::string> valueText(const json& value) {
     if (value.is_string()) return value.get<std::string>();
     if (value.is_number_unsigned()) return std::to_string(value.get<uint64_t>());
     if (value.is_number_integer()) return std::to_string(value.get<int64_t>());
-    if (value.is_number_float()) return formatDouble(value.get<double>());
+    if (value.is_number_float()) return exactDouble(value.get<double>());
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 
 namespace orvanta_tool {
 
+void viewOptions(CLI::App& command, Request& request);
 int serveViewer(Session& session, const Request& request);
 
 }  // namespace orvanta_tool

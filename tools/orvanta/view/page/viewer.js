@@ -56,7 +56,8 @@ function limitsText(p) {
 function valueOf(p) {
   if (p.error) return '';
   if (p.entries) return p.symbol ?? String(p.value);
-  return p.value === undefined ? '' : String(p.value);
+  if (p.value === undefined) return p.no_value ?? '';
+  return String(p.value);
 }
 
 // A row that shows a parameter and writes what the user enters; one parameter may have rows in
