@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (preset linux-bench, Release) and runs them: each row beside its floor,
-# with the heap allocations per iteration as the counter "allocs". Extra arguments go to every
+# the parameter rows over the do-nothing runtime (bin/do-nothing/) and, for information, over the
+# stand-in runtime, with the heap allocations per iteration as the counter "allocs". Extra arguments go to every
 # benchmark executable, e.g. --benchmark_filter=Read or --benchmark_min_time=0.05; for figures
 # to compare, --benchmark_repetitions=5 --benchmark_report_aggregates_only=true (medians).
 # BENCH_BUILD_DIR builds elsewhere than build/linux-bench.
@@ -8,8 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BENCH_BUILD_DIR:-build/linux-bench}
 cmake --preset linux-bench -B "$build_dir" > /dev/null
-cmake --build "$build_dir" --target bench_parameters bench_board_lifecycle bench_frame_fill
-for bench in bench_parameters bench_board_lifecycle bench_frame_fill; do
-  echo "=== $bench"
+benches=(do-nothing/bench_parameters bench_parameters_stand_in bench_board_lifecycle bench_frame_fill)
+cmake --build "$build_dir" --target "${benches[@]##*/}"
+for bench in "${benches[@]}"; do
+  echo "=== ${bench##*/}"
   "$build_dir/bin/$bench" "$@"
 done
