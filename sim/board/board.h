@@ -35,7 +35,10 @@ struct Board {
     std::condition_variable changed;
 
     DesignValues design;
-    const void* designSource = nullptr;  // what the design was loaded from, as the loader knows it
+    // What the design and the event bits were taken from, as the runtime knows them: the same
+    // again needs no new load.
+    const void* designSource = nullptr;
+    const void* eventSource = nullptr;
     uint64_t injectedPixels = 0;  // pixel words fed into the debug entries
     CameraInjection injection;
     Timeline timeline;

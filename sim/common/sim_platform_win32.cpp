@@ -3,6 +3,8 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+// K32GetProcessMemoryInfo lives in kernel32 from this version on: no psapi library to link.
+#define PSAPI_VERSION 2
 #include <psapi.h>
 
 #include <vector>

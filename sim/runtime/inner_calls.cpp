@@ -3,7 +3,6 @@
 // and closing a handle are in acquisition_calls.cpp.
 #include "inner_calls.h"
 
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -30,12 +29,13 @@ using namespace vexo;  // the value type codes
 // The number the runtime gives the Orvanta design's applet.
 constexpr int32_t kAppletId = 2686;
 
-// What a HAP gives a board: its NX parameters (the HAP runtime's list, which stays as long as the
-// process) and the bits of the board's events in its event list.
+// What a HAP gives a board: its NX parameters and its event list, both the HAP runtime's, which
+// keeps every list it handed out as long as the process runs. A board that had a list loaded
+// before has that design, or those event bits, already.
 struct HapDesign {
     const SimHapNxParameter* parameters = nullptr;
     int32_t count = 0;
-    std::array<int8_t, static_cast<size_t>(BoardEvent::Count)> eventBits{};
+    const HapEventDescriptor* firstEvent = nullptr;
 
     std::vector<DesignRow> rows() const {
         std::vector<DesignRow> rows;
@@ -45,6 +45,13 @@ struct HapDesign {
         return rows;
     }
 };
+
+// False for a HAP that is not open.
+bool readHap(void* hap, HapDesign& design) {
+    design.count = SimHap_NxParameters(hap, &design.parameters);
+    design.firstEvent = Hap_GetEvent(hap, 0);
+    return design.count >= 0;
+}
 
 // The board's events by their names in a HAP's event list.
 const std::map<std::string_view, BoardEvent>& boardEventsByName() {
@@ -58,19 +65,16 @@ const std::map<std::string_view, BoardEvent>& boardEventsByName() {
     return byName;
 }
 
-// False for a HAP that is not open.
-bool readHap(void* hap, HapDesign& design) {
-    design.count = SimHap_NxParameters(hap, &design.parameters);
-    if (design.count < 0) return false;
-    design.eventBits.fill(-1);
+// The bits of the board's events: their positions in the HAP's event list.
+void findEventBits(void* hap, EventRecords& events) {
+    events.bit.fill(-1);
     const auto& byName = boardEventsByName();
     for (int32_t position = 0; position < 64; ++position) {
         const HapEventDescriptor* event = Hap_GetEvent(hap, position);
         if (event == nullptr) break;
         const auto found = event->name != nullptr ? byName.find(event->name) : byName.end();
-        if (found != byName.end()) design.eventBits[static_cast<size_t>(found->second)] = static_cast<int8_t>(position);
+        if (found != byName.end()) events.bit[static_cast<size_t>(found->second)] = static_cast<int8_t>(position);
     }
-    return true;
 }
 
 // Keeps the value at `value` (in the form of type code `type`) in the call record.
@@ -175,12 +179,14 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         error = SIM_ERR_INVALID_BOARD;
     } else {
         std::lock_guard<std::mutex> lock(board->mutex);
-        // A list loaded before is that design again: its rows need no copy and no comparison.
         if (board->designSource != design.parameters) {
             board->loadDesign(design.rows());
             board->designSource = design.parameters;
         }
-        board->events.bit = design.eventBits;
+        if (board->eventSource != design.firstEvent) {
+            findEventBits(hap, board->events);
+            board->eventSource = design.firstEvent;
+        }
         ensureBound(*board);
         opened = handles().openInner(*board);
         board->handles[opened] = std::make_shared<InnerHandle>(opened);
