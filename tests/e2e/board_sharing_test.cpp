@@ -25,10 +25,11 @@ constexpr int32_t kRing = 1;
 constexpr uint32_t kSharedBoard = 3;
 constexpr const char* kShared = "Device1_Process0_Shared_Value";
 
+// Designs loaded, or resets made, while another thread writes and reads.
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr uint32_t kRounds = 300;
+constexpr uint32_t kRounds = 200;
 #else
-constexpr uint32_t kRounds = 2000;
+constexpr uint32_t kRounds = 1000;
 #endif
 
 // A HAP image of the stand-ins' format listing these NX rows ("<name> <access> <type code>").
@@ -105,12 +106,14 @@ protected:
         SimCtl_SetRecording(1);
     }
 
-    // Writes 1, 2, ... through one handle; `check` gets each value and what the other handle and
-    // the board then read. Answers the writes that went wrong.
-    template <typename Check>
-    uint32_t writeAndRead(Check check) {
+    // Writes 1, 2, ... through one handle while `more` says so; `check` gets each value and what
+    // the other handle and the board then read. Answers the writes that went wrong; `value` is
+    // the last one written.
+    template <typename More, typename Check>
+    uint32_t writeAndRead(uint32_t& value, More more, Check check) {
         uint32_t wrong = 0;
-        for (uint32_t value = 1; value <= kRounds; ++value) {
+        while (more()) {
+            ++value;
             uint32_t read = 0;
             uint64_t onBoard = 0;
             if (Fg_setParameterWithType(writer_, id_, &value, 0, kTypeU32) != 0 ||
@@ -131,57 +134,51 @@ protected:
 }  // namespace
 
 TEST_F(SharedBoard, AWriteIsReadThroughAnotherHandleWhileAThirdLoadsAnotherDesign) {
-    std::atomic<bool> writing{true};
+    std::atomic<uint32_t> loads{0};
     std::thread loader([&] {
-        for (uint32_t turn = 0; writing; ++turn) {
+        for (uint32_t turn = 0; turn < kRounds; ++turn, ++loads) {
             void* other = openInner(turn % 2 == 0 ? designs_.second.hap() : designs_.first.hap());
             ASSERT_NE(other, nullptr);
             EXPECT_EQ(Fg_FreeGrabber(other), 0);
         }
     });
-    const uint32_t wrong = writeAndRead([](uint32_t value, uint32_t read, uint64_t onBoard) {
-        return read == value && onBoard == value;
-    });
-    writing = false;
+    uint32_t value = 0;
+    const uint32_t wrong = writeAndRead(value, [&] { return loads < kRounds; },
+                                        [](uint32_t written, uint32_t read, uint64_t onBoard) {
+                                            return read == written && onBoard == written;
+                                        });
     loader.join();
     EXPECT_EQ(wrong, 0u);
     // The value outlives the loads: the board carried it into each design.
     uint64_t onBoard = 0;
     EXPECT_EQ(SimCtl_GetNxU64(kSharedBoard, kShared, &onBoard), 0);
-    EXPECT_EQ(onBoard, kRounds);
+    EXPECT_EQ(onBoard, value);
 }
 
 TEST_F(SharedBoard, AWriteIsReadBackUnlessAResetCameBetween) {
     // Odd while a reset runs; a write and its reads that no reset overlapped must agree.
     std::atomic<uint32_t> resets{0};
-    std::atomic<bool> writing{true};
     std::thread resetter([&] {
-        while (writing) {
+        for (uint32_t turn = 0; turn < kRounds; ++turn) {
             ++resets;
             SimCtl_Reset();
             SimCtl_SetRecording(0);
             ++resets;
-            std::this_thread::yield();
         }
     });
-    uint32_t wrong = 0;
-    for (uint32_t value = 1; value <= kRounds; ++value) {
-        const uint32_t before = resets;
-        uint32_t read = 0;
-        uint64_t onBoard = 0;
-        const int32_t written = Fg_setParameterWithType(writer_, id_, &value, 0, kTypeU32);
-        const int32_t got = Fg_getParameterWithType(reader_, id_, &read, 0, kTypeU32);
-        const int32_t controlled = SimCtl_GetNxU64(kSharedBoard, kShared, &onBoard);
-        const bool quiet = before % 2 == 0 && resets == before;
-        if (written != 0 || got != 0 || controlled != 0) {
-            ++wrong;
-        } else if (quiet && (read != value || onBoard != value)) {
-            ++wrong;
-        } else if (!quiet && ((read != value && read != 0) || (onBoard != value && onBoard != 0))) {
-            ++wrong;  // a reset puts the start value 0 back, nothing else
-        }
-    }
-    writing = false;
+    uint32_t value = 0;
+    uint32_t before = 0;
+    const uint32_t wrong = writeAndRead(
+        value,
+        [&] {
+            before = resets;
+            return before < 2 * kRounds;
+        },
+        [&](uint32_t written, uint32_t read, uint64_t onBoard) {
+            if (before % 2 == 0 && resets == before) return read == written && onBoard == written;
+            // A reset puts the start value 0 back, nothing else.
+            return (read == written || read == 0) && (onBoard == written || onBoard == 0);
+        });
     resetter.join();
     EXPECT_EQ(wrong, 0u);
 }
