@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "process_wide.h"
+
 namespace sim {
 
 using std::chrono::steady_clock;
@@ -84,9 +86,6 @@ bool BoardClock::isTurn(uint64_t turn) const {
     return turn_ == turn;
 }
 
-BoardClock& boardClock() {
-    static BoardClock instance;
-    return instance;
-}
+BoardClock& boardClock() { return platform::processWide<BoardClock>(); }
 
 }  // namespace sim

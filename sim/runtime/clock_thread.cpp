@@ -10,6 +10,7 @@
 #include "board/acquisition.h"
 #include "board/clock.h"
 #include "handle_table.h"
+#include "process_wide.h"
 #include "test_control.h"
 
 namespace sim {
@@ -32,13 +33,9 @@ struct ClockThread {
     uint64_t openHandles = 0;
 
     ~ClockThread() {
+        if (!thread.joinable()) return;
         boardClock().nextTurn();
-#if defined(_WIN32)
-        // At process exit Windows has ended the thread already.
-        if (thread.joinable()) thread.detach();
-#else
-        if (thread.joinable()) thread.join();
-#endif
+        thread.join();
     }
 };
 
@@ -49,8 +46,7 @@ ClockThread& clockThread() {
     static TestControl& testControl = control();
     static_cast<void>(table);
     static_cast<void>(testControl);
-    static ClockThread instance;
-    return instance;
+    return platform::processWide<ClockThread>();
 }
 
 // Calls the board's handlers that have events due, each with no lock held. A handler whose

@@ -6,6 +6,7 @@
 #include "board/acquisition.h"
 #include "board/clock.h"
 #include "orvanta_sim/runtime.h"
+#include "process_wide.h"
 
 namespace sim {
 namespace {
@@ -25,17 +26,6 @@ const void* innerValue(uint32_t slot, uint32_t generation) {
 }  // namespace
 
 HandleTable::~HandleTable() {
-#if defined(_WIN32)
-    // At process exit Windows has ended the other threads before it unloads libraries, maybe
-    // inside a lock: nothing is left to stop or wait for. An unload before the exit finds no
-    // producer, as Fg_FreeGrabber retires them.
-    for (auto& entry : byHardware_) {
-        for (auto& handle : entry.second->handles) {
-            std::thread& producer = handle.second->acquisition.producer;
-            if (producer.joinable()) producer.detach();
-        }
-    }
-#else
     std::vector<std::thread> producers;
     for (auto& entry : byHardware_) {
         Board& board = *entry.second;
@@ -45,7 +35,6 @@ HandleTable::~HandleTable() {
     for (std::thread& producer : producers) {
         if (producer.joinable()) producer.join();
     }
-#endif
 }
 
 Board* HandleTable::board(uint64_t hardware) {
@@ -155,8 +144,7 @@ HandleTable& handles() {
     // The boards' clock goes after the table: the table's boards read it until they are gone.
     static BoardClock& clock = boardClock();
     static_cast<void>(clock);
-    static HandleTable instance;
-    return instance;
+    return platform::processWide<HandleTable>();
 }
 
 }  // namespace sim

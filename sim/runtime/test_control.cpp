@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "process_wide.h"
+
 namespace sim {
 namespace {
 
@@ -113,10 +115,7 @@ void TestControl::reset() {
     loopingDescription_ = false;
 }
 
-TestControl& control() {
-    static TestControl instance;
-    return instance;
-}
+TestControl& control() { return platform::processWide<TestControl>(); }
 
 void copyText(char* field, std::size_t size, const char* text) {
     if (size == 0) return;
