@@ -100,7 +100,7 @@ Board* HandleTable::innerBoard(const void* value, int32_t& error) const {
 
 bool HandleTable::looksInner(const void* value) {
     const auto bits = reinterpret_cast<uintptr_t>(value);
-    return (bits & kTagMask) == kInnerTag && sizeof(uintptr_t) >= 8;
+    return (bits & kTagMask) == kInnerTag;
 }
 
 size_t HandleTable::openInnerCount() const {
