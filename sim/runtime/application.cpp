@@ -86,7 +86,7 @@ void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
     openedInner = nullptr;
     if (wrapper == nullptr) return failOpen(error);
 
-    auto* record = new AppHandle{wrapper, boardIndex, module, board, inner, 0};
+    auto* record = new AppHandle{wrapper, boardIndex, module, board, inner, 0, false};
     {
         std::lock_guard<std::mutex> lock(board->mutex);
         board->events.applications[record].lastWait = board->events.serial;
@@ -115,7 +115,7 @@ bool freeGrabber(void* fg, int32_t& result) {
     if (app->inner != nullptr) inner::stopAcquisitionOf(app->inner);
     handles().waitForCalls(app, inHandlerOf(app) ? 1 : 0);
     result = route<int32_t>(app, "Fg_FreeGrabber", SIM_ERR_NOT_AVAILABLE);
-    delete app;
+    handles().releaseApplication(app);
     return true;
 }
 

@@ -124,8 +124,17 @@ AppHandle* HandleTable::enterApplication(const void* fg) {
 
 void HandleTable::leaveApplication(AppHandle* app) {
     std::lock_guard<std::mutex> lock(appsMutex_);
-    --app->calls;
+    if (--app->calls == 0 && app->closed) {
+        delete app;
+        return;
+    }
     appCallsDone_.notify_all();
+}
+
+void HandleTable::releaseApplication(AppHandle* app) {
+    std::lock_guard<std::mutex> lock(appsMutex_);
+    app->closed = true;
+    if (app->calls == 0) delete app;
 }
 
 bool HandleTable::retireApplication(AppHandle* app) {

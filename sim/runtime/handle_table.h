@@ -34,6 +34,7 @@ struct AppHandle {
     Board* board = nullptr;
     const void* inner = nullptr;   // the inner handle the applet opened for it, if any
     uint32_t calls = 0;            // calls inside the applet or a handler (the table's lock)
+    bool closed = false;           // freed by the last call to leave (the table's lock)
 };
 
 class HandleTable {
@@ -71,6 +72,9 @@ public:
     bool retireApplication(AppHandle* app);
     // Waits until no call but `own` is inside the retired record.
     void waitForCalls(AppHandle* app, uint32_t own);
+    // The retired record is closed: freed now, or by the last call inside it (a handler that
+    // closed its own handle) when it leaves.
+    void releaseApplication(AppHandle* app);
 
     std::atomic<int32_t> globalLastError{0};
 

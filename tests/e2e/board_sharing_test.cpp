@@ -284,6 +284,33 @@ TEST(TwoBoards, AcquireAtOnceWhileTheirHandlersCallBackIntoTheRuntime) {
     }
 }
 
+struct ClosingHandler {
+    void* fg = nullptr;
+    std::atomic<int32_t> result{1};
+
+    static int32_t close(uint64_t, void* data, const Fg_EventInfo*) {
+        auto* self = static_cast<ClosingHandler*>(data);
+        if (self->result == 1) self->result = Fg_FreeGrabber(self->fg);
+        return 0;
+    }
+};
+
+TEST(ClosingHandle, AHandlerClosesItsOwnHandle) {
+    SimCtl_Reset();
+    SimCtl_SetVirtualClock(1);
+    ClosingHandler handler;
+    handler.fg = Fg_Init("Orvanta", 2);
+    ASSERT_NE(handler.fg, nullptr);
+    const uint64_t rising = Fg_getEventMask(handler.fg, "FG_TRIGGER_INPUT0_RISING");
+    ASSERT_EQ(Fg_registerEventCallback(handler.fg, rising, &ClosingHandler::close, &handler, 0, nullptr), 0);
+    ASSERT_EQ(SimCtl_PulseTriggerInput(2, 0, 3, 100000), 0);
+    // The handlers are called from inside the advance, in this thread.
+    SimCtl_AdvanceClock(1000000);
+    EXPECT_EQ(handler.result, 0);
+    EXPECT_EQ(Fg_getLastErrorNumber(handler.fg), SIM_ERR_INVALID_HANDLE);
+    SimCtl_SetVirtualClock(0);
+}
+
 TEST(ClosingHandle, AWaitInsideItReturnsAndTheCloseFinishes) {
     SimCtl_Reset();
     SimCtl_SetVirtualClock(1);
