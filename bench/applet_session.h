@@ -1,7 +1,10 @@
-// The applet as the benchmarks drive it: board opened through the stand-in runtime as an
-// application opens it, and the applet's exports called directly with the runtime's handle
-// record, as the runtime routes an application's calls (so the stand-in's routing is not
-// measured). The runtime's call log is switched off: it would be measured too, and allocates.
+// The applet as the benchmarks drive it, its exports called directly with a handle record as the
+// runtime routes an application's calls (so no runtime's routing is measured). Over the stand-in
+// runtime, the board is opened through it as an application opens it, and its call log is off (it
+// would be measured too, and allocates). Built with BENCH_OVER_DO_NOTHING, the executable lies in
+// a folder with the do-nothing runtime (do_nothing_runtime.cpp) and copies of the applet and the
+// other stand-ins, loads the applet itself and opens a board with Std_entry, as a runtime does:
+// the applet then binds to the do-nothing runtime, and a row shows the applet's own cost.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +13,14 @@
 
 #include "orvanta/export_prototypes.h"
 #include "orvanta/type_codes.h"
+#if defined(BENCH_OVER_DO_NOTHING)
+#include "sim_platform.h"
+#else
 #include "orvanta_sim/hap_control.h"
 #include "orvanta_sim/hardware_control.h"
 #include "orvanta_sim/runtime.h"
 #include "orvanta_sim/runtime_control.h"
+#endif
 
 namespace bench {
 
@@ -31,9 +38,28 @@ inline constexpr int32_t kHapFile = 24108;
 inline constexpr int32_t kFpgaTemperature = 200341;
 inline constexpr int32_t kDnxaIdBase = 2000000;
 
+#if defined(BENCH_OVER_DO_NOTHING)
+// The applet library beside the executable, loaded once.
+inline void* appletSymbol(const char* name) {
+    static void* const module = sim::platform::loadLibrary(sim::platform::libraryFileName("Orvanta", true).c_str());
+    return sim::platform::findSymbol(module, name);
+}
+
+// A function of the do-nothing runtime, which the applet has loaded by then.
+template <typename Function>
+Function runtimeFunction(const char* name) {
+    static void* const module = sim::platform::loadLibrary(sim::platform::libraryFileName("rtcore5").c_str());
+    void* symbol = sim::platform::findSymbol(module, name);
+    if (symbol == nullptr) std::abort();
+    return reinterpret_cast<Function>(symbol);
+}
+#else
+inline void* appletSymbol(const char* name) { return SimCtl_AppletSymbol(name); }
+#endif
+
 template <typename Function>
 Function appletExport(const char* name) {
-    void* symbol = SimCtl_AppletSymbol(name);
+    void* symbol = appletSymbol(name);
     if (symbol == nullptr) std::abort();  // a build without the applet measures nothing
     return reinterpret_cast<Function>(symbol);
 }
@@ -70,6 +96,33 @@ inline void setEnvironment(const char* name, const char* value) {
 #endif
 }
 
+#if defined(BENCH_OVER_DO_NOTHING)
+// One board opened for the whole process with Std_entry, its wrapper in a handle record of the
+// benchmark's own.
+struct OpenedBoard {
+    OpenedBoard(uint32_t boardIndex, bool directRegisterAccess) {
+        if (directRegisterAccess) setEnvironment("VEXO_ENABLE_DRA", "1");
+        int32_t error = 0;
+        record.wrapper = applet().stdEntry(0x0B0A4D0000000001ULL + (uint64_t{boardIndex} << 8), &error, 0);
+        if (record.wrapper == nullptr) std::abort();
+        fg = &record;
+    }
+    OpenedBoard(const OpenedBoard&) = delete;
+    OpenedBoard& operator=(const OpenedBoard&) = delete;
+
+    // The runtime's record as the applet sees it: the wrapper in the first field.
+    mutable struct {
+        void* wrapper = nullptr;
+    } record;
+    void* fg = nullptr;
+};
+
+// The runtime's NX id of a name, as the applet resolved it.
+inline int32_t runtimeId(const char* name) {
+    using IdByName = int32_t (*)(void*, const char*);
+    return runtimeFunction<IdByName>("Fg_getParameterIdByName")(nullptr, name);
+}
+#else
 // One board opened for the whole process; `fg` is the runtime's handle record and `inner` the
 // inner handle the applet opened on it.
 struct OpenedBoard {
@@ -95,6 +148,7 @@ struct OpenedBoard {
     void* fg = nullptr;
     void* inner = nullptr;
 };
+#endif
 
 // The one board of the process, opened at the first call, which decides whether direct register
 // access is on for it.
@@ -102,5 +156,10 @@ inline const OpenedBoard& board(bool directRegisterAccess = false) {
     static const OpenedBoard opened(0, directRegisterAccess);
     return opened;
 }
+
+#if !defined(BENCH_OVER_DO_NOTHING)
+// The runtime's NX id of a name, asked on the board's inner handle.
+inline int32_t runtimeId(const char* name) { return Fg_getParameterIdByName(board().inner, name); }
+#endif
 
 }  // namespace bench

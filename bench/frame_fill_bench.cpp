@@ -10,7 +10,7 @@
 
 #include "allocation_counter.h"
 #include "applet_session.h"
-#include "image_path.h"
+#include "model/image_path.h"
 
 namespace {
 

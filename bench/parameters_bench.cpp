@@ -1,12 +1,18 @@
 // The parameter paths of one opened board, each beside its floor in the same run: reads and
-// writes beside an uncontended lock with a lookup among 130 ids, the FG_WIDTH write beside the
-// three runtime writes it makes, and eight threads sharing the board.
+// writes beside an uncontended lock with a lookup among 130 ids, and eight threads sharing the
+// board. Built twice: over the do-nothing runtime (BENCH_OVER_DO_NOTHING), where the FG_WIDTH
+// write stands beside the applet's parameter lock, the lookup and the three calls into the
+// runtime it makes, and both beside a GenApi engine's feature get and set (Aravis's fake device,
+// BENCH_WITH_ARAVIS); and over the stand-in runtime, whose figures are for information.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <mutex>
 
 #include <benchmark/benchmark.h>
+#if defined(BENCH_WITH_ARAVIS)
+#include <arv.h>
+#endif
 
 #include "allocation_counter.h"
 #include "applet_session.h"
@@ -42,12 +48,40 @@ void BM_Floor_LockAndLookup(benchmark::State& state) {
     });
 }
 
+// The NX parameters an FG_WIDTH write writes.
+std::array<int32_t, 3> widthNxIds() {
+    return {bench::runtimeId("Device1_Process0_Buffer_0_XROI_ROIRange_from"),
+            bench::runtimeId("Device1_Process0_Buffer_0_XROI_ROIRange_to"),
+            bench::runtimeId("Device1_Process0_Buffer_0_DRAM_A_0_XLength")};
+}
+
+#if defined(BENCH_OVER_DO_NOTHING)
+// What an FG_WIDTH write needs at the least: the applet's parameter lock (re-entrant) taken and
+// given back, the parameter found among 130 ids, and its three NX writes into the runtime.
+void BM_Floor_WidthWrite(benchmark::State& state) {
+    board();
+    static const std::array<int32_t, 130> sdkIds = floorIds();
+    using Set = int32_t (*)(void*, int32_t, const void*, uint32_t, int32_t);
+    const Set set = bench::runtimeFunction<Set>("Fg_setParameterWithType");
+    const std::array<int32_t, 3> ids = widthNxIds();
+    std::recursive_mutex lock;
+    int32_t wanted = sdkIds[57];
+    uint32_t value = 0;
+    measure(state, "a runtime write failed", [&] {
+        benchmark::DoNotOptimize(wanted);
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        benchmark::DoNotOptimize(std::lower_bound(sdkIds.begin(), sdkIds.end(), wanted));
+        ++value;
+        bool written = true;
+        for (const int32_t id : ids) written &= set(nullptr, id, &value, 0, bench::kTypeU32) == 0;
+        return written;
+    });
+}
+#else
 // The three NX writes an FG_WIDTH write makes, straight into the runtime on the inner handle.
 void BM_Floor_ThreeRuntimeWrites(benchmark::State& state) {
     void* handle = board().inner;
-    const int32_t ids[3] = {Fg_getParameterIdByName(handle, "Device1_Process0_Buffer_0_XROI_ROIRange_from"),
-                            Fg_getParameterIdByName(handle, "Device1_Process0_Buffer_0_XROI_ROIRange_to"),
-                            Fg_getParameterIdByName(handle, "Device1_Process0_Buffer_0_DRAM_A_0_XLength")};
+    const std::array<int32_t, 3> ids = widthNxIds();
     uint32_t value = 0;
     measure(state, "a runtime write failed", [&] {
         ++value;
@@ -56,6 +90,51 @@ void BM_Floor_ThreeRuntimeWrites(benchmark::State& state) {
         return written;
     });
 }
+#endif
+
+#if defined(BENCH_WITH_ARAVIS)
+// A GenApi engine's own path for one feature: Aravis reading and writing Width of its fake device
+// in this process (its node tree, the register behind it, the fake device's memory).
+struct FakeDevice {
+    FakeDevice() : device(arv_fake_device_new("ORVANTA0", nullptr)) {}
+    ~FakeDevice() {
+        if (device != nullptr) g_object_unref(device);
+    }
+    ArvDevice* device;
+};
+
+void BM_GenApi_WidthGet(benchmark::State& state) {
+    FakeDevice fake;
+    if (fake.device == nullptr) {
+        state.SkipWithError("no fake device");
+        return;
+    }
+    measure(state, "a feature read failed", [&] {
+        GError* error = nullptr;
+        benchmark::DoNotOptimize(arv_device_get_integer_feature_value(fake.device, "Width", &error));
+        if (error == nullptr) return true;
+        g_error_free(error);
+        return false;
+    });
+}
+
+void BM_GenApi_WidthSet(benchmark::State& state) {
+    FakeDevice fake;
+    if (fake.device == nullptr) {
+        state.SkipWithError("no fake device");
+        return;
+    }
+    const gint64 widths[2] = {512, 640};
+    uint32_t turn = 0;
+    measure(state, "a feature write failed", [&] {
+        GError* error = nullptr;
+        arv_device_set_integer_feature_value(fake.device, "Width", widths[turn++ & 1], &error);
+        if (error == nullptr) return true;
+        g_error_free(error);
+        return false;
+    });
+}
+#endif
 
 // ---- Reads -----------------------------------------------------------------------------------
 
@@ -97,7 +176,8 @@ void BM_DirectRegisterRead(benchmark::State& state) {
 
 // An NX parameter by direct NX access (the FPGA temperature), passed through to the runtime.
 void BM_DirectNxRead(benchmark::State& state) {
-    const int32_t nxId = Fg_getParameterIdByName(board().inner, "Device1_Process0_BoardStatus_FpgaTemperature");
+    board();
+    const int32_t nxId = bench::runtimeId("Device1_Process0_BoardStatus_FpgaTemperature");
     measureReads(state, bench::kDnxaIdBase + nxId, bench::kTypeDouble);
 }
 
@@ -164,7 +244,15 @@ BENCHMARK(BM_StringReadAndFree);
 BENCHMARK(BM_DirectRegisterRead);
 BENCHMARK(BM_DirectNxRead);
 BENCHMARK(BM_RefusedWrite);
+#if defined(BENCH_OVER_DO_NOTHING)
+BENCHMARK(BM_Floor_WidthWrite);
+#else
 BENCHMARK(BM_Floor_ThreeRuntimeWrites);
+#endif
 BENCHMARK(BM_WidthWrite);
 BENCHMARK(BM_FramesPerSecondWrite);
 BENCHMARK(BM_EightThreadsReadAndWrite)->Threads(8)->UseRealTime();
+#if defined(BENCH_WITH_ARAVIS)
+BENCHMARK(BM_GenApi_WidthGet);
+BENCHMARK(BM_GenApi_WidthSet);
+#endif

@@ -1,78 +1,64 @@
-// The model of one simulated board, one per hardware handle, shared by the stand-ins that reach
-// it through that handle: the hardware library owns the boards and keeps their registers, the
-// HAP runtime loads a HAP's design onto a board, and the runtime keeps the design's NX values.
-// Between the stand-ins only; tests steer a board through the libraries' control functions.
+// One simulated board in the runtime: the design loaded on it with its values, the camera debug
+// entry's images, the timeline (trigger module, camera, triggered simulator), the events, and the
+// inner handles open on it with their frame memories and acquisitions, all under the board's own
+// lock. Boards are made at the first use of their hardware handle and live as long as the
+// runtime; two boards share no lock. The registers of a board are the hardware library's, and
+// the HAP a design comes from is the HAP runtime's: neither reaches the board.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
-#include <type_traits>
+#include <mutex>
 #include <vector>
 
-#include "design_model.h"
-#include "orvanta_sim/export.h"
+#include "event_records.h"
+#include "inner_handle.h"
+#include "model/debug_entries.h"
+#include "model/design_model.h"
+#include "timeline.h"
 
 namespace sim {
 
-// An image fed in at the camera's debug entry: `height` lines of `width` 8-bit pixels.
-struct InjectedImage {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<uint8_t> pixels;
-};
+struct Board {
+    explicit Board(uint64_t hardware);
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
 
-// The camera debug entry's input: the image being written word by word, and the complete images
-// waiting for the source frames they replace, oldest first.
-struct CameraInjection {
-    std::vector<std::vector<uint8_t>> lines;  // written so far; the last one is open
-    bool lineOpen = false;
-    bool endOfLineNext = false;   // the next word ends its line
-    bool endOfFrameNext = false;  // the next word ends the image
-    std::deque<std::shared_ptr<const InjectedImage>> images;
-};
+    const uint64_t hardware;
+    // Everything below. Calls into the applet or a handler are never made while it is held: both
+    // call back into the runtime.
+    std::mutex mutex;
+    // Signalled whenever a picture arrives, a frame's rendering ends, an acquisition stops, a
+    // memory or handle goes, or an event occurs.
+    std::condition_variable changed;
 
-// What a board holds, reached only under the board's lock (withBoard).
-struct BoardState {
-    std::shared_ptr<const DesignModel> design;  // the design loaded; never null
-    std::vector<NxValue> values;                // indexed like design->parameters()
-    uint64_t injectedPixels = 0;                // pixel words fed into the debug entries
+    DesignValues design;
+    // What the design and the event bits were taken from, as the runtime knows them: the same
+    // again needs no new load.
+    const void* designSource = nullptr;
+    const void* eventSource = nullptr;
+    uint64_t injectedPixels = 0;  // pixel words fed into the debug entries
     CameraInjection injection;
-    std::map<uint32_t, uint64_t> registers;     // by address; the registers written so far
-};
+    Timeline timeline;
+    EventRecords events;
+    // The open inner handles by their values; a call or producer that waits keeps its own share.
+    std::map<const void*, std::shared_ptr<InnerHandle>> handles;
 
-// Every member runs in the hardware library, which owns the board and its lock: the libraries
-// are linked with their own copies of the C++ runtime on Windows, so one library's inline code
-// must never lock a mutex that another library's code locks too.
-class Board {
-public:
-    // Calls visitor(state, context) under the board's lock. The visitor does not call into
-    // another stand-in library (whose locks may be held around calls into this one).
-    virtual void visit(void (*visitor)(BoardState& state, void* context), void* context) = 0;
+    // The open handle of this value, or null.
+    std::shared_ptr<InnerHandle> handle(const void* value) const;
+
     // Puts the design of these NX rows on the board, unless it is there already. The values of
-    // names both designs have are kept. Designs loaded before stay allocated: the applet keeps
+    // names both designs have are kept. Every design loaded stays allocated: the applet keeps
     // names it was handed.
-    virtual void loadDesign(const std::vector<DesignRow>& rows) = 0;
+    void loadDesign(const std::vector<DesignRow>& rows);
+    // As after power-up: the design's start values, no injected image, the timeline anew.
+    // Handles stay open.
+    void restart();
 
-protected:
-    ~Board() = default;
+private:
+    std::vector<std::shared_ptr<const DesignModel>> designs_;
 };
-
-// Runs use(BoardState&) under the board's lock. A template rather than std::function: the
-// tests that count the applet's heap use would count a capture that does not fit in place.
-template <typename Use>
-void withBoard(Board& board, Use&& use) {
-    using Callable = std::remove_reference_t<Use>;
-    board.visit([](BoardState& state, void* context) { (*static_cast<Callable*>(context))(state); }, &use);
-}
 
 }  // namespace sim
-
-extern "C" {
-// The board of a hardware handle, made at its first use with no HAP's design loaded (only the
-// debug entries and the runtime's own parameters). Boards live as long as the process.
-VEXO_SIM_HW_API sim::Board* SimBoard_Of(uint64_t hardware);
-// Calls visitor for every board made so far.
-VEXO_SIM_HW_API void SimBoard_ForEach(void (*visitor)(sim::Board& board, void* context), void* context);
-}

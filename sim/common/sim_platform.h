@@ -1,6 +1,6 @@
-// The little the stand-ins need of the operating system: the folder a library was loaded from,
-// an environment variable, libraries loaded by name at run time, and what tells a file's
-// contents apart without reading them. A POSIX and a Win32 implementation; nothing else in sim/
+// The little the stand-ins (and their tests) need of the operating system: the folder a library
+// was loaded from, an environment variable, libraries loaded by name at run time, what tells a
+// file's contents apart without reading them, and the process's resident memory. A POSIX and a Win32 implementation; nothing else in sim/
 // includes a system header of either platform.
 #pragma once
 
@@ -46,6 +46,9 @@ bool fileIdentity(const char* path, FileIdentity& identity);
 // heap, the stack, writable data) or a library file that cannot be examined. `file` is assigned,
 // not made anew: a caller that keeps it allocates nothing once it is long enough.
 bool readOnlyLibraryFile(const void* address, uint64_t size, std::string& file, FileIdentity& identity);
+
+// The bytes of the process's memory now resident; 0 where it cannot be told.
+uint64_t residentBytes();
 
 // The file name of a library named without prefix and suffix: "rtcore5" becomes "rtcore5.dll"
 // on Windows and "librtcore5.so" elsewhere; a plug-in ("Orvanta") takes no "lib" prefix.

@@ -5,6 +5,9 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "sim_platform.h"
 
@@ -86,5 +89,14 @@ bool readOnlyLibraryFile(const void* address, uint64_t size, std::string& file, 
 }
 
 std::string libraryFileName(const std::string& name, bool plugIn) { return (plugIn ? "" : "lib") + name + ".so"; }
+
+uint64_t residentBytes() {
+    // statm: total and resident size, in pages.
+    std::ifstream statm("/proc/self/statm");
+    uint64_t total = 0;
+    uint64_t resident = 0;
+    if (!(statm >> total >> resident)) return 0;
+    return resident * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+}
 
 }  // namespace sim::platform

@@ -3,6 +3,9 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+// K32GetProcessMemoryInfo lives in kernel32 from this version on: no psapi library to link.
+#define PSAPI_VERSION 2
+#include <psapi.h>
 
 #include <vector>
 
@@ -101,5 +104,11 @@ bool readOnlyLibraryFile(const void* address, uint64_t size, std::string& file, 
 }
 
 std::string libraryFileName(const std::string& name, bool) { return name + ".dll"; }
+
+uint64_t residentBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return counters.WorkingSetSize;
+}
 
 }  // namespace sim::platform

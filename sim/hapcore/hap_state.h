@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "board/design_model.h"
 #include "hap_image_format.h"
 #include "orvanta/closed_libraries.h"
 #include "orvanta_sim/hap_control.h"
@@ -17,13 +16,11 @@
 
 namespace sim::hap {
 
-// The NX parameters of one image, with the view handed out by SimHap_NxParameters and the rows
-// loaded onto a board, made once so that loading a design copies nothing.
+// The NX parameters of one image, with the view handed out by SimHap_NxParameters, made once.
 struct NxList {
     explicit NxList(std::vector<NxParameterRow> parameters);
     std::vector<NxParameterRow> rows;
     std::vector<SimHapNxParameter> view;
-    std::vector<DesignRow> boardRows;
 };
 
 // An image found intact, known by the file its bytes come from: a HAP file, or the library whose

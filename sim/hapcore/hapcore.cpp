@@ -1,7 +1,7 @@
 // The HAP runtime stand-in: opens simulated HAP images (from memory or from a file), answers the
-// register and event queries of the Orvanta design, and loads the NX parameters an opened image
-// lists onto a board when the runtime opens an inner handle there. Windows exports the Hap_
-// functions by ordinal only (hapcore.def).
+// register and event queries of the Orvanta design, and lists the NX parameters of an opened
+// image, which the runtime loads onto a board when it opens an inner handle there. Windows
+// exports the Hap_ functions by ordinal only (hapcore.def).
 #if !defined(_WIN32)
 #pragma GCC visibility push(default)
 #endif
@@ -14,20 +14,16 @@
 #include <cstring>
 #include <fstream>
 
-#include "board/board.h"
 #include "sim_platform.h"
 #include "hap_design.h"
-#include "hap_loading.h"
 #include "hap_state.h"
 
 namespace sim::hap {
 
 NxList::NxList(std::vector<NxParameterRow> parameters) : rows(std::move(parameters)) {
     view.reserve(rows.size());
-    boardRows.reserve(rows.size());
     for (const NxParameterRow& row : rows) {
         view.push_back(SimHapNxParameter{row.name.c_str(), row.typeCode, row.writable ? 1 : 0});
-        boardRows.push_back(DesignRow{row.name, row.typeCode, row.writable});
     }
 }
 
@@ -245,31 +241,6 @@ const HapEventDescriptor* Hap_GetEvent(void* hap, int32_t position) {
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!s.isLive(hap) || position < 0 || position >= static_cast<int32_t>(s.events->descriptors.size())) return nullptr;
     return &s.events->descriptors[position];
-}
-
-int32_t SimHap_EventPosition(void* hap, const char* name) {
-    HapState& s = hap::hapState();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (!s.isLive(hap) || name == nullptr) return -1;
-    const std::vector<HapEventDescriptor>& descriptors = s.events->descriptors;
-    for (size_t i = 0; i < descriptors.size(); ++i) {
-        if (std::strcmp(descriptors[i].name, name) == 0) return static_cast<int32_t>(i);
-    }
-    return -1;
-}
-
-int32_t SimHap_LoadDesign(void* hap, uint64_t hardware) {
-    const NxList* design = nullptr;
-    {
-        HapState& s = hap::hapState();
-        std::lock_guard<std::mutex> lock(s.mutex);
-        if (!s.isLive(hap)) return -1;
-        design = static_cast<hap::HapHandle*>(hap)->design;
-    }
-    // Not under this library's lock: the board's is the innermost of all. The design's rows are
-    // never changed or freed, so they need no lock.
-    SimBoard_Of(hardware)->loadDesign(design->boardRows);
-    return 0;
 }
 
 }  // extern "C"

@@ -1,19 +1,19 @@
 // The acquisition calls on inner handles, the frame memory calls (the runtime's own, taken on
 // either kind of handle), and closing an inner handle, which ends its acquisition and frees its
-// memories. Producer threads retired on the way are joined once the mutex is released.
+// memories and itself. Producer threads retired on the way are joined once the board's lock is
+// released.
 #include <exception>
 #include <thread>
 #include <vector>
 
-#include "acquisition.h"
+#include "application.h"
+#include "board/acquisition.h"
+#include "clock_thread.h"
 #include "inner_call.h"
 #include "inner_calls.h"
 
 namespace sim::inner {
 namespace {
-
-using Lock = std::unique_lock<std::mutex>;
-
 
 struct Retired {
     std::vector<std::thread> threads;
@@ -28,19 +28,18 @@ struct Retired {
 // The frame memory a call names on a port: `memory` when it is one of the handle's; for null, the
 // memory of the handle's acquisition (itself null when there has been none). 0, or the error of a
 // port the design lacks or of any other memory.
-int32_t findMemory(State& s, InnerHandle& handle, uint32_t port, void* memory, FrameMemory*& found) {
+int32_t findMemory(const InnerHandle& handle, uint32_t port, void* memory, FrameMemory*& found) {
     found = nullptr;
     if (port != 0) return SIM_ERR_INVALID_PORT;
-    found = memory == nullptr ? handle.acquisition.memory : s.memory(memory);
-    const bool named = memory == nullptr || (found != nullptr && found->owner() == &handle);
-    return named ? 0 : SIM_ERR_INVALID_MEMORY;
+    found = memory == nullptr ? handle.acquisition.memory : handle.memory(memory);
+    return memory == nullptr || found != nullptr ? 0 : SIM_ERR_INVALID_MEMORY;
 }
 
 // Stops whatever the handle acquires, until nothing runs or renders on it any more (another
 // thread may start an acquisition while this one waits).
-void stopAll(State& s, InnerHandle& handle, Lock& lock, Retired& retired) {
+void stopAll(Board& board, InnerHandle& handle, Lock& lock, Retired& retired) {
     do {
-        retired.add(retireAcquisition(s, handle, lock));
+        retired.add(retireAcquisition(board, handle, lock));
     } while (handle.acquisition.running);
 }
 
@@ -48,7 +47,8 @@ Outcome status(const InnerHandle& handle, const FrameMemory* memory, int32_t sta
     const int64_t last = memory == nullptr ? 0 : memory->delivered();
     switch (statusId) {
         case FG_STATUS_DELIVERED: return ok(last);
-        case FG_STATUS_ACQUIRING: return ok(memory != nullptr && handle.acquisition.memory == memory && handle.acquisition.running ? 1 : 0);
+        case FG_STATUS_ACQUIRING:
+            return ok(memory != nullptr && handle.acquisition.memory == memory && handle.acquisition.running ? 1 : 0);
         case FG_STATUS_LOST: return ok(memory == nullptr ? 0 : memory->lost());
         case FG_STATUS_TRANSFER_LENGTH:
         case FG_STATUS_BUFFER_INDEX:
@@ -64,38 +64,26 @@ Outcome status(const InnerHandle& handle, const FrameMemory* memory, int32_t sta
     }
 }
 
-// The inner handle a frame memory call is taken on: fg itself, or for an application's handle
-// the newest open inner handle of its board (the one its applet opened).
-InnerHandle* handleFor(State& s, void* fg, int32_t& error) {
-    if (fg != nullptr && s.appHandles.count(fg) != 0) {
-        const uint64_t hardware = hardwareOfBoard(static_cast<const AppHandle*>(fg)->boardIndex);
-        InnerHandle* newest = nullptr;
-        for (const auto& entry : s.innerHandles) {
-            InnerHandle* handle = entry.second.get();
-            if (handle->open && handle->hardware == hardware && (newest == nullptr || handle->serial > newest->serial)) {
-                newest = handle;
-            }
-        }
-        error = SIM_ERR_HANDLE_CLOSED;
-        return newest;
-    }
-    InnerHandle* handle = s.inner(fg);
-    error = handle == nullptr ? SIM_ERR_INVALID_HANDLE : SIM_ERR_HANDLE_CLOSED;
-    return handle != nullptr && handle->open ? handle : nullptr;
-}
-
-// Runs a frame memory call. Its error becomes the handle's last error and the global one: the
-// applet keeps the last error of an application's handle itself, so Fg_getLastErrorNumber(NULL)
+// Runs a frame memory call on fg's inner handle: fg itself, or for an application's handle the
+// inner handle its applet opened. Its error becomes the handle's last error and the global one:
+// the applet keeps the last error of an application's handle itself, so Fg_getLastErrorNumber(NULL)
 // is where an application reads why a memory call answered null.
 template <typename Body>
 int64_t onMemory(void* fg, Body body) {
-    State& s = state();
-    Lock lock(s.mutex);
+    const app::Entered application(fg);
+    const void* value = application ? application.get()->inner : fg;
     int32_t error = 0;
-    InnerHandle* handle = handleFor(s, fg, error);
-    const Outcome outcome = handle == nullptr ? failed(error) : body(s, *handle);
-    if (handle != nullptr) handle->lastError = outcome.error;
-    s.globalLastError = outcome.error;
+    Board* board = handles().innerBoard(value, error);
+    if (application && board == nullptr) error = SIM_ERR_HANDLE_CLOSED;
+    Outcome outcome = failed(error);
+    std::shared_ptr<InnerHandle> handle;
+    if (board != nullptr) {
+        Lock lock(board->mutex);
+        handle = board->handle(value);
+        outcome = handle == nullptr || !handle->open ? failed(SIM_ERR_HANDLE_CLOSED) : body(*board, *handle);
+        if (handle != nullptr && handle->open) handle->lastError = outcome.error;
+    }
+    handles().globalLastError = outcome.error;
     return outcome.result;
 }
 
@@ -113,9 +101,9 @@ int64_t statusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void*
     seed.u64 = data;
     seed.dma = port;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&) {
+    return onInner(seed, [&](Board&, InnerHandle& handle, SimCall&) {
         FrameMemory* named = nullptr;
-        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (const int32_t error = findMemory(handle, port, memory, named)) return failed(error);
         return status(handle, named, statusId, data);
     });
 }
@@ -127,21 +115,21 @@ int32_t acquire(const char* function, void* fg, uint32_t port, int64_t pictureCo
     seed.id = flags;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
     Retired retired;
-    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+    return static_cast<int32_t>(onInner(seed, [&](Board& board, InnerHandle& handle, SimCall&, Lock& lock) {
         if (port != 0) return failed(SIM_ERR_INVALID_PORT);
         if (flags != FG_ACQ_RING && flags != FG_ACQ_BLOCKING) return failed(SIM_ERR_INVALID_PARAMETER);
         // Starting again on an acquiring port first stops the acquisition there. The waits
-        // release the mutex: the memory may be freed and the handle closed meanwhile.
+        // release the lock: the memory may be freed and the handle closed meanwhile.
         for (;;) {
-            FrameMemory* target = memory == nullptr ? nullptr : s.memory(memory);
+            FrameMemory* target = handle.memory(memory);
             if (!handle.open) return failed(SIM_ERR_HANDLE_CLOSED);
-            if (target == nullptr || target->owner() != &handle) return failed(SIM_ERR_INVALID_MEMORY);
+            if (target == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
             if (!handle.acquisition.running && !handle.acquisition.producing) {
                 retired.add(std::move(handle.acquisition.producer));
-                startAcquisition(s, handle, *target, pictureCount, flags == FG_ACQ_BLOCKING);
+                startAcquisition(board, board.handle(handle.value), *target, pictureCount, flags == FG_ACQ_BLOCKING);
                 return ok();
             }
-            retired.add(retireAcquisition(s, handle, lock));
+            retired.add(retireAcquisition(board, handle, lock));
         }
     }));
 }
@@ -152,11 +140,11 @@ int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory,
     seed.id = flags;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
     Retired retired;
-    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+    return static_cast<int32_t>(onInner(seed, [&](Board& board, InnerHandle& handle, SimCall&, Lock& lock) {
         FrameMemory* named = nullptr;
-        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (const int32_t error = findMemory(handle, port, memory, named)) return failed(error);
         // A memory nothing acquires into has nothing to stop.
-        if (named != nullptr && named == handle.acquisition.memory) stopAll(s, handle, lock, retired);
+        if (named != nullptr && named == handle.acquisition.memory) stopAll(board, handle, lock, retired);
         return ok();
     }));
 }
@@ -165,9 +153,9 @@ int64_t lastPicNumber(void* fg, uint32_t port, void* memory) {
     SimCall seed = callOf("Fg_getLastPicNumberEx", fg);
     seed.dma = port;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&) {
+    return onInner(seed, [&](Board&, InnerHandle& handle, SimCall&) {
         FrameMemory* named = nullptr;
-        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (const int32_t error = findMemory(handle, port, memory, named)) return failed(error);
         return ok(named == nullptr ? 0 : named->delivered());
     });
 }
@@ -178,11 +166,11 @@ int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t 
     seed.dma = port;
     seed.id = timeoutSeconds;
     seed.args[0] = reinterpret_cast<uintptr_t>(memory);
-    return onInner(seed, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
+    return onInner(seed, [&](Board& board, InnerHandle& handle, SimCall&, Lock& lock) {
         FrameMemory* named = nullptr;
-        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (const int32_t error = findMemory(handle, port, memory, named)) return failed(error);
         if (named == nullptr) return picture <= 0 ? ok(0) : failed(SIM_ERR_TIMEOUT);
-        const int64_t answer = waitForPicture(s, *named, picture, timeoutSeconds, lock);
+        const int64_t answer = waitForPicture(board, handle, named, picture, timeoutSeconds, lock);
         return answer >= 0 ? ok(answer) : failed(static_cast<int32_t>(answer));
     });
 }
@@ -190,57 +178,70 @@ int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t 
 int32_t freeGrabber(void* fg) {
     Retired retired;
     const SimCall call = callOf("Fg_FreeGrabber", fg);
-    return static_cast<int32_t>(onInner(call, [&](State& s, InnerHandle& handle, SimCall&, Lock& lock) {
-        quickCalls.unlist(&handle);
-        handle.open = false;  // no acquisition starts while the last one is stopped
-        stopAll(s, handle, lock, retired);
+    return static_cast<int32_t>(onInner(call, [&](Board& board, InnerHandle& handle, SimCall&, Lock& lock) {
+        // From here on every call on the handle is refused, and no acquisition starts on it.
+        handle.open = false;
+        handles().closeInner(handle.value);
+        stopAll(board, handle, lock, retired);
         retired.add(std::move(handle.acquisition.producer));
         handle.acquisition.memory = nullptr;
-        for (auto entry = s.memories.begin(); entry != s.memories.end();) {
-            entry = entry->second->owner() == &handle ? s.memories.erase(entry) : std::next(entry);
-        }
+        handle.memories.clear();
         handle.description.reset();
         handle.handedTexts.clear();
-        retired.add(retireClockIfIdle(s));
+        board.handles.erase(handle.value);
+        board.changed.notify_all();
+        retired.add(innerHandleClosed());
         return ok();
     }));
 }
 
+void stopAcquisitionOf(const void* fg) {
+    int32_t error = 0;
+    Board* board = handles().innerBoard(fg, error);
+    if (board == nullptr) return;
+    Retired retired;
+    Lock lock(board->mutex);
+    const std::shared_ptr<InnerHandle> handle = board->handle(fg);
+    if (handle != nullptr) stopAll(*board, *handle, lock, retired);
+    lock.unlock();
+}
+
 void* allocMem(void* fg, size_t totalSize, int64_t bufferCount) {
-    return pointerOf(onMemory(fg, [&](State& s, InnerHandle& handle) {
+    return pointerOf(onMemory(fg, [&](Board&, InnerHandle& handle) {
         if (bufferCount < 1 || totalSize / static_cast<uint64_t>(bufferCount) == 0) return failed(SIM_ERR_INVALID_SIZE);
         std::unique_ptr<FrameMemory> memory;
         try {
-            memory = std::make_unique<FrameMemory>(&handle, totalSize / static_cast<uint64_t>(bufferCount), bufferCount);
+            memory = std::make_unique<FrameMemory>(totalSize / static_cast<uint64_t>(bufferCount), bufferCount);
         } catch (const std::exception&) {
             return failed(SIM_ERR_OUT_OF_MEMORY);
         }
         const void* address = memory.get();
-        s.memories.emplace(address, std::move(memory));
+        handle.memories.emplace(address, std::move(memory));
         return ok(pointerResult(address));
     }));
 }
 
 int32_t freeMem(void* fg, void* memory) {
     Retired retired;
-    return static_cast<int32_t>(onMemory(fg, [&](State& s, InnerHandle& handle) {
-        FrameMemory* named = s.memory(memory);
-        if (named == nullptr || named->owner() != &handle) return failed(SIM_ERR_INVALID_MEMORY);
+    return static_cast<int32_t>(onMemory(fg, [&](Board& board, InnerHandle& handle) {
+        FrameMemory* named = handle.memory(memory);
+        if (named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
         Acquisition& a = handle.acquisition;
         if (a.memory == named) {
             if (a.running || a.producing) return failed(SIM_ERR_MEMORY_IN_USE);
             retired.add(std::move(a.producer));  // ended by itself: the thread has finished
             a.memory = nullptr;
         }
-        s.memories.erase(memory);
+        handle.memories.erase(memory);
+        board.changed.notify_all();
         return ok();
     }));
 }
 
 void* imagePtr(void* fg, int64_t picture, uint32_t port, void* memory) {
-    return pointerOf(onMemory(fg, [&](State& s, InnerHandle& handle) {
+    return pointerOf(onMemory(fg, [&](Board&, InnerHandle& handle) {
         FrameMemory* named = nullptr;
-        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (const int32_t error = findMemory(handle, port, memory, named)) return failed(error);
         if (named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
         const int64_t index = named->bufferOf(picture);
         if (index < 0) return failed(SIM_ERR_INVALID_PICTURE);
@@ -249,9 +250,9 @@ void* imagePtr(void* fg, int64_t picture, uint32_t port, void* memory) {
 }
 
 int32_t setStatus(void* fg, int32_t statusId, int64_t data, uint32_t port, void* memory) {
-    return static_cast<int32_t>(onMemory(fg, [&](State& s, InnerHandle& handle) {
+    return static_cast<int32_t>(onMemory(fg, [&](Board& board, InnerHandle& handle) {
         FrameMemory* named = nullptr;
-        if (const int32_t error = findMemory(s, handle, port, memory, named)) return failed(error);
+        if (const int32_t error = findMemory(handle, port, memory, named)) return failed(error);
         if (named == nullptr) return failed(SIM_ERR_INVALID_MEMORY);
         if (statusId == FG_STATUS_RELEASE_PICTURE) {
             if (!named->release(data)) return failed(SIM_ERR_INVALID_PICTURE);
@@ -260,7 +261,7 @@ int32_t setStatus(void* fg, int32_t statusId, int64_t data, uint32_t port, void*
         } else {
             return failed(SIM_ERR_INVALID_PARAMETER);
         }
-        publishFillLevel(handle, *named);
+        publishFillLevel(board, handle, *named);
         return ok();
     }));
 }

@@ -2,12 +2,31 @@
 // name, asks its Std_entry for the wrapper, and keeps it in a handle record of its own.
 #include "application.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+
+#include "inner_calls.h"
+#include "clock_thread.h"
 
 namespace sim::app {
 namespace {
 
 using StdEntry = void* (*)(uint64_t hardware, int32_t* error, uint32_t flags);
+
+// The inner handle opened on this thread while an application's applet starts.
+thread_local const void* openedInner = nullptr;
+
+struct AppletModules {
+    std::mutex mutex;
+    std::map<std::string, void*> byName;
+};
+
+AppletModules& appletModules() {
+    static AppletModules modules;
+    return modules;
+}
 
 // An installation keeps the applets in "Hardware Applets" beside the runtime's own folder
 // (<install dir>/bin and <install dir>/Hardware Applets); empty when the runtime's folder is unknown.
@@ -26,11 +45,11 @@ std::string installedAppletPath(const std::string& fileName) {
 // the system looks for beside the runtime (its run path) or the application, then the
 // installation's applet folder.
 void* appletModule(const std::string& appletName) {
-    State& s = state();
+    AppletModules& modules = appletModules();
     {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        const auto found = s.appletModules.find(appletName);
-        if (found != s.appletModules.end()) return found->second;
+        std::lock_guard<std::mutex> lock(modules.mutex);
+        const auto found = modules.byName.find(appletName);
+        if (found != modules.byName.end()) return found->second;
     }
     const std::string fileName = platform::libraryFileName(appletName, true);
     void* module = platform::loadLibrary(fileName.c_str());
@@ -39,24 +58,16 @@ void* appletModule(const std::string& appletName) {
         if (!installed.empty()) module = platform::loadLibrary(installed.c_str());
     }
     if (module == nullptr) return nullptr;
-    std::lock_guard<std::mutex> lock(s.mutex);
-    return s.appletModules.emplace(appletName, module).first->second;
+    std::lock_guard<std::mutex> lock(modules.mutex);
+    return modules.byName.emplace(appletName, module).first->second;
 }
 
 void* failOpen(int32_t error) {
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.globalLastError = error;
+    handles().globalLastError = error;
     return nullptr;
 }
 
 }  // namespace
-
-AppHandle* find(const void* fg) {
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    return s.appHandles.count(fg) != 0 ? static_cast<AppHandle*>(const_cast<void*>(fg)) : nullptr;
-}
 
 void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
     if (appletName == nullptr || *appletName == '\0') return failOpen(SIM_ERR_INVALID_PARAMETER);
@@ -64,34 +75,51 @@ void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
     void* module = appletModule(appletName);
     const auto entry = reinterpret_cast<StdEntry>(module == nullptr ? nullptr : platform::findSymbol(module, "Std_entry"));
     if (entry == nullptr) return failOpen(SIM_ERR_LIBRARY_LOAD);
+    Board* board = handles().board(hardwareOfBoard(boardIndex));
+    if (board == nullptr) return failOpen(SIM_ERR_INVALID_BOARD);
 
     // Std_entry calls back into the runtime: no lock while it runs.
     int32_t error = 0;
+    openedInner = nullptr;
     void* wrapper = entry(hardwareOfBoard(boardIndex), &error, flags);
+    const void* inner = openedInner;
+    openedInner = nullptr;
     if (wrapper == nullptr) return failOpen(error);
 
-    auto* record = new AppHandle{wrapper, boardIndex, module};
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.appHandles.insert(record);
-    ApplicationEvents& events = s.applicationEvents[record];
-    events.board = SimBoard_Of(hardwareOfBoard(boardIndex));
-    events.lastWait = s.eventSerial;
-    s.globalLastError = 0;
+    auto* record = new AppHandle{wrapper, boardIndex, module, board, inner, 0, false};
+    {
+        std::lock_guard<std::mutex> lock(board->mutex);
+        board->events.applications[record].lastWait = board->events.serial;
+    }
+    handles().addApplication(record);
+    handles().globalLastError = 0;
     return record;
 }
 
-int32_t freeGrabber(AppHandle* app) {
-    State& s = state();
-    {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        if (s.appHandles.erase(app) == 0) return SIM_ERR_INVALID_HANDLE;
-        s.applicationEvents.erase(app);
+bool freeGrabber(void* fg, int32_t& result) {
+    AppHandle* app = handles().enterApplication(fg);
+    if (app == nullptr) return false;
+    handles().leaveApplication(app);
+    if (!handles().retireApplication(app)) {
+        // Another thread closes it.
+        result = SIM_ERR_INVALID_HANDLE;
+        return true;
     }
-    const int32_t result = route<int32_t>(app, "Fg_FreeGrabber", SIM_ERR_NOT_AVAILABLE);
-    delete app;
-    return result;
+    // Calls waiting inside the handle return: its event waits and handlers go, and so does the
+    // acquisition of its inner handle.
+    {
+        std::lock_guard<std::mutex> lock(app->board->mutex);
+        app->board->events.applications.erase(app);
+        app->board->changed.notify_all();
+    }
+    if (app->inner != nullptr) inner::stopAcquisitionOf(app->inner);
+    handles().waitForCalls(app, inHandlerOf(app) ? 1 : 0);
+    result = route<int32_t>(app, "Fg_FreeGrabber", SIM_ERR_NOT_AVAILABLE);
+    handles().releaseApplication(app);
+    return true;
 }
+
+void innerHandleOpenedForApplication(const void* inner) { openedInner = inner; }
 
 void* appletSymbol(const char* appletName, const char* symbol) {
     void* module = appletModule(appletName);

@@ -1,21 +1,41 @@
 // The runtime's application side: opening an applet on a board through its Std_entry, and
-// routing the calls on an application's handle to the applet's exports of the same names.
+// routing the calls on an application's handle to the applet's exports of the same names. A call
+// routed into the applet is counted in (Entered), so that closing the handle waits for it.
 #pragma once
 
 #include <cstdint>
 
-#include "sim_platform.h"
+#include "handle_table.h"
 #include "orvanta_sim/runtime.h"
-#include "runtime_state.h"
+#include "sim_platform.h"
 
 namespace sim::app {
 
-// The application handle record behind fg, or null when fg is not one.
-AppHandle* find(const void* fg);
+// An application handle entered for one call; empty when fg is none. The handle does not close
+// before the call leaves.
+class Entered {
+public:
+    explicit Entered(const void* fg) : app_(handles().enterApplication(fg)) {}
+    ~Entered() {
+        if (app_ != nullptr) handles().leaveApplication(app_);
+    }
+    Entered(const Entered&) = delete;
+    Entered& operator=(const Entered&) = delete;
+    explicit operator bool() const { return app_ != nullptr; }
+    AppHandle* get() const { return app_; }
+
+private:
+    AppHandle* app_;
+};
 
 void* open(const char* appletName, uint32_t boardIndex, uint32_t flags);
-// Calls the applet's Fg_FreeGrabber with the record, then releases the record.
-int32_t freeGrabber(AppHandle* app);
+// Closes an application handle: no call enters it any more, its acquisition stops and its event
+// waits return, then, once the calls inside it have left, the applet's Fg_FreeGrabber closes it.
+// False when fg is no application handle.
+bool freeGrabber(void* fg, int32_t& result);
+
+// The inner handle just opened on this thread; the application being opened here takes it.
+void innerHandleOpenedForApplication(const void* inner);
 
 // An export of the applet (loaded by name and kept loaded until the process ends), or null.
 void* appletSymbol(const char* appletName, const char* symbol);

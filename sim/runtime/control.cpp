@@ -1,18 +1,31 @@
 // The runtime's control interface for the project's tests: the call log, the boards' values by
-// name, the injected failures and the virtual clock.
+// name, the injected failures and the virtual clock. A call on a board takes the board's lock,
+// as every other call does.
+#include <algorithm>
 #include <initializer_list>
 #include <mutex>
 
-#include "acquisition.h"
 #include "application.h"
+#include "board/clock.h"
+#include "clock_thread.h"
 #include "orvanta_sim/runtime_control.h"
+#include "test_control.h"
 
 namespace {
 
-using sim::BoardState;
+using sim::Board;
 using sim::NxValue;
-using sim::State;
 using sim::ValueKind;
+
+// Runs use(Board&) under the lock of board `boardIndex`; false for an unknown board.
+template <typename Use>
+bool onBoard(uint32_t boardIndex, Use use) {
+    Board* board = boardIndex < SIM_BOARD_COUNT ? sim::handles().board(sim::hardwareOfBoard(boardIndex)) : nullptr;
+    if (board == nullptr) return false;
+    std::lock_guard<std::mutex> lock(board->mutex);
+    use(*board);
+    return true;
+}
 
 // Runs use(value, kind) on the named value of a board when it is of one of the given kinds;
 // false for an unknown name or a value of another kind.
@@ -20,52 +33,25 @@ template <typename Use>
 bool onBoardValue(uint32_t boardIndex, const char* name, std::initializer_list<ValueKind> kinds, Use use) {
     if (name == nullptr) return false;
     bool found = false;
-    sim::withBoard(*SimBoard_Of(sim::hardwareOfBoard(boardIndex)), [&](BoardState& board) {
-        const int32_t index = board.design->indexOfAnyName(name);
+    onBoard(boardIndex, [&](Board& board) {
+        const sim::DesignModel& design = *board.design.design;
+        const int32_t index = design.indexOfAnyName(name);
         if (index < 0) return;
-        const ValueKind kind = board.design->parameters()[index].kind;
-        for (const ValueKind accepted : kinds) {
-            if (kind != accepted) continue;
-            use(board.values[index], kind);
-            found = true;
-            return;
-        }
+        const ValueKind kind = design.parameters()[static_cast<size_t>(index)].kind;
+        if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) return;
+        use(board.design.values[static_cast<size_t>(index)], kind);
+        found = true;
     });
     return found;
 }
 
-void setFailure(std::map<std::string, int32_t>& failures, const char* name, int32_t code) {
-    if (name == nullptr) return;
-    if (code == 0) {
-        failures.erase(name);
-    } else {
-        failures[name] = code;
-    }
-}
-
-// Runs use(State&, BoardTimeline&, BoardState&) on a board's timeline run up to now, under the
-// runtime's and the board's locks; false for an unknown board.
+// Runs use(Board&) on a board's timeline run up to now; false for an unknown board.
 template <typename Use>
 bool onTimeline(uint32_t boardIndex, Use use) {
-    if (boardIndex >= SIM_BOARD_COUNT) return false;
-    State& s = sim::state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    sim::Board* board = SimBoard_Of(sim::hardwareOfBoard(boardIndex));
-    sim::BoardTimeline& t = sim::timelineOf(s, board);
-    sim::withBoard(*board, [&](BoardState& state) {
-        sim::runTimelineToNow(s, t, state);
-        use(s, t, state);
+    return onBoard(boardIndex, [&](Board& board) {
+        sim::runTimelineToNow(board);
+        use(board);
     });
-    return true;
-}
-
-// Runs change(TestControl&) under the runtime's lock.
-template <typename Change>
-void control(Change change) {
-    State& s = sim::state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    change(s.control);
-    s.controlChanged();
 }
 
 }  // namespace
@@ -73,52 +59,29 @@ void control(Change change) {
 extern "C" {
 
 void SimCtl_Reset(void) {
-    {
-        State& s = sim::state();
-        std::lock_guard<std::mutex> lock(s.mutex);
-        s.control.reset();
-        s.controlChanged();
-        s.globalLastError = 0;
+    sim::control().reset();
+    sim::handles().globalLastError = 0;
+    sim::HandleTable::BoardList boards;
+    const size_t count = sim::handles().boards(boards);
+    for (size_t i = 0; i < count; ++i) {
+        std::lock_guard<std::mutex> lock(boards[i]->mutex);
+        boards[i]->restart();
     }
-    SimBoard_ForEach([](sim::Board& board, void*) {
-        sim::withBoard(board, [](BoardState& state) {
-            sim::restoreStartValues(*state.design, state.values);
-            state.injectedPixels = 0;
-            state.injection = sim::CameraInjection{};
-        });
-    }, nullptr);
-    State& s = sim::state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    for (auto& entry : s.timelines) sim::restartTimeline(*entry.second);
 }
 
 uint64_t SimCtl_HardwareHandle(uint32_t boardIndex) { return sim::hardwareOfBoard(boardIndex); }
 
 void* SimCtl_AppletSymbol(const char* name) { return sim::app::appletSymbol("Orvanta", name); }
 
-int32_t SimCtl_CallCount(void) {
-    int32_t count = 0;
-    control([&](sim::TestControl& c) { count = static_cast<int32_t>(c.calls.size()); });
-    return count;
-}
+int32_t SimCtl_CallCount(void) { return sim::control().callCount(); }
 
 int32_t SimCtl_GetCall(int32_t index, SimCall* call) {
-    int32_t result = -1;
-    control([&](sim::TestControl& c) {
-        if (call == nullptr || index < 0 || index >= static_cast<int32_t>(c.calls.size())) return;
-        *call = c.calls[index];
-        result = 0;
-    });
-    return result;
+    return call != nullptr && sim::control().call(index, *call) ? 0 : -1;
 }
 
-void SimCtl_ClearCalls(void) {
-    control([](sim::TestControl& c) { c.calls.clear(); });
-}
+void SimCtl_ClearCalls(void) { sim::control().clearCalls(); }
 
-void SimCtl_SetRecording(int32_t on) {
-    control([on](sim::TestControl& c) { c.recording = on != 0; });
-}
+void SimCtl_SetRecording(int32_t on) { sim::control().setRecording(on != 0); }
 
 int32_t SimCtl_SetNxU64(uint32_t boardIndex, const char* name, uint64_t value) {
     const bool set = onBoardValue(boardIndex, name, {ValueKind::U32, ValueKind::U64}, [value](NxValue& stored, ValueKind kind) {
@@ -160,103 +123,74 @@ int32_t SimCtl_GetNxText(uint32_t boardIndex, const char* name, char* buffer, si
 }
 
 void SimCtl_HideNxName(const char* name) {
-    control([name](sim::TestControl& c) {
-        if (name != nullptr) c.hiddenNames.insert(name);
-    });
+    if (name != nullptr) sim::control().hide(name);
 }
 
 void SimCtl_FailNxWrite(const char* name, int32_t code) {
-    control([&](sim::TestControl& c) { setFailure(c.failedNxWrites, name, code); });
+    if (name != nullptr) sim::control().failNx(sim::CallKind::NxWrite, name, code);
 }
 
 void SimCtl_FailNxRead(const char* name, int32_t code) {
-    control([&](sim::TestControl& c) { setFailure(c.failedNxReads, name, code); });
+    if (name != nullptr) sim::control().failNx(sim::CallKind::NxRead, name, code);
 }
 
-void SimCtl_LoopDescription(int32_t on) {
-    control([on](sim::TestControl& c) { c.loopingDescription = on != 0; });
-}
+void SimCtl_LoopDescription(int32_t on) { sim::control().loopDescriptions(on != 0); }
 
-void SimCtl_FailInit(int32_t globalLastError) {
-    control([globalLastError](sim::TestControl& c) { c.failedInit = globalLastError; });
-}
+void SimCtl_FailInit(int32_t globalLastError) { sim::control().failInit(globalLastError); }
 
 void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError) {
-    control([&](sim::TestControl& c) {
-        if (function == nullptr) return;
-        if (result == 0 && lastError == 0) {
-            c.failedCalls.erase(function);
-        } else {
-            c.failedCalls[function] = sim::InjectedCall{result, lastError};
-        }
-    });
+    if (function != nullptr) sim::control().failCall(function, result, lastError);
 }
 
-void SimCtl_SetVirtualClock(int32_t on) {
-    State& s = sim::state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if ((on != 0) == s.virtualClock) return;
-    // The board clock runs on across the switch: the timelines have run up to it already.
-    const uint64_t now = std::max(sim::boardNow(s), s.virtualNow);
-    if (on != 0) {
-        s.virtualNow = now;
-    } else {
-        s.realZero = std::chrono::steady_clock::now() - std::chrono::nanoseconds(now);
-    }
-    s.virtualClock = on != 0;
-    s.clockWake->notify_all();
-}
+void SimCtl_SetVirtualClock(int32_t on) { sim::boardClock().setVirtual(on != 0); }
 
 void SimCtl_AdvanceClock(uint64_t nanoseconds) { sim::advanceVirtualClock(nanoseconds); }
 
 int32_t SimCtl_PulseTriggerInput(uint32_t boardIndex, uint32_t input, uint64_t count, uint64_t periodNanoseconds) {
     if (!sim::isTriggerInput(input) || periodNanoseconds < 2) return -1;
-    const bool done = onTimeline(boardIndex, [&](State& s, sim::BoardTimeline& t, BoardState&) {
-        t.trigger->pulseInput(input, count, periodNanoseconds, t.now);
-        s.clockWake->notify_all();
+    const bool done = onTimeline(boardIndex, [&](Board& board) {
+        board.timeline.trigger->pulseInput(input, count, periodNanoseconds, board.timeline.now);
+        sim::boardClock().wake();
     });
     return done ? 0 : -1;
 }
 
 int32_t SimCtl_SetTriggerInputLevel(uint32_t boardIndex, uint32_t input, int32_t level) {
     if (!sim::isTriggerInput(input)) return -1;
-    const bool done = onTimeline(boardIndex, [&](State& s, sim::BoardTimeline& t, BoardState& board) {
-        sim::setInputLevel(s, t, board, input, level != 0);
-    });
+    const bool done = onTimeline(boardIndex, [&](Board& board) { sim::setInputLevel(board, input, level != 0); });
     return done ? 0 : -1;
 }
 
 int64_t SimCtl_TriggerOutputPulses(uint32_t boardIndex, uint32_t output) {
     if (output >= sim::kDigitalOutputs) return -1;
     int64_t pulses = -1;
-    onTimeline(boardIndex, [&](State&, sim::BoardTimeline& t, BoardState&) {
-        pulses = static_cast<int64_t>(t.trigger->outputPulses(output));
-    });
+    onTimeline(boardIndex, [&](Board& board) { pulses = static_cast<int64_t>(board.timeline.trigger->outputPulses(output)); });
     return pulses;
 }
 
 uint32_t SimCtl_TriggerOutputLevels(uint32_t boardIndex) {
     uint32_t levels = 0;
-    onTimeline(boardIndex, [&](State&, sim::BoardTimeline& t, BoardState&) { levels = t.trigger->outputLevels(); });
+    onTimeline(boardIndex, [&](Board& board) { levels = board.timeline.trigger->outputLevels(); });
     return levels;
 }
 
 int32_t SimCtl_SetCamera(uint32_t boardIndex, int32_t connected, uint32_t width, uint32_t height,
                          double maxFramesPerSecond) {
     if (width == 0 || height == 0 || !(maxFramesPerSecond > 0)) return -1;
-    const bool done = onTimeline(boardIndex, [&](State&, sim::BoardTimeline& t, BoardState&) {
-        t.camera = sim::Camera{};
-        t.camera.connected = connected != 0;
-        t.camera.width = width;
-        t.camera.height = height;
-        t.camera.maxFramesPerSecond = maxFramesPerSecond;
+    const bool done = onTimeline(boardIndex, [&](Board& board) {
+        sim::Camera& camera = board.timeline.camera;
+        camera = sim::Camera{};
+        camera.connected = connected != 0;
+        camera.width = width;
+        camera.height = height;
+        camera.maxFramesPerSecond = maxFramesPerSecond;
     });
     return done ? 0 : -1;
 }
 
 uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex) {
     uint64_t count = 0;
-    sim::withBoard(*SimBoard_Of(sim::hardwareOfBoard(boardIndex)), [&](BoardState& board) { count = board.injectedPixels; });
+    onBoard(boardIndex, [&](Board& board) { count = board.injectedPixels; });
     return count;
 }
 

@@ -1,68 +1,60 @@
 // Events on an application's handle: handlers registered per event bit, and waits. The board's
-// timeline records each event's latest occurrence with a serial number; a handler or a wait
+// event records keep each event's latest occurrence with a serial number; a handler or a wait
 // looks for serials newer than the ones it has seen.
 #include <chrono>
 #include <mutex>
 
-#include "board_clock.h"
+#include "application.h"
 #include "orvanta_sim/runtime.h"
-#include "runtime_state.h"
 
-namespace sim {
+namespace {
 
-static constexpr uint32_t kSinceLastWait = 1u << 0;
+constexpr uint32_t kSinceLastWait = 1u << 0;
 
-// The bits of mask whose latest occurrence is newer than serial `since`.
-static uint64_t occurredSince(const BoardTimeline& t, uint64_t mask, uint64_t since) {
-    uint64_t bits = 0;
-    for (uint32_t bit = 0; bit < 64; ++bit) {
-        if ((mask >> bit & 1) != 0 && t.events[bit].serial > since) bits |= uint64_t{1} << bit;
-    }
-    return bits;
-}
-
-}  // namespace sim
-
-using sim::ApplicationEvents;
-using sim::State;
+}  // namespace
 
 extern "C" {
 
 int32_t Fg_registerEventCallback(void* fg, uint64_t mask, Fg_EventFunc handler, void* data, uint32_t flags,
                                  Fg_EventInfo* info) {
-    State& s = sim::state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    const auto found = s.applicationEvents.find(fg);
-    if (found == s.applicationEvents.end()) return SIM_ERR_INVALID_HANDLE;
+    const sim::app::Entered app(fg);
+    if (!app) return SIM_ERR_INVALID_HANDLE;
     if (flags != 0) return SIM_ERR_INVALID_PARAMETER;
-    ApplicationEvents& app = found->second;
-    if (handler != nullptr) s.handlersRegistered = true;
+    sim::Board& board = *app.get()->board;
+    std::lock_guard<std::mutex> lock(board.mutex);
+    sim::EventRecords& events = board.events;
+    const auto found = events.applications.find(app.get());
+    if (found == events.applications.end()) return SIM_ERR_INVALID_HANDLE;
+    if (handler != nullptr) events.handlersRegistered = true;
     for (uint32_t bit = 0; bit < 64; ++bit) {
         if ((mask >> bit & 1) == 0) continue;
         // Only events from now on reach the handler.
-        app.handlers[bit] = handler == nullptr ? sim::EventHandler{} : sim::EventHandler{handler, data, info, s.eventSerial};
+        found->second.handlers[bit] =
+            handler == nullptr ? sim::EventHandler{} : sim::EventHandler{handler, data, info, events.serial};
     }
     return 0;
 }
 
 uint64_t Fg_eventWait(void* fg, uint64_t mask, uint32_t timeoutMs, uint32_t flags, Fg_EventInfo* info) {
-    State& s = sim::state();
-    std::unique_lock<std::mutex> lock(s.mutex);
-    const auto found = s.applicationEvents.find(fg);
-    if (found == s.applicationEvents.end()) return 0;
-    const uint64_t since = (flags & sim::kSinceLastWait) != 0 ? found->second.lastWait : s.eventSerial;
-    sim::Board* const board = found->second.board;
-    sim::BoardTimeline& t = sim::timelineOf(s, board);
+    const sim::app::Entered app(fg);
+    if (!app) return 0;
+    sim::Board& board = *app.get()->board;
+    std::unique_lock<std::mutex> lock(board.mutex);
+    sim::EventRecords& events = board.events;
+    auto found = events.applications.find(app.get());
+    if (found == events.applications.end()) return 0;
+    const uint64_t since = (flags & kSinceLastWait) != 0 ? found->second.lastWait : events.serial;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    uint64_t bits = sim::occurredSince(t, mask, since);
-    while (bits == 0 && s.changed.wait_until(lock, deadline) != std::cv_status::timeout) {
-        bits = sim::occurredSince(t, mask, since);
+    uint64_t bits = events.occurredSince(mask, since);
+    while (bits == 0 && board.changed.wait_until(lock, deadline) != std::cv_status::timeout) {
+        // The handle may be closing meanwhile: its events are gone then.
+        if (events.applications.count(app.get()) == 0) return 0;
+        bits = events.occurredSince(mask, since);
     }
-    if (bits == 0) bits = sim::occurredSince(t, mask, since);
-    // The handle may have been freed while this thread waited.
-    const auto still = s.applicationEvents.find(fg);
-    if (still != s.applicationEvents.end()) still->second.lastWait = s.eventSerial;
-    sim::fillEventInfo(info, bits, t.events);
+    if (bits == 0) bits = events.occurredSince(mask, since);
+    found = events.applications.find(app.get());
+    if (found != events.applications.end()) found->second.lastWait = events.serial;
+    sim::fillEventInfo(info, bits, events.latest);
     return bits;
 }
 

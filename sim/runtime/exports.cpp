@@ -3,36 +3,10 @@
 // as an inner handle. The SIM_WITHOUT_ definitions build the variants that lack an export.
 #include "application.h"
 #include "inner_calls.h"
-#include "quick_calls.h"
 #include "orvanta_sim/runtime.h"
 
-using sim::AppHandle;
 namespace app = sim::app;
 namespace inner = sim::inner;
-
-namespace {
-
-#if defined(__GNUC__)
-#define SIM_OUT_OF_LINE __attribute__((noinline))
-#else
-#define SIM_OUT_OF_LINE
-#endif
-
-// The parameter calls past their lock-free forms, out of line: the exports keep the short frame
-// those forms need. `typed`: the export takes a type code (the ...WithType forms); `answer` is the
-// inner handle's setParameter or getParameter. A listed inner handle spares the search among the
-// application handles and its lock.
-template <typename Value, typename Answer>
-SIM_OUT_OF_LINE int32_t callFully(const char* function, bool typed, void* fg, int32_t id, Value* value, uint32_t dma,
-                                  int32_t type, Answer answer) {
-    if (AppHandle* a = sim::quickCalls.listed(fg) != nullptr ? nullptr : app::find(fg)) {
-        return typed ? app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma, type)
-                     : app::route<int32_t>(a, function, SIM_ERR_NOT_AVAILABLE, id, value, dma);
-    }
-    return answer(function, fg, id, value, dma, typed ? type : -1);
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -56,133 +30,133 @@ void* Fg_InitHandle(const char* hapName, uint64_t hardware, void* hap) {
 
 #if !defined(SIM_WITHOUT_LAST_ERROR)
 int32_t Fg_getLastErrorNumber(void* fg) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE);
     return inner::lastErrorNumber(fg);
 }
 #endif
 
 int32_t Fg_getParameterIdByName(void* fg, const char* name) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, name);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, name);
     return inner::parameterIdByName(fg, name);
 }
 
 const char* Fg_getParameterName(void* fg, int32_t index) {
-    if (AppHandle* a = app::find(fg)) return app::route<const char*>(a, __func__, nullptr, index);
+    if (const app::Entered a(fg); a) return app::route<const char*>(a.get(), __func__, nullptr, index);
     return inner::parameterName(fg, index);
 }
 
 int32_t Fg_getParameterId(void* fg, int32_t index) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, index);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, index);
     return inner::parameterId(fg, index);
 }
 
 int32_t Fg_getNrOfParameter(void* fg) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE);
     return inner::parameterCount(fg);
 }
 
 int32_t Fg_setParameterWithType(void* fg, int32_t id, const void* value, uint32_t dma, int32_t type) {
-    if (inner::writeQuickly(fg, id, value, dma, type)) return 0;
-    return callFully(__func__, true, fg, id, value, dma, type, inner::setParameter);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma, type);
+    return inner::setParameter(__func__, fg, id, value, dma, type);
 }
 
 int32_t Fg_getParameterWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
-    if (inner::readQuickly(fg, id, value, dma, type)) return 0;
-    return callFully(__func__, true, fg, id, value, dma, type, inner::getParameter);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma, type);
+    return inner::getParameter(__func__, fg, id, value, dma, type);
 }
 
 int32_t Fg_freeParameterStringWithType(void* fg, int32_t id, void* value, uint32_t dma, int32_t type) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma, type);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma, type);
     return inner::freeParameterString(fg, id, value, dma, type);
 }
 
 int32_t Fg_setParameter(void* fg, int32_t id, const void* value, uint32_t dma) {
-    if (inner::writeQuickly(fg, id, value, dma, -1)) return 0;
-    return callFully(__func__, false, fg, id, value, dma, -1, inner::setParameter);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma);
+    return inner::setParameter(__func__, fg, id, value, dma, -1);
 }
 
 int32_t Fg_getParameter(void* fg, int32_t id, void* value, uint32_t dma) {
-    if (inner::readQuickly(fg, id, value, dma, -1)) return 0;
-    return callFully(__func__, false, fg, id, value, dma, -1, inner::getParameter);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, id, value, dma);
+    return inner::getParameter(__func__, fg, id, value, dma, -1);
 }
 
 int32_t Fg_saveConfig(void* fg, const char* fileName) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, fileName);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, fileName);
     return inner::saveConfig(fg, fileName);
 }
 
 int32_t Fg_loadConfig(void* fg, const char* fileName) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, fileName);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, fileName);
     return inner::loadConfig(fg, fileName);
 }
 
 const ParameterInfoNode* Fg_getParameterInfo(void* fg, int32_t port) {
-    if (AppHandle* a = app::find(fg)) return app::route<const ParameterInfoNode*>(a, __func__, nullptr, port);
+    if (const app::Entered a(fg); a) return app::route<const ParameterInfoNode*>(a.get(), __func__, nullptr, port);
     return inner::parameterInfo(fg, port);
 }
 
 int32_t Fg_getParameterInfoXML(void* fg, int32_t port, char* buffer, size_t* bufferSize) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port, buffer, bufferSize);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, port, buffer, bufferSize);
     return inner::notOffered(__func__, fg);
 }
 
 uint64_t Fg_getEventMask(void* fg, const char* name) {
-    if (AppHandle* a = app::find(fg)) return app::route<uint64_t>(a, __func__, 0, name);
+    if (const app::Entered a(fg); a) return app::route<uint64_t>(a.get(), __func__, 0, name);
     inner::notOffered(__func__, fg);
     return 0;
 }
 
 const char* Fg_getEventName(void* fg, uint64_t mask) {
-    if (AppHandle* a = app::find(fg)) return app::route<const char*>(a, __func__, nullptr, mask);
+    if (const app::Entered a(fg); a) return app::route<const char*>(a.get(), __func__, nullptr, mask);
     inner::notOffered(__func__, fg);
     return nullptr;
 }
 
 int32_t Fg_getAppletId(void* fg, const void* argument) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, argument);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, argument);
     return inner::appletId(fg, argument);
 }
 
 #if !defined(SIM_WITHOUT_STATUS)
 int64_t Fg_getStatusEx(void* fg, int32_t statusId, uint64_t data, uint32_t port, void* memory) {
-    if (AppHandle* a = app::find(fg)) {
-        return app::route<int64_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, statusId, data, port, memory);
+    if (const app::Entered a(fg); a) {
+        return app::route<int64_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, statusId, data, port, memory);
     }
     return inner::statusEx(fg, statusId, data, port, memory);
 }
 #endif
 
 int32_t Fg_AcquireEx(void* fg, uint32_t port, int64_t pictureCount, int32_t flags, void* memory) {
-    if (AppHandle* a = app::find(fg)) {
-        return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port, pictureCount, flags, memory);
+    if (const app::Entered a(fg); a) {
+        return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, port, pictureCount, flags, memory);
     }
     return inner::acquire(__func__, fg, port, pictureCount, flags, memory);
 }
 
 int32_t Fg_stopAcquireEx(void* fg, uint32_t port, void* memory, int32_t flags) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port, memory, flags);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, port, memory, flags);
     return inner::stopAcquire(__func__, fg, port, memory, flags);
 }
 
 int32_t Fg_Acquire(void* fg, uint32_t port, int64_t pictureCount) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port, pictureCount);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, port, pictureCount);
     // Without a frame memory there is nothing to acquire into.
     return inner::notOffered(__func__, fg);
 }
 
 int32_t Fg_stopAcquire(void* fg, uint32_t port) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, port);
     return inner::stopAcquire(__func__, fg, port, nullptr, 0);
 }
 
 int64_t Fg_getLastPicNumberEx(void* fg, uint32_t port, void* memory) {
-    if (AppHandle* a = app::find(fg)) return app::route<int64_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, port, memory);
+    if (const app::Entered a(fg); a) return app::route<int64_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, port, memory);
     return inner::lastPicNumber(fg, port, memory);
 }
 
 int64_t Fg_getLastPicNumberBlockingEx(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory) {
-    if (AppHandle* a = app::find(fg)) {
-        return app::route<int64_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, picture, port, timeoutSeconds, memory);
+    if (const app::Entered a(fg); a) {
+        return app::route<int64_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, picture, port, timeoutSeconds, memory);
     }
     return inner::lastPicNumberBlocking(fg, picture, port, timeoutSeconds, memory);
 }
@@ -201,25 +175,26 @@ int32_t Fg_setStatusEx(void* fg, int32_t statusId, int64_t data, uint32_t port, 
 }
 
 int32_t Fg_FreeGrabber(void* fg) {
-    if (AppHandle* a = app::find(fg)) return app::freeGrabber(a);
+    int32_t result = 0;
+    if (app::freeGrabber(fg, result)) return result;
     return inner::freeGrabber(fg);
 }
 
 void* Fg_AllocShading(void* fg, void* a1, void* a2, void* a3) {
-    if (AppHandle* a = app::find(fg)) return app::route<void*>(a, __func__, nullptr, a1, a2, a3);
+    if (const app::Entered a(fg); a) return app::route<void*>(a.get(), __func__, nullptr, a1, a2, a3);
     inner::notOffered(__func__, fg);
     return nullptr;
 }
 
 int32_t Fg_FreeShading(void* fg, void* a1, void* a2, void* a3) {
-    if (AppHandle* a = app::find(fg)) return app::route<int32_t>(a, __func__, SIM_ERR_NOT_AVAILABLE, a1, a2, a3);
+    if (const app::Entered a(fg); a) return app::route<int32_t>(a.get(), __func__, SIM_ERR_NOT_AVAILABLE, a1, a2, a3);
     return inner::notOffered(__func__, fg);
 }
 
 // The shading-line calls: an application's record in the shading place goes to the applet.
-#define SIM_SHADING_CALL(name, ...)                                                             \
-    if (AppHandle* a = app::find(shading))                                                     \
-        return app::route<int32_t>(a, name, SIM_ERR_NOT_AVAILABLE, __VA_ARGS__);               \
+#define SIM_SHADING_CALL(name, ...)                                                \
+    if (const app::Entered a(shading); a)                                          \
+        return app::route<int32_t>(a.get(), name, SIM_ERR_NOT_AVAILABLE, __VA_ARGS__); \
     return inner::notOffered(name, shading)
 
 int32_t Shad_SetSubValueLine(void* shading, void* a1, void* a2, void* a3, float value) {

@@ -1,21 +1,25 @@
-// The runtime's answers on inner handles, from the board the handle is opened on: the HAP
-// runtime loads the HAP's design onto the board, whose values the runtime reads and writes.
-// The acquisition calls and closing a handle are in acquisition_calls.cpp.
+// The runtime's answers on inner handles, from the board the handle is opened on. Opening one
+// loads the design of the HAP (as the HAP runtime lists it) onto the board. The acquisition calls
+// and closing a handle are in acquisition_calls.cpp.
 #include "inner_calls.h"
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "debug_entries.h"
-#include "hapcore/hap_loading.h"
+#include "application.h"
+#include "board/parameters.h"
+#include "clock_thread.h"
 #include "inner_call.h"
+#include "orvanta/closed_libraries.h"
 #include "orvanta/type_codes.h"
+#include "orvanta_sim/hap_control.h"
 #include "orvanta_sim/runtime.h"
-#include "parameter_route.h"
-#include "runtime_state.h"
 
 namespace sim::inner {
 namespace {
@@ -24,27 +28,53 @@ using namespace vexo;  // the value type codes
 
 // The number the runtime gives the Orvanta design's applet.
 constexpr int32_t kAppletId = 2686;
-// Texts the design stores are cut to this many characters.
-constexpr std::size_t kTextLimit = 255;
 
-// Runs body(BoardState&) under the lock of the handle's board and answers its outcome.
-template <typename Body>
-Outcome onBoard(InnerHandle& handle, Body body) {
-    Outcome outcome = ok();
-    withBoard(*handle.board, [&](BoardState& board) { outcome = body(board); });
-    return outcome;
+// What a HAP gives a board: its NX parameters and its event list, both the HAP runtime's, which
+// keeps every list it handed out as long as the process runs. A board that had a list loaded
+// before has that design, or those event bits, already.
+struct HapDesign {
+    const SimHapNxParameter* parameters = nullptr;
+    int32_t count = 0;
+    const HapEventDescriptor* firstEvent = nullptr;
+
+    std::vector<DesignRow> rows() const {
+        std::vector<DesignRow> rows;
+        for (int32_t i = 0; i < count; ++i) {
+            rows.push_back(DesignRow{parameters[i].name, parameters[i].typeCode, parameters[i].writable != 0});
+        }
+        return rows;
+    }
+};
+
+// False for a HAP that is not open.
+bool readHap(void* hap, HapDesign& design) {
+    design.count = SimHap_NxParameters(hap, &design.parameters);
+    design.firstEvent = Hap_GetEvent(hap, 0);
+    return design.count >= 0;
 }
 
-// The design on the handle's board. Designs are never freed, so names taken from it stay valid.
-std::shared_ptr<const DesignModel> designOf(InnerHandle& handle) {
-    std::shared_ptr<const DesignModel> design;
-    withBoard(*handle.board, [&](BoardState& board) { design = board.design; });
-    return design;
+// The board's events by their names in a HAP's event list.
+const std::map<std::string_view, BoardEvent>& boardEventsByName() {
+    static const std::map<std::string_view, BoardEvent> byName = [] {
+        std::map<std::string_view, BoardEvent> names;
+        for (size_t e = 0; e < static_cast<size_t>(BoardEvent::Count); ++e) {
+            names.emplace(kBoardEventNames[e], static_cast<BoardEvent>(e));
+        }
+        return names;
+    }();
+    return byName;
 }
 
-bool acceptsType(const DesignParameter& parameter, int32_t type, bool reading) {
-    if (parameter.kind == ValueKind::Text) return type == kTypeText || (reading && type == kTypeAllocatedText);
-    return numberTakesType(parameter.kind, type, parameter.anyIntegerType);
+// The bits of the board's events: their positions in the HAP's event list.
+void findEventBits(void* hap, EventRecords& events) {
+    events.bit.fill(-1);
+    const auto& byName = boardEventsByName();
+    for (int32_t position = 0; position < 64; ++position) {
+        const HapEventDescriptor* event = Hap_GetEvent(hap, position);
+        if (event == nullptr) break;
+        const auto found = event->name != nullptr ? byName.find(event->name) : byName.end();
+        if (found != byName.end()) events.bit[static_cast<size_t>(found->second)] = static_cast<int8_t>(position);
+    }
 }
 
 // Keeps the value at `value` (in the form of type code `type`) in the call record.
@@ -64,183 +94,139 @@ void recordValue(SimCall& call, int32_t type, const void* value) {
     }
 }
 
-void storeValue(NxValue& stored, ValueKind kind, int32_t type, const void* value) {
-    if (kind == ValueKind::Text) {
-        stored.text = std::string(static_cast<const char*>(value)).substr(0, kTextLimit);
-    } else {
-        storeNumber(stored, kind, type, value);
+// The parameter of a call, its name and type code kept in the call record.
+ParameterAccess access(const Board& board, int32_t id, const void* value, uint32_t dma, int32_t type, bool reading,
+                       SimCall& call) {
+    const ParameterAccess found = findParameter(board, id, value, dma, type, reading);
+    if (found.parameter != nullptr) {
+        copyText(call.nxName, sizeof call.nxName, found.parameter->name.c_str());
+        call.typeCode = found.type;
     }
+    return found;
 }
 
-void deliverValue(InnerHandle& handle, const NxValue& stored, ValueKind kind, int32_t type, void* value) {
-    if (kind != ValueKind::Text) {
-        loadNumber(stored, kind, type, value);
-        return;
-    }
-    if (type == kTypeText) {
-        std::memcpy(value, stored.text.c_str(), stored.text.size() + 1);
-        return;
-    }
-    auto copy = std::make_unique<char[]>(stored.text.size() + 1);
-    std::memcpy(copy.get(), stored.text.c_str(), stored.text.size() + 1);
-    char* text = copy.get();
-    std::memcpy(value, &text, sizeof text);
-    handle.handedTexts.push_back(std::move(copy));
+Outcome writeValue(Board& board, int32_t id, const void* value, uint32_t dma, int32_t type, SimCall& call) {
+    const ParameterAccess found = access(board, id, value, dma, type, false, call);
+    if (found.parameter == nullptr || found.refusal != 0) return failed(found.refusal);
+    recordValue(call, found.type, value);
+    if (const std::optional<Outcome> injected = control().fault(CallKind::NxWrite, call)) return *injected;
+    if (!found.parameter->writable) return failed(SIM_ERR_READ_ONLY);
+    const int32_t error = writeParameter(board, found, value);
+    return error != 0 ? failed(error) : ok();
 }
 
-// The parameter an access reaches, after the checks every access makes.
-struct Access {
-    int32_t index = -1;
-    const DesignParameter* parameter = nullptr;  // null: refused
-    int32_t type = 0;                            // the caller's type code, or the parameter's own
-    Outcome refusal = ok();
-};
-
-Access checkAccess(const DesignModel& model, int32_t id, const void* value, uint32_t dma, int32_t type, bool reading,
-                   SimCall& call) {
-    Access access;
-    access.index = model.indexOfId(id);
-    if (access.index < 0) {
-        access.refusal = failed(SIM_ERR_INVALID_PARAMETER);
-        return access;
-    }
-    const DesignParameter& parameter = model.parameters()[access.index];
-    copyText(call.nxName, sizeof call.nxName, parameter.name.c_str());
-    access.type = type < 0 ? nativeTypeCode(parameter.kind) : type;
-    call.typeCode = access.type;
-    if (dma != 0) {
-        access.refusal = failed(SIM_ERR_INVALID_PORT);
-    } else if (value == nullptr) {
-        access.refusal = failed(SIM_ERR_NULL_VALUE);
-    } else if (!acceptsType(parameter, access.type, reading)) {
-        access.refusal = failed(SIM_ERR_INVALID_TYPE);
-    } else {
-        access.parameter = &parameter;
-    }
-    return access;
-}
-
-Outcome writeValue(State& s, InnerHandle& handle, int32_t id, const void* value, uint32_t dma, int32_t type,
-                   SimCall& call) {
-    return onBoard(handle, [&](BoardState& board) {
-        const Access access = checkAccess(*board.design, id, value, dma, type, false, call);
-        if (access.parameter == nullptr) return access.refusal;
-        recordValue(call, access.type, value);
-        if (const int32_t injected = s.control.failedWrite(access.parameter->name)) return failed(injected);
-        if (!access.parameter->writable) return failed(SIM_ERR_READ_ONLY);
-        storeValue(board.values[access.index], access.parameter->kind, access.type, value);
-        if (isTimelineRegister(handle.timeline, board, access.index)) registerWritten(s, *handle.timeline, board, access.index);
-        if (access.parameter->injectsPixel) ++board.injectedPixels;
-        if (access.parameter->cameraInput != CameraInput::None) {
-            const int32_t error = feedCameraEntry(board, *access.parameter, board.values[access.index]);
-            if (error != 0) return failed(error);
-        }
-        return ok();
-    });
-}
-
-Outcome readValue(State& s, InnerHandle& handle, int32_t id, void* value, uint32_t dma, int32_t type,
+Outcome readValue(Board& board, InnerHandle& handle, int32_t id, void* value, uint32_t dma, int32_t type,
                   SimCall& call) {
-    return onBoard(handle, [&](BoardState& board) {
-        const Access access = checkAccess(*board.design, id, value, dma, type, true, call);
-        if (access.parameter == nullptr) return access.refusal;
-        if (const int32_t injected = s.control.failedRead(access.parameter->name)) return failed(injected);
-        if (isTimelineRegister(handle.timeline, board, access.index)) beforeRead(s, *handle.timeline, board, access.index);
-        const NxValue& stored = board.values[access.index];
-        deliverValue(handle, stored, access.parameter->kind, access.type, value);
-        if (access.type == kTypeAllocatedText) {
-            copyText(call.text, sizeof call.text, stored.text.c_str());
-        } else {
-            recordValue(call, access.type, value);
-        }
-        return ok();
-    });
+    const ParameterAccess found = access(board, id, value, dma, type, true, call);
+    if (found.parameter == nullptr || found.refusal != 0) return failed(found.refusal);
+    if (const std::optional<Outcome> injected = control().fault(CallKind::NxRead, call)) return *injected;
+    readParameter(board, handle, found, value);
+    if (found.type == kTypeAllocatedText) {
+        copyText(call.text, sizeof call.text, board.design.values[static_cast<size_t>(found.index)].text.c_str());
+    } else {
+        recordValue(call, found.type, value);
+    }
+    return ok();
 }
 
-void writeConfiguration(std::ostream& out, const DesignModel& model, const std::vector<NxValue>& values) {
+void writeConfiguration(std::ostream& out, const DesignValues& board) {
     out << "# Orvanta design values\n";
+    const DesignModel& model = *board.design;
     for (const int32_t index : model.nxIndices()) {
-        const DesignParameter& parameter = model.parameters()[index];
-        const NxValue& value = values[index];
+        const DesignParameter& parameter = model.parameters()[static_cast<size_t>(index)];
+        const NxValue& value = board.values[static_cast<size_t>(index)];
         out << parameter.name << " = ";
         if (parameter.kind == ValueKind::Text) {
             out << value.text;
         } else if (parameter.kind == ValueKind::Double) {
             char text[40];
-            std::snprintf(text, sizeof text, "%.17g", value.real.load());
+            std::snprintf(text, sizeof text, "%.17g", value.real);
             out << text;
         } else {
-            out << value.integer.load();
+            out << value.integer;
         }
         out << '\n';
     }
 }
 
+// The NX parameter at `index` in the design's order, or null.
+const DesignParameter* nxAt(const Board& board, int32_t index) {
+    const DesignModel& model = *board.design.design;
+    if (index < 0 || index >= static_cast<int32_t>(model.nxIndices().size())) return nullptr;
+    return &model.parameters()[static_cast<size_t>(model.nxIndices()[static_cast<size_t>(index)])];
+}
+
 }  // namespace
 
 void* initHandle(const char* function, const char* hapName, uint64_t hardware, void* hap, uint32_t flags) {
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    SimCall& call = s.control.record(function, nullptr);
+    SimCall call = callOf(function, nullptr);
     copyText(call.text, sizeof call.text, hapName);
     call.u64 = hardware;
     call.args[0] = reinterpret_cast<uintptr_t>(hap);
     call.args[1] = flags;
     int32_t error = 0;
-    if (const InjectedCall* injected = s.control.injected(function)) {
-        error = injected->lastError;
-    } else if (s.control.failedInit != 0) {
-        error = s.control.failedInit;
-    } else if (hapName == nullptr || hap == nullptr || SimHap_LoadDesign(hap, hardware) != 0) {
-        // The HAP runtime configures the board with the HAP's design, or refuses a HAP not open.
+    const void* opened = nullptr;
+    HapDesign design;
+    Board* board = nullptr;
+    if (const std::optional<Outcome> injected = control().fault(CallKind::Call, call)) {
+        error = injected->error;
+    } else if (const int32_t failure = control().failedInit()) {
+        error = failure;
+    } else if (hapName == nullptr || hap == nullptr || !readHap(hap, design)) {
+        // The board is configured with the HAP's design; a HAP not open has none.
         error = SIM_ERR_INVALID_HAP;
+    } else if ((board = handles().board(hardware)) == nullptr) {
+        error = SIM_ERR_INVALID_BOARD;
     } else {
-        auto handle = std::make_unique<InnerHandle>();
-        handle->hardware = hardware;
-        handle->board = SimBoard_Of(hardware);
-        startClock(s);
-        BoardTimeline& timeline = timelineOf(s, handle->board);
-        handle->timeline = &timeline;
-        findEvents(timeline, hap);
-        withBoard(*handle->board, [&](BoardState& board) { bindTimeline(s, timeline, board); });
-        handle->serial = ++s.handlesOpened;
-        void* address = handle.get();
-        quickCalls.list(handle.get());
-        s.innerHandles[address] = std::move(handle);
-        s.globalLastError = 0;
-        call.result = static_cast<int64_t>(reinterpret_cast<uintptr_t>(address));
-        return address;
+        std::lock_guard<std::mutex> lock(board->mutex);
+        if (board->designSource != design.parameters) {
+            board->loadDesign(design.rows());
+            board->designSource = design.parameters;
+        }
+        if (board->eventSource != design.firstEvent) {
+            findEventBits(hap, board->events);
+            board->eventSource = design.firstEvent;
+        }
+        ensureBound(*board);
+        opened = handles().openInner(*board);
+        board->handles[opened] = std::make_shared<InnerHandle>(opened);
+        innerHandleOpened();
+        app::innerHandleOpenedForApplication(opened);
     }
-    s.globalLastError = error;
-    return nullptr;
+    handles().globalLastError = error;
+    call.result = static_cast<int64_t>(reinterpret_cast<uintptr_t>(opened));
+    control().keep(call);
+    return const_cast<void*>(opened);
 }
 
 int32_t lastErrorNumber(void* fg) {
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    SimCall& call = s.control.record("Fg_getLastErrorNumber", fg);
-    const InjectedCall* injected = s.control.injected(call.function);
-    const InnerHandle* handle = s.inner(fg);
-    if (injected != nullptr) {
+    SimCall call = callOf("Fg_getLastErrorNumber", fg);
+    if (const std::optional<Outcome> injected = control().fault(CallKind::Call, call)) {
         call.result = injected->result;
     } else if (fg == nullptr) {
-        call.result = s.globalLastError;
-    } else if (handle == nullptr) {
-        call.result = SIM_ERR_INVALID_HANDLE;
+        call.result = handles().globalLastError;
     } else {
-        call.result = handle->open ? handle->lastError.load() : SIM_ERR_HANDLE_CLOSED;
+        int32_t error = 0;
+        Board* board = handles().innerBoard(fg, error);
+        if (board != nullptr) {
+            std::lock_guard<std::mutex> lock(board->mutex);
+            const std::shared_ptr<InnerHandle> handle = board->handle(fg);
+            error = handle != nullptr && handle->open ? handle->lastError : SIM_ERR_HANDLE_CLOSED;
+        }
+        call.result = error;
     }
+    control().keep(call);
     return static_cast<int32_t>(call.result);
 }
 
 int32_t parameterIdByName(void* fg, const char* name) {
     SimCall seed = callOf("Fg_getParameterIdByName", fg);
     copyText(seed.nxName, sizeof seed.nxName, name);
-    return static_cast<int32_t>(onInner(seed, [name](State& s, InnerHandle& handle, SimCall&) -> Outcome {
-        const std::shared_ptr<const DesignModel> model = designOf(handle);
-        const int32_t index = name == nullptr || s.control.hiddenNames.count(name) != 0 ? -1 : model->indexOfNxName(name);
+    return static_cast<int32_t>(onInner(seed, [name](Board& board, InnerHandle&, SimCall&) -> Outcome {
+        const DesignModel& model = *board.design.design;
+        const int32_t index = name == nullptr || control().hidden(name) ? -1 : model.indexOfNxName(name);
         if (index < 0) return {0, SIM_ERR_INVALID_PARAMETER};
-        return ok(model->parameters()[index].id);
+        return ok(model.parameters()[static_cast<size_t>(index)].id);
     }));
 }
 
@@ -248,10 +234,11 @@ const char* parameterName(void* fg, int32_t index) {
     SimCall seed = callOf("Fg_getParameterName", fg);
     seed.id = index;
     const char* name = nullptr;
-    onInner(seed, [index, &name](State&, InnerHandle& handle, SimCall& call) -> Outcome {
-        const std::shared_ptr<const DesignModel> model = designOf(handle);
-        if (index < 0 || index >= static_cast<int32_t>(model->nxIndices().size())) return {0, SIM_ERR_INVALID_PARAMETER};
-        name = model->parameters()[model->nxIndices()[index]].name.c_str();
+    onInner(seed, [index, &name](Board& board, InnerHandle&, SimCall& call) -> Outcome {
+        const DesignParameter* parameter = nxAt(board, index);
+        if (parameter == nullptr) return {0, SIM_ERR_INVALID_PARAMETER};
+        // Designs stay with the board: the name stays valid.
+        name = parameter->name.c_str();
         copyText(call.nxName, sizeof call.nxName, name);
         return ok();
     });
@@ -261,16 +248,15 @@ const char* parameterName(void* fg, int32_t index) {
 int32_t parameterId(void* fg, int32_t index) {
     SimCall seed = callOf("Fg_getParameterId", fg);
     seed.id = index;
-    return static_cast<int32_t>(onInner(seed, [index](State&, InnerHandle& handle, SimCall&) -> Outcome {
-        const std::shared_ptr<const DesignModel> model = designOf(handle);
-        if (index < 0 || index >= static_cast<int32_t>(model->nxIndices().size())) return failed(SIM_ERR_INVALID_PARAMETER);
-        return ok(model->parameters()[model->nxIndices()[index]].id);
+    return static_cast<int32_t>(onInner(seed, [index](Board& board, InnerHandle&, SimCall&) -> Outcome {
+        const DesignParameter* parameter = nxAt(board, index);
+        return parameter == nullptr ? failed(SIM_ERR_INVALID_PARAMETER) : ok(parameter->id);
     }));
 }
 
 int32_t parameterCount(void* fg) {
-    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](State&, InnerHandle& handle, SimCall&) {
-        return ok(static_cast<int64_t>(designOf(handle)->nxIndices().size()));
+    return static_cast<int32_t>(onInner(callOf("Fg_getNrOfParameter", fg), [](Board& board, InnerHandle&, SimCall&) {
+        return ok(static_cast<int64_t>(board.design.design->nxIndices().size()));
     }));
 }
 
@@ -279,8 +265,8 @@ int32_t setParameter(const char* function, void* fg, int32_t id, const void* val
     seed.id = id;
     seed.dma = dma;
     if (type >= 0) recordValue(seed, type, value);
-    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall& call) {
-        return writeValue(s, handle, id, value, dma, type, call);
+    return static_cast<int32_t>(onInner(seed, [&](Board& board, InnerHandle&, SimCall& call) {
+        return writeValue(board, id, value, dma, type, call);
     }));
 }
 
@@ -289,8 +275,8 @@ int32_t getParameter(const char* function, void* fg, int32_t id, void* value, ui
     seed.id = id;
     seed.dma = dma;
     seed.typeCode = type;
-    return static_cast<int32_t>(onInner(seed, [&](State& s, InnerHandle& handle, SimCall& call) {
-        return readValue(s, handle, id, value, dma, type, call);
+    return static_cast<int32_t>(onInner(seed, [&](Board& board, InnerHandle& handle, SimCall& call) {
+        return readValue(board, handle, id, value, dma, type, call);
     }));
 }
 
@@ -300,7 +286,7 @@ int32_t freeParameterString(void* fg, int32_t id, void* value, uint32_t dma, int
     seed.dma = dma;
     seed.typeCode = type;
     seed.args[0] = reinterpret_cast<uintptr_t>(value);
-    return static_cast<int32_t>(onInner(seed, [value](State&, InnerHandle& handle, SimCall&) {
+    return static_cast<int32_t>(onInner(seed, [value](Board&, InnerHandle& handle, SimCall&) {
         auto& texts = handle.handedTexts;
         for (auto text = texts.begin(); text != texts.end(); ++text) {
             if (text->get() == value) {
@@ -315,11 +301,11 @@ int32_t freeParameterString(void* fg, int32_t id, void* value, uint32_t dma, int
 int32_t saveConfig(void* fg, const char* fileName) {
     SimCall seed = callOf("Fg_saveConfig", fg);
     copyText(seed.text, sizeof seed.text, fileName);
-    return static_cast<int32_t>(onInner(seed, [fileName](State&, InnerHandle& handle, SimCall&) {
+    return static_cast<int32_t>(onInner(seed, [fileName](Board& board, InnerHandle&, SimCall&) {
         if (fileName == nullptr) return failed(SIM_ERR_INVALID_PARAMETER);
         std::ofstream out(fileName);
         if (!out) return failed(SIM_ERR_FILE);
-        withBoard(*handle.board, [&](BoardState& board) { writeConfiguration(out, *board.design, board.values); });
+        writeConfiguration(out, board.design);
         return out ? ok() : failed(SIM_ERR_FILE);
     }));
 }
@@ -329,7 +315,7 @@ int32_t loadConfig(void* fg, const char* fileName) {
     copyText(seed.text, sizeof seed.text, fileName);
     // The applet never loads a design configuration through the runtime: only whether the file
     // can be read is answered.
-    return static_cast<int32_t>(onInner(seed, [fileName](State&, InnerHandle&, SimCall&) {
+    return static_cast<int32_t>(onInner(seed, [fileName](Board&, InnerHandle&, SimCall&) {
         if (fileName == nullptr) return failed(SIM_ERR_INVALID_PARAMETER);
         return std::ifstream(fileName) ? ok() : failed(SIM_ERR_FILE);
     }));
@@ -340,12 +326,9 @@ const ParameterInfoNode* parameterInfo(void* fg, int32_t port) {
     seed.id = port;
     seed.dma = static_cast<uint32_t>(port);
     const ParameterInfoNode* head = nullptr;
-    onInner(seed, [port, &head](State& s, InnerHandle& handle, SimCall&) -> Outcome {
+    onInner(seed, [port, &head](Board& board, InnerHandle& handle, SimCall&) -> Outcome {
         if (port != 0) return {0, SIM_ERR_INVALID_PORT};
-        if (!handle.description) {
-            handle.description = std::make_unique<DescriptionTree>(*designOf(handle), s.control.hiddenNames,
-                                                                   s.control.loopingDescription);
-        }
+        if (!handle.description) handle.description = control().describe(*board.design.design);
         head = handle.description->head();
         return ok(static_cast<int64_t>(reinterpret_cast<uintptr_t>(head)));
     });
@@ -355,12 +338,12 @@ const ParameterInfoNode* parameterInfo(void* fg, int32_t port) {
 int32_t appletId(void* fg, const void* argument) {
     SimCall seed = callOf("Fg_getAppletId", fg);
     seed.args[0] = reinterpret_cast<uintptr_t>(argument);
-    return static_cast<int32_t>(onInner(seed, [](State&, InnerHandle&, SimCall&) { return ok(kAppletId); }));
+    return static_cast<int32_t>(onInner(seed, [](Board&, InnerHandle&, SimCall&) { return ok(kAppletId); }));
 }
 
 int32_t notOffered(const char* function, void* fg) {
     return static_cast<int32_t>(
-        onInner(callOf(function, fg), [](State&, InnerHandle&, SimCall&) { return failed(SIM_ERR_NOT_AVAILABLE); }));
+        onInner(callOf(function, fg), [](Board&, InnerHandle&, SimCall&) { return failed(SIM_ERR_NOT_AVAILABLE); }));
 }
 
 }  // namespace sim::inner

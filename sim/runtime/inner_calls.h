@@ -17,7 +17,6 @@ int32_t parameterId(void* fg, int32_t index);
 int32_t parameterCount(void* fg);
 
 // A negative type code means "the parameter's own type" (Fg_setParameter, Fg_getParameter).
-// The quick forms of these two are in quick_calls.h.
 int32_t setParameter(const char* function, void* fg, int32_t id, const void* value, uint32_t dma, int32_t type);
 int32_t getParameter(const char* function, void* fg, int32_t id, void* value, uint32_t dma, int32_t type);
 int32_t freeParameterString(void* fg, int32_t id, void* value, uint32_t dma, int32_t type);
@@ -32,6 +31,8 @@ int32_t stopAcquire(const char* function, void* fg, uint32_t port, void* memory,
 int64_t lastPicNumber(void* fg, uint32_t port, void* memory);
 int64_t lastPicNumberBlocking(void* fg, int64_t picture, uint32_t port, int32_t timeoutSeconds, void* memory);
 int32_t freeGrabber(void* fg);
+// Stops the acquisition of an inner handle, as its application's handle closes; not recorded.
+void stopAcquisitionOf(const void* fg);
 
 // The frame memory calls, the runtime's own: taken on an inner handle or on an application's
 // handle, for which the runtime finds the inner handle itself. Not recorded in the call log.

@@ -3,48 +3,119 @@
 
 #include <cstring>
 
+#include "process_wide.h"
+
 namespace sim {
 namespace {
 
-int32_t failureOf(const std::map<std::string, int32_t>& failures, const std::string& name) {
-    const auto found = failures.find(name);
+int32_t failureOf(const std::map<std::string, int32_t, std::less<>>& failures, const char* name) {
+    const auto found = failures.find(std::string_view(name));
     return found == failures.end() ? 0 : found->second;
 }
 
 }  // namespace
 
-SimCall& TestControl::record(const char* function, const void* handle) {
-    SimCall seed;
-    std::memset(&seed, 0, sizeof seed);
-    copyText(seed.function, sizeof seed.function, function);
-    seed.handle = const_cast<void*>(handle);
-    return keep(seed);
+std::optional<Outcome> TestControl::fault(CallKind kind, const SimCall& call) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (kind == CallKind::Call) {
+        const auto found = failedCalls_.find(std::string_view(call.function));
+        if (found == failedCalls_.end()) return std::nullopt;
+        return Outcome{found->second.result, found->second.lastError};
+    }
+    const int32_t code = failureOf(kind == CallKind::NxWrite ? failedNxWrites_ : failedNxReads_, call.nxName);
+    if (code == 0) return std::nullopt;
+    return failed(code);
 }
 
-SimCall& TestControl::keep(const SimCall& seed) {
-    if (!recording) return unrecorded;
-    calls.push_back(seed);
-    return calls.back();
+int32_t TestControl::failedInit() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failedInit_;
 }
 
-const InjectedCall* TestControl::injected(const char* function) const {
-    const auto found = failedCalls.find(function);
-    return found == failedCalls.end() ? nullptr : &found->second;
+void TestControl::keep(const SimCall& call) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (recording_) calls_.push_back(call);
 }
 
-int32_t TestControl::failedWrite(const std::string& name) const { return failureOf(failedNxWrites, name); }
-int32_t TestControl::failedRead(const std::string& name) const { return failureOf(failedNxReads, name); }
+bool TestControl::hidden(const char* name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return hiddenNames_.count(std::string_view(name)) != 0;
+}
+
+std::unique_ptr<DescriptionTree> TestControl::describe(const DesignModel& design) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::make_unique<DescriptionTree>(design, hiddenNames_, loopingDescription_);
+}
+
+int32_t TestControl::callCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int32_t>(calls_.size());
+}
+
+bool TestControl::call(int32_t index, SimCall& call) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index < 0 || index >= static_cast<int32_t>(calls_.size())) return false;
+    call = calls_[static_cast<size_t>(index)];
+    return true;
+}
+
+void TestControl::clearCalls() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.clear();
+}
+
+void TestControl::setRecording(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recording_ = on;
+}
+
+void TestControl::hide(const char* name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hiddenNames_.insert(name);
+}
+
+void TestControl::failNx(CallKind kind, const char* name, int32_t code) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& failures = kind == CallKind::NxWrite ? failedNxWrites_ : failedNxReads_;
+    if (code == 0) {
+        failures.erase(name);
+    } else {
+        failures[name] = code;
+    }
+}
+
+void TestControl::failCall(const char* function, int64_t result, int32_t lastError) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (result == 0 && lastError == 0) {
+        failedCalls_.erase(function);
+    } else {
+        failedCalls_[function] = InjectedCall{result, lastError};
+    }
+}
+
+void TestControl::failInit(int32_t globalLastError) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    failedInit_ = globalLastError;
+}
+
+void TestControl::loopDescriptions(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    loopingDescription_ = on;
+}
 
 void TestControl::reset() {
-    calls.clear();
-    hiddenNames.clear();
-    failedNxWrites.clear();
-    failedNxReads.clear();
-    failedCalls.clear();
-    failedInit = 0;
-    recording = true;
-    loopingDescription = false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.clear();
+    hiddenNames_.clear();
+    failedNxWrites_.clear();
+    failedNxReads_.clear();
+    failedCalls_.clear();
+    failedInit_ = 0;
+    recording_ = true;
+    loopingDescription_ = false;
 }
+
+TestControl& control() { return platform::processWide<TestControl>(); }
 
 void copyText(char* field, std::size_t size, const char* text) {
     if (size == 0) return;

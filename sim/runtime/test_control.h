@@ -1,56 +1,88 @@
 // The runtime's test control: the record of the calls the applet made on inner handles and the
-// failures a test injected (SimCtl_ in control.cpp). Kept in the runtime's state, behind its
-// mutex.
+// failures a test injected (SimCtl_ in control.cpp). Process-wide, behind a lock of its own that
+// is taken inside a board's and never around one. Every injected failure is looked up in one
+// place, fault(): a plan of failures to come belongs there.
 #pragma once
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 
+#include "model/description_tree.h"
 #include "orvanta_sim/runtime_control.h"
 
 namespace sim {
 
-struct InjectedCall {
+// What a call on an inner handle answers, and the handle's last error afterwards.
+struct Outcome {
     int64_t result;
-    int32_t lastError;
+    int32_t error;
 };
 
-struct TestControl {
-    std::deque<SimCall> calls;
-    std::set<std::string, std::less<>> hiddenNames;  // transparent: looked up without a copy
-    std::map<std::string, int32_t> failedNxWrites;
-    std::map<std::string, int32_t> failedNxReads;
-    // Found by the function name a call carries; the transparent comparison spares the key copy.
-    std::map<std::string, InjectedCall, std::less<>> failedCalls;
-    int32_t failedInit = 0;
-    // Descriptions built while set come round on themselves (SimCtl_LoopDescription).
-    bool loopingDescription = false;
-    // While off, calls are not kept: the log's growth would count against tests that watch the
-    // applet's own heap use. `unrecorded` stands in for the entry of a call that is not kept.
-    bool recording = true;
-    SimCall unrecorded{};
+inline Outcome ok(int64_t result = 0) { return {result, 0}; }
+inline Outcome failed(int32_t code) { return {code, code}; }
 
-    // A new log entry for a call of `function` on `handle`.
-    SimCall& record(const char* function, const void* handle);
-    // The log entry for a call prepared by the caller, filled from seed; while not recording,
-    // `unrecorded` as it is.
-    SimCall& keep(const SimCall& seed);
-    // The injected answer of the named function, or null.
-    const InjectedCall* injected(const char* function) const;
-    // The failure injected for writes or reads of the named parameter, or 0.
-    int32_t failedWrite(const std::string& name) const;
-    int32_t failedRead(const std::string& name) const;
-    // Nothing to record and no failure injected: the calls may be answered without the locks.
-    bool quiet() const {
-        return !recording && failedNxWrites.empty() && failedNxReads.empty() && failedCalls.empty();
-    }
+// The kinds of call a failure is injected for.
+enum class CallKind {
+    Call,     // any call, by its function name (SimCtl_FailCall)
+    NxWrite,  // a write of an NX parameter, by its name (SimCtl_FailNxWrite)
+    NxRead,   // a read of one (SimCtl_FailNxRead)
+};
+
+class TestControl {
+public:
+    // The injected answer for this call (its function, or the NX name it reaches), if any.
+    std::optional<Outcome> fault(CallKind kind, const SimCall& call) const;
+    // The global last error an init call answers instead of opening; 0: none.
+    int32_t failedInit() const;
+    // Keeps the call in the log, unless recording is off.
+    void keep(const SimCall& call);
+    // Whether the name is hidden from the id lookup.
+    bool hidden(const char* name) const;
+    // A description of the design for Fg_getParameterInfo, with the hidden names left out and
+    // looping as the control says.
+    std::unique_ptr<DescriptionTree> describe(const DesignModel& design) const;
+
+    int32_t callCount() const;
+    bool call(int32_t index, SimCall& call) const;
+    void clearCalls();
+    void setRecording(bool on);
+    void hide(const char* name);
+    // A code of 0 removes the failure.
+    void failNx(CallKind kind, const char* name, int32_t code);
+    void failCall(const char* function, int64_t result, int32_t lastError);
+    void failInit(int32_t globalLastError);
+    void loopDescriptions(bool on);
     // Everything forgotten, recording on.
     void reset();
+
+private:
+    struct InjectedCall {
+        int64_t result;
+        int32_t lastError;
+    };
+
+    mutable std::mutex mutex_;
+    std::deque<SimCall> calls_;
+    // Transparent comparisons: looked up by the names calls carry, without copies.
+    std::set<std::string, std::less<>> hiddenNames_;
+    std::map<std::string, int32_t, std::less<>> failedNxWrites_;
+    std::map<std::string, int32_t, std::less<>> failedNxReads_;
+    std::map<std::string, InjectedCall, std::less<>> failedCalls_;
+    int32_t failedInit_ = 0;
+    // Descriptions built while set come round on themselves (SimCtl_LoopDescription).
+    bool loopingDescription_ = false;
+    // While off, calls are not kept: the log's growth would count against tests that watch the
+    // applet's own heap use.
+    bool recording_ = true;
 };
+
+TestControl& control();
 
 // Copies text into a fixed field, cut to fit and always terminated.
 void copyText(char* field, std::size_t size, const char* text);

@@ -5,8 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "access_faults.h"
-#include "board/board.h"
+#include "register_files.h"
 
 namespace sim::hw {
 namespace {
@@ -38,9 +37,11 @@ int32_t countAccess(uint32_t address, bool write) {
 extern "C" {
 
 void SimHw_Reset(void) {
-    SimBoard_ForEach([](sim::Board& board, void*) {
-        sim::withBoard(board, [](sim::BoardState& state) { state.registers.clear(); });
-    }, nullptr);
+    {
+        sim::hw::RegisterFiles& files = sim::hw::registerFiles();
+        std::lock_guard<std::mutex> lock(files.mutex);
+        files.byHardware.clear();
+    }
     sim::hw::Faults& f = sim::hw::faults();
     std::lock_guard<std::mutex> lock(f.mutex);
     f.byAddress.clear();
@@ -50,17 +51,18 @@ void SimHw_Reset(void) {
 
 int32_t SimHw_GetRegister(uint64_t hardware, uint32_t address, uint64_t* value) {
     if (value == nullptr) return -1;
-    bool written = false;
-    sim::withBoard(*SimBoard_Of(hardware), [&](sim::BoardState& board) {
-        const auto found = board.registers.find(address);
-        written = found != board.registers.end();
-        *value = written ? found->second : 0;
-    });
-    return written ? 0 : -1;
+    sim::hw::RegisterFiles& files = sim::hw::registerFiles();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    const auto& file = files.byHardware[hardware];
+    const auto found = file.find(address);
+    *value = found == file.end() ? 0 : found->second;
+    return found == file.end() ? -1 : 0;
 }
 
 void SimHw_SetRegister(uint64_t hardware, uint32_t address, uint64_t value) {
-    sim::withBoard(*SimBoard_Of(hardware), [&](sim::BoardState& board) { board.registers[address] = value; });
+    sim::hw::RegisterFiles& files = sim::hw::registerFiles();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    files.byHardware[hardware][address] = value;
 }
 
 void SimHw_FailAccess(uint32_t address, int32_t code) {

@@ -1,6 +1,6 @@
-// The hardware library's register functions: a write is kept in the board of its hardware
-// handle, a read answers what was written last (0 for a register never written). Windows
-// exports them by ordinal only (vexo_hw.def).
+// The hardware library's register functions: a write is kept in the register file of its
+// hardware handle, a read answers what was written last (0 for a register never written).
+// Windows exports them by ordinal only (vexo_hw.def).
 #if !defined(_WIN32)
 #pragma GCC visibility push(default)
 #endif
@@ -9,8 +9,7 @@
 #pragma GCC visibility pop
 #endif
 
-#include "access_faults.h"
-#include "board/board.h"
+#include "register_files.h"
 
 namespace {
 
@@ -19,21 +18,33 @@ constexpr int32_t kInvalidArgument = -1;
 
 }  // namespace
 
+namespace sim::hw {
+
+RegisterFiles& registerFiles() {
+    static RegisterFiles files;
+    return files;
+}
+
+}  // namespace sim::hw
+
 extern "C" {
 
 int32_t Hw_WriteRegister(uint64_t hardware, uint32_t address, uint64_t value) {
     if (const int32_t failure = sim::hw::countAccess(address, true)) return failure;
-    sim::withBoard(*SimBoard_Of(hardware), [&](sim::BoardState& board) { board.registers[address] = value; });
+    sim::hw::RegisterFiles& files = sim::hw::registerFiles();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    files.byHardware[hardware][address] = value;
     return 0;
 }
 
 int32_t Hw_ReadRegister(uint64_t hardware, uint32_t address, uint64_t* value) {
     if (const int32_t failure = sim::hw::countAccess(address, false)) return failure;
     if (value == nullptr) return kInvalidArgument;
-    sim::withBoard(*SimBoard_Of(hardware), [&](sim::BoardState& board) {
-        const auto found = board.registers.find(address);
-        *value = found == board.registers.end() ? 0 : found->second;
-    });
+    sim::hw::RegisterFiles& files = sim::hw::registerFiles();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    const auto& file = files.byHardware[hardware];
+    const auto found = file.find(address);
+    *value = found == file.end() ? 0 : found->second;
     return 0;
 }
 

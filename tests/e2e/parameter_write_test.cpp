@@ -3,6 +3,7 @@
 // code, the last error it leaves, and NX accesses with ids the runtime did not know.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,36 @@ constexpr int32_t kTriggerInSource = 8110;    // FG_TRIGGERIN_SRC, u32
 constexpr int32_t kTriggerInDebounce = 300204;  // FG_TRIGGERIN_DEBOUNCE, double
 constexpr const char* kInputSelect = "Device1_Process1_Trigger_TriggerCam0_InputSelect_Select_Value";
 constexpr const char* kDebounce = "Device1_Process1_Trigger_TriggerInput_Debounce8_Prescale_Period";
+
+// Every answer of a walk over the whole description on a fresh board: each parameter read in its
+// own type, and each writable one written with the value it holds and with its minimum, and read
+// back after each write.
+std::vector<std::string> walkAnswers(bool recording) {
+    std::vector<std::string> answers;
+    OpenBoard board;
+    if (board.fg == nullptr) return {"no board"};
+    SimCtl_SetRecording(recording ? 1 : 0);
+    const auto read = [&](const ParameterInfoNode& r, int32_t code) {
+        char value[512] = {};
+        const int32_t result = Fg_getParameterWithType(board.fg, r.id, value, 0, code);
+        answers.push_back(std::string(r.parameterName) + " read " + std::to_string(result) + " " +
+                          (code == 6 ? std::string(value) : std::to_string(*reinterpret_cast<const uint64_t*>(value))));
+        return std::string(value, sizeof value);
+    };
+    trigger_test::forEachRecord(board.fg, [&](const ParameterInfoNode& r) {
+        const int32_t code = r.type == PARAM_INFO_DOUBLE ? 5 : r.type == PARAM_INFO_UINT64 ? 4 : r.type == PARAM_INFO_STRING ? 6 : 2;
+        const std::string held = read(r, code);
+        if ((r.access & 2U) == 0 || code == 6) return;
+        uint64_t minimum = code == 5 ? 0 : code == 4 ? r.value.u64.min : r.value.u32.min;
+        if (code == 5) std::memcpy(&minimum, &r.value.dbl.min, sizeof minimum);
+        for (const void* value : {static_cast<const void*>(held.data()), static_cast<const void*>(&minimum)}) {
+            answers.push_back("write " + std::to_string(Fg_setParameterWithType(board.fg, r.id, value, 0, code)));
+            read(r, code);
+        }
+    });
+    SimCtl_SetRecording(1);
+    return answers;
+}
 
 std::vector<NxWrite>::const_iterator firstWriteOf(const std::vector<NxWrite>& writes, const char* name) {
     return std::find_if(writes.begin(), writes.end(), [name](const NxWrite& w) { return w.name == name; });
@@ -64,8 +95,7 @@ TEST_F(WritePath, RefusedWritesNullValueForeignDmaReadOnlyAndUnknownIds) {
     EXPECT_EQ(callsNamed("Fg_setParameterWithType").size(), 0u);
 }
 
-// Unrecorded calls on plain numbers are answered without the runtime's locks: every answer must
-// still be the one a recorded call gets.
+// The call log on or off, the runtime answers every call alike.
 TEST_F(WritePath, UnrecordedRuntimeCallsAnswerAsRecordedOnes) {
     constexpr int32_t kDirectNx = 2000000, kWidth = 100;
     constexpr const char* kRoiTo = "Device1_Process0_Buffer_0_XROI_ROIRange_to";
@@ -97,6 +127,14 @@ TEST_F(WritePath, UnrecordedRuntimeCallsAnswerAsRecordedOnes) {
         EXPECT_EQ(Fg_getParameterWithType(fg(), roiTo, &read, 0, 2), 0);
         EXPECT_EQ(Fg_getLastErrorNumber(inner), 0);
     }
+}
+
+TEST(UnrecordedCalls, TheWholeParameterWalkAnswersAlikeWithTheCallLogOnAndOff) {
+    const std::vector<std::string> recorded = walkAnswers(true);
+    const std::vector<std::string> unrecorded = walkAnswers(false);
+    EXPECT_GT(recorded.size(), 300u);
+    ASSERT_EQ(recorded.size(), unrecorded.size());
+    for (size_t i = 0; i < recorded.size(); ++i) ASSERT_EQ(recorded[i], unrecorded[i]) << "answer " << i;
 }
 
 TEST(UnrecordedCalls, AClosedInnerHandleStaysClosed) {

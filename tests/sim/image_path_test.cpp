@@ -11,8 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "board/board.h"
-#include "image_path.h"
+#include "model/image_path.h"
 
 namespace {
 
@@ -88,12 +87,10 @@ TEST(ImagePath, SettingsAndFreeRunPeriodComeFromTheRegisters) {
         rows.push_back({std::string("Device1_Process0_CameraSimulator_") + r.first, 2, true});
     }
     rows.push_back({"Device1_Process0_Buffer_0_XROI_ROIRange_to", 2, true});
-    sim::BoardState state;
+    sim::DesignValues state;
     state.design = std::make_shared<const sim::DesignModel>(rows);
     state.values = sim::startValues(*state.design);
-    const auto valueOf = [&](const std::string& name) -> sim::SharedNumber<uint64_t>& {
-        return state.values[state.design->indexOfNxName(name)].integer;
-    };
+    const auto valueOf = [&](const std::string& name) -> uint64_t& { return state.nx(name)->integer; };
     for (size_t i = 0; i < std::size(registers); ++i) valueOf(rows[i].name) = registers[i].second;
     valueOf(rows.back().name) = 2047;
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "board_session.h"
+#include "orvanta/closed_libraries.h"
 #include "orvanta/error_codes.h"
 #include "orvanta/parameter_info_node.h"
 #include "orvanta/type_codes.h"
@@ -20,6 +23,7 @@
 #include "orvanta_sim/hardware_control.h"
 #include "orvanta_sim/runtime.h"
 #include "orvanta_sim/runtime_control.h"
+#include "sim_platform.h"
 
 namespace {
 
@@ -51,6 +55,11 @@ constexpr int kCycles = 10000;
 constexpr int kOperationsPerThread = 100000;
 #endif
 constexpr int kThreads = 8;
+constexpr int kInnerCycles = 100000;
+// What the resident size may grow by over the inner handle cycles: the allocator's and the
+// sanitizers' own keeping (the address sanitizer's quarantine is limited for this test), far
+// below what 100,000 handles kept would take.
+constexpr uint64_t kFlatBytes = 16u << 20;
 
 // A writable parameter: the values threads write to it (its start value first, so that every
 // value it can hold is listed) and values it refuses.
@@ -152,6 +161,36 @@ TEST(BoardCycles, ManyOpensAndClosesLeaveNoHapHandleOpen) {
         ASSERT_EQ(Fg_FreeGrabber(fg), 0) << "cycle " << cycle;
     }
     EXPECT_EQ(SimHap_LiveHandles(), 0);
+}
+
+// The runtime alone: inner handles opened on a HAP and closed again, each freed at its close.
+TEST(BoardCycles, HundredThousandInnerHandlesKeepTheMemoryFlat) {
+    std::ifstream file("Orvanta.hap", std::ios::binary);  // the tests run in the build's bin folder
+    const std::vector<char> image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    void* hap = Hap_OpenImage(image.data(), image.size(), 1);
+    ASSERT_NE(hap, nullptr);
+    SimCtl_Reset();
+    SimCtl_SetRecording(0);
+    const uint64_t hardware = SimCtl_HardwareHandle(5);
+    // A handle open on another board all along keeps the runtime's clock thread running.
+    void* steady = Fg_InitHandle("Orvanta.hap", SimCtl_HardwareHandle(6), hap);
+    ASSERT_NE(steady, nullptr);
+    const auto cycle = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            void* inner = Fg_InitHandle("Orvanta.hap", hardware, hap);
+            ASSERT_NE(inner, nullptr) << "cycle " << i;
+            ASSERT_EQ(Fg_FreeGrabber(inner), 0) << "cycle " << i;
+        }
+    };
+    cycle(1000);
+    const uint64_t start = sim::platform::residentBytes();
+    cycle(kInnerCycles);
+    const uint64_t end = sim::platform::residentBytes();
+    ASSERT_GT(start, 0u);
+    EXPECT_LT(end, start + kFlatBytes) << "from " << start << " to " << end << " bytes";
+    EXPECT_EQ(Fg_FreeGrabber(steady), 0);
+    SimCtl_SetRecording(1);
+    Hap_Release(hap);
 }
 
 TEST(MixedThreads, EveryAnswerFitsWhatSomeThreadDid) {

@@ -47,8 +47,7 @@ typedef struct SimHapNxParameter {
 
 /* The NX parameters of an open HAP in the design's order: their number, with *parameters set to
  * the first; -1 for a handle that is not open. The rows stay valid as long as the process runs.
- * These are what the HAP runtime loads onto a board when the runtime opens an inner handle on
- * that HAP. */
+ * These are what the runtime loads onto a board when it opens an inner handle on that HAP. */
 VEXO_SIM_HAP_API int32_t SimHap_NxParameters(void* hap, const SimHapNxParameter** parameters);
 
 #ifdef __cplusplus

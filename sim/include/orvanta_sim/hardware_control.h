@@ -1,7 +1,7 @@
 /* The control interface of the stand-in hardware library (libvexo_hw / vexo_hw.dll) for the
  * project's tests: the register files of the boards, injected access failures and access
- * counts. The hardware library owns the simulated boards, one model per hardware handle
- * (sim/board/board.h): the HAP runtime and the runtime reach a board through the same handle. */
+ * counts. The hardware library owns each board's registers, one register file per hardware
+ * handle; the design's NX values are the runtime's. */
 #ifndef ORVANTA_SIM_HARDWARE_CONTROL_H
 #define ORVANTA_SIM_HARDWARE_CONTROL_H
 

@@ -51,9 +51,14 @@ enum SimRuntimeError {
 /* Open an inner handle on a board's design. Null on failure (null HAP name or HAP handle, or an
  * injected failure); Fg_getLastErrorNumber(NULL) then holds the reason. The hardware handle
  * selects the board model: SimCtl_HardwareHandle(i) is board i, any other value a board of its
- * own. The slave-aware form is the only one that receives the flags.
+ * own (up to 256 boards). The slave-aware form is the only one that receives the flags.
  *
  * How the runtime answers on an inner handle:
+ * - An inner handle is a value of the runtime's own, no address. Fg_FreeGrabber frees all it
+ *   held; from then on the handle is refused with SIM_ERR_HANDLE_CLOSED, for as long as the
+ *   process runs, and anything that never was a handle with SIM_ERR_INVALID_HANDLE. Any call may
+ *   come from any thread on any handle; the calls on one board take turns, boards never wait for
+ *   each other.
  * - Fg_getParameterIdByName: the NX id, or 0 for an unknown or hidden name (never negative, so
  *   that "not found" reads the same whether the caller tests for 0 or for below 1).
  * - Fg_getParameterWithType / Fg_setParameterWithType: type codes 2 (u32, 4 bytes), 3 and 4

@@ -53,9 +53,10 @@ VEXO_SIM_API void SimCtl_ClearCalls(void);
  * SimCtl_Reset resumes it too. Lets a test watch the heap use of calls without the log's. */
 VEXO_SIM_API void SimCtl_SetRecording(int32_t on);
 
-/* Values of a board's design model, by full NX name (or by the runtime's own names such as
- * "FG_CAMSTATUS_EXTENDED"). 0, or -1 for an unknown name or a value of another kind (U64
- * serves the 32- and 64-bit integers). Read-only values may be set here. */
+/* Values of a board's design model (boards 0 to SIM_BOARD_COUNT - 1), by full NX name (or by
+ * the runtime's own names such as "FG_CAMSTATUS_EXTENDED"). 0, or -1 for an unknown board or
+ * name or a value of another kind (U64 serves the 32- and 64-bit integers). Read-only values may
+ * be set here. Each call takes the board's lock, as the runtime's own calls do. */
 VEXO_SIM_API int32_t SimCtl_SetNxU64(uint32_t boardIndex, const char* name, uint64_t value);
 VEXO_SIM_API int32_t SimCtl_GetNxU64(uint32_t boardIndex, const char* name, uint64_t* value);
 VEXO_SIM_API int32_t SimCtl_SetNxDouble(uint32_t boardIndex, const char* name, double value);
@@ -115,7 +116,8 @@ VEXO_SIM_API uint32_t SimCtl_TriggerOutputLevels(uint32_t boardIndex);
 VEXO_SIM_API int32_t SimCtl_SetCamera(uint32_t boardIndex, int32_t connected, uint32_t width, uint32_t height,
                                       double maxFramesPerSecond);
 
-/* Pixel words written to the "_Inject_WritePixel" parameters of a board's debug entries. */
+/* Pixel words written to the "_Inject_WritePixel" parameters of a board's debug entries (0 for
+ * an unknown board). */
 VEXO_SIM_API uint64_t SimCtl_InjectedPixelCount(uint32_t boardIndex);
 
 #ifdef __cplusplus

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "board/design_model.h"
+#include "design_model.h"
 #include "orvanta/parameter_info_node.h"
 
 namespace sim {

@@ -24,13 +24,8 @@ constexpr uint32_t kEndOfLine = 0;  // FG_ENDOFLINE; FG_ENDOFFRAME is 1
 constexpr uint64_t kLargestSide = 65536;
 constexpr uint64_t kLargestSample = 65535;
 
-NxValue* valueOf(BoardState& board, const char* name) {
-    const int32_t index = board.design->indexOfNxName(name);
-    return index >= 0 ? &board.values[static_cast<size_t>(index)] : nullptr;
-}
-
-bool inputOn(BoardState& board) {
-    const NxValue* mode = valueOf(board, kCameraOperationMode);
+bool inputOn(const DesignValues& board) {
+    const NxValue* mode = board.nx(kCameraOperationMode);
     return mode != nullptr && (mode->integer & 1u) != 0;
 }
 
@@ -125,15 +120,15 @@ std::shared_ptr<const InjectedImage> readPgm(const std::string& path) {
     return image;
 }
 
-void setValue(BoardState& board, const char* name, uint64_t value) {
-    if (NxValue* stored = valueOf(board, name)) stored->integer = value & 0xFFFFFFFFULL;
+void setValue(DesignValues& board, const char* name, uint64_t value) {
+    if (NxValue* stored = board.nx(name)) stored->integer = value & 0xFFFFFFFFULL;
 }
 
 }  // namespace
 
-int32_t feedCameraEntry(BoardState& board, const DesignParameter& parameter, const NxValue& written) {
+int32_t feedCameraEntry(const DesignValues& board, CameraInjection& in, const DesignParameter& parameter,
+                        const NxValue& written) {
     if (!inputOn(board)) return 0;
-    CameraInjection& in = board.injection;
     switch (parameter.cameraInput) {
         case CameraInput::PixelWord:
             feedWord(in, written.integer);
@@ -143,7 +138,7 @@ int32_t feedCameraEntry(BoardState& board, const DesignParameter& parameter, con
             break;
         case CameraInput::Insert: {
             if (written.integer != 1) break;
-            const NxValue* file = valueOf(board, kCameraDebugFile);
+            const NxValue* file = board.nx(kCameraDebugFile);
             std::shared_ptr<const InjectedImage> image = file != nullptr ? readPgm(file->text) : nullptr;
             if (image == nullptr) return SIM_ERR_FILE;
             in.images.push_back(std::move(image));
@@ -155,7 +150,13 @@ int32_t feedCameraEntry(BoardState& board, const DesignParameter& parameter, con
     return 0;
 }
 
-void monitorPicture(BoardState& board, const uint8_t* picture, uint64_t lineBytes, uint64_t length) {
+void takeInjectedImage(CameraInjection& in, FrameSettings& settings) {
+    if (in.images.empty()) return;
+    settings.injected = std::move(in.images.front());
+    in.images.pop_front();
+}
+
+void monitorPicture(DesignValues& board, const uint8_t* picture, uint64_t lineBytes, uint64_t length) {
     if (lineBytes == 0 || length < lineBytes) return;
     setValue(board, kMonitorX, lineBytes - 1);
     setValue(board, kMonitorY, length / lineBytes - 1);

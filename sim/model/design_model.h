@@ -1,10 +1,10 @@
 // The Orvanta hardware design as the simulated runtime sees it: every NX parameter with its
 // runtime-assigned id, value kind, access and start value, plus the runtime's own parameters.
 // The design's NX parameters are the ones its HAP lists; a model never changes once built, and
-// a board's values live beside it in the board (board.h).
+// a board's values live beside it (DesignValues).
 #pragma once
 
-#include <atomic>
+#include <memory>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -15,32 +15,10 @@ namespace sim {
 
 enum class ValueKind { U32, U64, Double, Text };
 
-// A number of a board's values. The runtime answers parameter calls on plain numbers without
-// the board's lock (runtime/quick_calls.h), so every access is atomic; nothing orders on them.
-template <typename T>
-class SharedNumber {
-public:
-    SharedNumber(T value = T{}) noexcept : value_(value) {}  // implicit: it stands for a T
-    SharedNumber(const SharedNumber& other) noexcept : value_(other.load()) {}
-    SharedNumber& operator=(const SharedNumber& other) noexcept {
-        store(other.load());
-        return *this;
-    }
-    SharedNumber& operator=(T value) noexcept {
-        store(value);
-        return *this;
-    }
-    operator T() const noexcept { return load(); }  // implicit: it stands for a T
-    T load() const noexcept { return value_.load(std::memory_order_relaxed); }
-    void store(T value) noexcept { value_.store(value, std::memory_order_relaxed); }
-
-private:
-    std::atomic<T> value_;
-};
-
+// One value of a board: the number or the text its kind holds.
 struct NxValue {
-    SharedNumber<uint64_t> integer;
-    SharedNumber<double> real;
+    uint64_t integer = 0;
+    double real = 0;
     std::string text;
 };
 
@@ -102,11 +80,25 @@ private:
 
 // The design's start values, indexed like parameters().
 std::vector<NxValue> startValues(const DesignModel& model);
-// Puts the start values back in place: the values' storage stays where it is, as the runtime's
-// lock-free path may be writing into it.
-void restoreStartValues(const DesignModel& model, std::vector<NxValue>& values);
+
+// A design as a board holds it: the model and the board's values of its parameters.
+struct DesignValues {
+    std::shared_ptr<const DesignModel> design;  // never null
+    std::vector<NxValue> values;                // indexed like design->parameters()
+
+    // The value of an NX parameter, or null when the design lacks the name.
+    NxValue* nx(std::string_view name);
+    const NxValue* nx(std::string_view name) const;
+};
 
 // The type code a parameter of this kind uses when the caller gives none (Fg_getParameter).
 int32_t nativeTypeCode(ValueKind kind);
+
+// Whether a number of this kind is read or written in the form of the caller's type code.
+// `anyInteger`: one of the runtime's own parameters, which answer 2, 3 and 4 alike.
+bool numberTakesType(ValueKind kind, int32_t type, bool anyInteger = false);
+// A number from the caller's memory, and one into it, in the form of an accepted type code.
+void storeNumber(NxValue& stored, ValueKind kind, int32_t type, const void* value);
+void loadNumber(const NxValue& stored, ValueKind kind, int32_t type, void* value);
 
 }  // namespace sim

@@ -6,12 +6,69 @@
 // An image injected at the camera's debug entry replaces the simulator's frame that starts next.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
+#include <vector>
 
-#include "board/board.h"
+#include "design_model.h"
 
 namespace sim {
+
+// The registers the image path reads, by their names behind "Device1_Process0_"; `source`: the
+// register decides where frames come from, so a board follows writes of it as they come.
+#define SIM_IMAGE_PATH_REGISTERS(X)                                                  \
+    X(SelectSource, "CameraSimulator_Enable_SelectSource", true)                     \
+    X(FreeRun, "CameraSimulator_TriggerValve_FreeRun_Select", true)                  \
+    X(ValveMode, "CameraSimulator_TriggerValve_TriggerValve_Mode", true)             \
+    /* the active part of a line, in clocks */                                       \
+    X(ActiveClocks, "CameraSimulator_LineGap_Number", false)                         \
+    /* the whole line, in clocks */                                                  \
+    X(LineClocks, "CameraSimulator_Size_ImageWidth", false)                          \
+    /* the active part of a frame, in lines */                                       \
+    X(ActiveLines, "CameraSimulator_FrameGap_Number", false)                         \
+    /* the whole frame, in lines */                                                  \
+    X(FrameLines, "CameraSimulator_Size_ImageHeight", false)                         \
+    X(PixelClockMode, "CameraSimulator_ControlPixelClock_Mode", false)               \
+    X(SequenceLength, "CameraSimulator_PixelFrequency_SequenceLength_ImageWidth", false) \
+    X(ActivePixels, "CameraSimulator_PixelFrequency_ActivePixel_Number", false)      \
+    X(EnableX, "CameraSimulator_EnableX_Enable_Value", false)                        \
+    X(YDivisor, "CameraSimulator_Y_Divisor", false)                                  \
+    X(FrameDivisor, "CameraSimulator_Frame_Divisor", false)                          \
+    X(Offset, "CameraSimulator_Offset_Value", false)                                 \
+    X(RoiFrom, "Buffer_0_XROI_ROIRange_from", false)                                 \
+    X(RoiTo, "Buffer_0_XROI_ROIRange_to", false)                                     \
+    X(FirstLine, "Buffer_0_DRAM_A_0_YOffset", false)                                 \
+    X(LineCount, "Buffer_0_DRAM_A_0_YLength", false)                                 \
+    X(SelectPeriod, "ImageSelector_FG_IMG_SELECT_PERIOD_Divisor", false)             \
+    X(SelectPhase, "ImageSelector_FG_IMG_SELECT_PHASE_Number", false)
+
+enum class ImageRegister : uint8_t {
+#define SIM_IMAGE_ENUM(name, nx, source) name,
+    SIM_IMAGE_PATH_REGISTERS(SIM_IMAGE_ENUM)
+#undef SIM_IMAGE_ENUM
+    Count
+};
+
+struct ImageRegisterRow {
+    const char* name;  // the full NX name
+    bool source;
+};
+
+inline constexpr ImageRegisterRow kImageRegisters[] = {
+#define SIM_IMAGE_ROW(name, nx, source) {"Device1_Process0_" nx, source},
+    SIM_IMAGE_PATH_REGISTERS(SIM_IMAGE_ROW)
+#undef SIM_IMAGE_ROW
+};
+static_assert(std::size(kImageRegisters) == static_cast<size_t>(ImageRegister::Count), "one row per register");
+
+// An image fed in at the camera's debug entry: `height` lines of `width` 8-bit pixels.
+struct InjectedImage {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> pixels;
+};
 
 // Where the design's frames come from: the camera simulator (Enable_SelectSource 1) running
 // free, or triggered line by line or frame by frame by the trigger module's camera-control
@@ -62,17 +119,12 @@ struct FrameSettings {
     bool selects(uint64_t k) const;
 };
 
-// Reads the settings from a board's NX values (call it under the board's lock, e.g. inside
-// withBoard). Names the loaded design lacks read as 0.
-FrameSettings readFrameSettings(const BoardState& state);
+// Reads the settings from a board's NX values. Names the loaded design lacks read as 0.
+FrameSettings readFrameSettings(const DesignValues& board);
 
 // The settings of a frame of the camera on the camera port, `width` x `height` pixels: the
 // region and image selector as for the simulator's frames.
-FrameSettings cameraFrameSettings(const BoardState& state, uint32_t width, uint32_t height);
-
-// Hands the oldest image injected at the camera's entry, if any, to the frame of `settings`,
-// which is about to start; the image leaves the board.
-void takeInjectedImage(BoardState& state, FrameSettings& settings);
+FrameSettings cameraFrameSettings(const DesignValues& board, uint32_t width, uint32_t height);
 
 // Writes the delivered picture of source frame k, transferBytes() bytes, at `destination`.
 void renderFrame(const FrameSettings& settings, uint64_t k, uint8_t* destination);

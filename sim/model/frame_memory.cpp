@@ -5,8 +5,7 @@
 
 namespace sim {
 
-FrameMemory::FrameMemory(InnerHandle* owner, uint64_t bufferSize, int64_t bufferCount)
-    : owner_(owner), bufferSize_(bufferSize) {
+FrameMemory::FrameMemory(uint64_t bufferSize, int64_t bufferCount) : bufferSize_(bufferSize) {
     const auto count = static_cast<uint64_t>(bufferCount);
     if (bufferCount < 1 || bufferSize == 0 || count > SIZE_MAX / bufferSize) throw std::bad_alloc();
     // calloc rather than a zeroing loop: large memories are zeroed pages the system maps lazily.

@@ -1,7 +1,7 @@
 // Frame buffers an application allocated with Fg_AllocMemEx, and the record of the last
 // acquisition into them: which picture each buffer holds, which ones the application holds in
 // blocking mode, and the counters, all readable after the acquisition ended until the next one
-// on the same memory starts. Plain bookkeeping: the runtime's mutex guards it.
+// on the same memory starts. Plain bookkeeping: the lock of the board it belongs to guards it.
 #pragma once
 
 #include <cstddef>
@@ -12,14 +12,11 @@
 
 namespace sim {
 
-struct InnerHandle;
-
 class FrameMemory {
 public:
     // Throws std::bad_alloc when the buffers cannot be had. The bytes start zeroed.
-    FrameMemory(InnerHandle* owner, uint64_t bufferSize, int64_t bufferCount);
+    FrameMemory(uint64_t bufferSize, int64_t bufferCount);
 
-    InnerHandle* owner() const { return owner_; }
     uint64_t bufferSize() const { return bufferSize_; }
     int64_t bufferCount() const { return static_cast<int64_t>(slots_.size()); }
     uint8_t* buffer(int64_t index) const { return bytes_.get() + static_cast<uint64_t>(index) * bufferSize_; }
@@ -62,7 +59,6 @@ private:
         void operator()(uint8_t* bytes) const { std::free(bytes); }
     };
 
-    InnerHandle* owner_;
     uint64_t bufferSize_;
     std::unique_ptr<uint8_t, FreeBytes> bytes_;
     std::vector<Slot> slots_;

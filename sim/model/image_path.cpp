@@ -8,9 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
-#include <deque>
-#include <iterator>
-#include <utility>
 
 namespace sim {
 namespace {
@@ -20,60 +17,14 @@ constexpr uint64_t kPixelsPerClock = 32;
 constexpr uint64_t kClockNanoseconds = 8;
 constexpr uint32_t kPatternSteps = 256;
 
-enum class Register : uint8_t {
-    SelectSource,
-    FreeRun,
-    ValveMode,
-    ActiveClocks,   // LineGap_Number: the active part of a line, in clocks
-    LineClocks,     // Size_ImageWidth: the whole line, in clocks
-    ActiveLines,    // FrameGap_Number: the active part of a frame, in lines
-    FrameLines,     // Size_ImageHeight: the whole frame, in lines
-    PixelClockMode,
-    SequenceLength,
-    ActivePixels,
-    EnableX,
-    YDivisor,
-    FrameDivisor,
-    Offset,
-    RoiFrom,
-    RoiTo,
-    FirstLine,
-    LineCount,
-    SelectPeriod,
-    SelectPhase,
-    Count
-};
-
-constexpr const char* kRegisterNames[] = {
-    "Device1_Process0_CameraSimulator_Enable_SelectSource",
-    "Device1_Process0_CameraSimulator_TriggerValve_FreeRun_Select",
-    "Device1_Process0_CameraSimulator_TriggerValve_TriggerValve_Mode",
-    "Device1_Process0_CameraSimulator_LineGap_Number",
-    "Device1_Process0_CameraSimulator_Size_ImageWidth",
-    "Device1_Process0_CameraSimulator_FrameGap_Number",
-    "Device1_Process0_CameraSimulator_Size_ImageHeight",
-    "Device1_Process0_CameraSimulator_ControlPixelClock_Mode",
-    "Device1_Process0_CameraSimulator_PixelFrequency_SequenceLength_ImageWidth",
-    "Device1_Process0_CameraSimulator_PixelFrequency_ActivePixel_Number",
-    "Device1_Process0_CameraSimulator_EnableX_Enable_Value",
-    "Device1_Process0_CameraSimulator_Y_Divisor",
-    "Device1_Process0_CameraSimulator_Frame_Divisor",
-    "Device1_Process0_CameraSimulator_Offset_Value",
-    "Device1_Process0_Buffer_0_XROI_ROIRange_from",
-    "Device1_Process0_Buffer_0_XROI_ROIRange_to",
-    "Device1_Process0_Buffer_0_DRAM_A_0_YOffset",
-    "Device1_Process0_Buffer_0_DRAM_A_0_YLength",
-    "Device1_Process0_ImageSelector_FG_IMG_SELECT_PERIOD_Divisor",
-    "Device1_Process0_ImageSelector_FG_IMG_SELECT_PHASE_Number",
-};
-static_assert(std::size(kRegisterNames) == static_cast<size_t>(Register::Count), "one name per register");
+using Register = ImageRegister;
 
 class RegisterFile {
 public:
-    explicit RegisterFile(const BoardState& state) {
+    explicit RegisterFile(const DesignValues& board) {
         for (size_t i = 0; i < values_.size(); ++i) {
-            const int32_t index = state.design->indexOfNxName(kRegisterNames[i]);
-            values_[i] = index >= 0 ? state.values[static_cast<size_t>(index)].integer.load() : 0;
+            const NxValue* value = board.nx(kImageRegisters[i].name);
+            values_[i] = value != nullptr ? value->integer : 0;
         }
     }
     uint64_t operator[](Register r) const { return values_[static_cast<size_t>(r)]; }
@@ -170,8 +121,8 @@ uint64_t FrameSettings::transferBytes() const { return lineBytes() * lineCount; 
 
 bool FrameSettings::selects(uint64_t k) const { return k % (selectPeriod == 0 ? 1 : selectPeriod) == selectPhase; }
 
-FrameSettings readFrameSettings(const BoardState& state) {
-    const RegisterFile r(state);
+FrameSettings readFrameSettings(const DesignValues& board) {
+    const RegisterFile r(board);
     FrameSettings s;
     s.source = sourceOf(r);
     s.periodNanoseconds = freeRunPeriod(r);
@@ -192,19 +143,12 @@ FrameSettings readFrameSettings(const BoardState& state) {
     return s;
 }
 
-FrameSettings cameraFrameSettings(const BoardState& state, uint32_t width, uint32_t height) {
-    FrameSettings s = readFrameSettings(state);
+FrameSettings cameraFrameSettings(const DesignValues& board, uint32_t width, uint32_t height) {
+    FrameSettings s = readFrameSettings(board);
     s.cameraPattern = true;
     s.activeWidth = width;
     s.activeHeight = height;
     return s;
-}
-
-void takeInjectedImage(BoardState& state, FrameSettings& settings) {
-    std::deque<std::shared_ptr<const InjectedImage>>& images = state.injection.images;
-    if (images.empty()) return;
-    settings.injected = std::move(images.front());
-    images.pop_front();
 }
 
 void renderFrame(const FrameSettings& s, uint64_t k, uint8_t* destination) {

@@ -3,7 +3,7 @@
 // input's debounce, polarity and downscale, the queue, the generator's period and multiply, the
 // four pulse form generators with their downscale, delay and width, and reach the camera-control
 // output and the ten digital outputs through their select and invert. The status and statistics
-// registers report what the model did. The board around it (board_clock.h) advances the model,
+// registers report what the model did. The board around it (board/timeline.h) advances the model,
 // writes the applet's register values into it and takes the camera-control pulses and events.
 //
 // Times are nanoseconds on the board's clock; one tick of the module is 8 ns.

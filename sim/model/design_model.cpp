@@ -3,6 +3,7 @@
 #include "design_model.h"
 
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "orvanta/type_codes.h"
@@ -228,19 +229,59 @@ std::vector<NxValue> startValues(const DesignModel& model) {
     return values;
 }
 
-void restoreStartValues(const DesignModel& model, std::vector<NxValue>& values) {
-    const std::vector<DesignParameter>& parameters = model.parameters();
-    for (std::size_t i = 0; i < parameters.size() && i < values.size(); ++i) values[i] = parameters[i].initial;
+NxValue* DesignValues::nx(std::string_view name) {
+    const int32_t index = design->indexOfNxName(name);
+    return index >= 0 ? &values[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const NxValue* DesignValues::nx(std::string_view name) const {
+    const int32_t index = design->indexOfNxName(name);
+    return index >= 0 ? &values[static_cast<std::size_t>(index)] : nullptr;
 }
 
 int32_t nativeTypeCode(ValueKind kind) {
     switch (kind) {
-        case ValueKind::U32: return 2;
-        case ValueKind::U64: return 4;
-        case ValueKind::Double: return 5;
-        case ValueKind::Text: return 6;
+        case ValueKind::U32: return vexo::kTypeU32;
+        case ValueKind::U64: return vexo::kTypeU64;
+        case ValueKind::Double: return vexo::kTypeDouble;
+        case ValueKind::Text: return vexo::kTypeText;
     }
     return 2;
+}
+
+bool numberTakesType(ValueKind kind, int32_t type, bool anyInteger) {
+    switch (kind) {
+        case ValueKind::U32: return type == vexo::kTypeU32 || (anyInteger && (type == vexo::kTypeI64 || type == vexo::kTypeU64));
+        case ValueKind::U64: return type == vexo::kTypeI64 || type == vexo::kTypeU64 || (anyInteger && type == vexo::kTypeU32);
+        case ValueKind::Double: return type == vexo::kTypeDouble;
+        case ValueKind::Text: return false;
+    }
+    return false;
+}
+
+void storeNumber(NxValue& stored, ValueKind kind, int32_t type, const void* value) {
+    if (kind == ValueKind::Double) {
+        std::memcpy(&stored.real, value, sizeof stored.real);
+    } else if (type == vexo::kTypeU32) {
+        uint32_t v;
+        std::memcpy(&v, value, sizeof v);
+        stored.integer = v;
+    } else {
+        uint64_t v;
+        std::memcpy(&v, value, sizeof v);
+        stored.integer = kind == ValueKind::U32 ? v & 0xFFFFFFFFULL : v;
+    }
+}
+
+void loadNumber(const NxValue& stored, ValueKind kind, int32_t type, void* value) {
+    if (kind == ValueKind::Double) {
+        std::memcpy(value, &stored.real, sizeof stored.real);
+    } else if (type == vexo::kTypeU32) {
+        const auto v = static_cast<uint32_t>(stored.integer);
+        std::memcpy(value, &v, sizeof v);
+    } else {
+        std::memcpy(value, &stored.integer, sizeof stored.integer);
+    }
 }
 
 }  // namespace sim
