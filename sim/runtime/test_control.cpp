@@ -34,7 +34,9 @@ int32_t TestControl::failedInit() const {
 
 void TestControl::keep(const SimCall& call) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (recording_) calls_.push_back(call);
+    if (!recording_) return;
+    if (calls_.size() == kCallsKept) calls_.pop_front();
+    calls_.push_back(call);
 }
 
 bool TestControl::hidden(const char* name) const {

@@ -68,6 +68,9 @@ private:
     };
 
     mutable std::mutex mutex_;
+    // The newest calls only: an application that opens and closes boards for hours on the
+    // simulated board keeps a bounded log (16 MiB), and a test reads far fewer between clears.
+    static constexpr size_t kCallsKept = 32768;
     std::deque<SimCall> calls_;
     // Transparent comparisons: looked up by the names calls carry, without copies.
     std::set<std::string, std::less<>> hiddenNames_;

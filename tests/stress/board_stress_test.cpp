@@ -193,6 +193,29 @@ TEST(BoardCycles, HundredThousandInnerHandlesKeepTheMemoryFlat) {
     Hap_Release(hap);
 }
 
+// An application that runs for hours on the simulated board must not grow the call log for ever:
+// it keeps the newest calls, in order.
+TEST(CallLog, KeepsOnlyTheNewestCalls) {
+    std::ifstream file("Orvanta.hap", std::ios::binary);
+    const std::vector<char> image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    void* hap = Hap_OpenImage(image.data(), image.size(), 1);
+    ASSERT_NE(hap, nullptr);
+    SimCtl_Reset();
+    void* inner = Fg_InitHandle("Orvanta.hap", SimCtl_HardwareHandle(5), hap);
+    ASSERT_NE(inner, nullptr);
+    constexpr int32_t kKept = 32768;
+    for (int32_t i = 0; i < kKept + 1000; ++i) Fg_getParameterIdByName(inner, i % 2 == 0 ? "even" : "odd");
+    Fg_FreeGrabber(inner);
+    EXPECT_EQ(SimCtl_CallCount(), kKept);
+    SimCall newest{};
+    ASSERT_EQ(SimCtl_GetCall(kKept - 1, &newest), 0);
+    EXPECT_STREQ(newest.function, "Fg_FreeGrabber");
+    SimCall before{};
+    ASSERT_EQ(SimCtl_GetCall(kKept - 2, &before), 0);
+    EXPECT_STREQ(before.nxName, "odd");
+    Hap_Release(hap);
+}
+
 TEST(MixedThreads, EveryAnswerFitsWhatSomeThreadDid) {
     board::OpenBoard board;
     ASSERT_NE(board.fg, nullptr);

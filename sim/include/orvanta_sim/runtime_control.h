@@ -46,6 +46,7 @@ typedef struct SimCall {
  * application's handle are not recorded: they go to the applet, whose own calls on its inner
  * handle are. */
 
+/* The log keeps the newest 32768 calls; index 0 is the oldest kept. */
 VEXO_SIM_API int32_t SimCtl_CallCount(void);
 VEXO_SIM_API int32_t SimCtl_GetCall(int32_t index, SimCall* call); /* 0, or -1 out of range */
 VEXO_SIM_API void SimCtl_ClearCalls(void);
