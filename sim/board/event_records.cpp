@@ -51,11 +51,17 @@ bool takeHandlerCall(EventRecords& events, HandlerCall& call) {
                 if (events.latest[other].serial > h.seen) call.events |= uint64_t{1} << other;
                 h.seen = events.serial;
             }
+            ++app.callsOnTheirWay;
             return true;
         }
     }
     events.pending = false;
     return false;
+}
+
+void handlerReturned(EventRecords& events, const void* application) {
+    const auto found = events.applications.find(application);
+    if (found != events.applications.end()) --found->second.callsOnTheirWay;
 }
 
 void fillEventInfo(Fg_EventInfo* info, uint64_t events, const EventRecordArray& records) {

@@ -35,6 +35,9 @@ struct EventHandler {
 struct ApplicationEvents {
     uint64_t lastWait = 0;  // the event serial when the last wait returned (or the handle opened)
     std::array<EventHandler, 64> handlers{};
+    // Handler calls on their way (taken, not yet returned): a change of handlers waits for them,
+    // so that an application may free a handler's data and info record once it unregistered it.
+    int32_t callsOnTheirWay = 0;
 };
 
 struct EventRecords {
@@ -72,8 +75,10 @@ struct HandlerCall {
     EventRecordArray records;
 };
 
-// The next handler with events it has not been called with, marked as called; false: none.
+// The next handler with events it has not been called with, marked as called and counted among
+// its application's calls on their way (handlerReturned ends that); false: none.
 bool takeHandlerCall(EventRecords& events, HandlerCall& call);
+void handlerReturned(EventRecords& events, const void* application);
 
 // Fills an event record (of version 1; others are left alone) for the given bits.
 void fillEventInfo(Fg_EventInfo* info, uint64_t events, const EventRecordArray& records);

@@ -59,12 +59,16 @@ void dispatchHandlers(Board& board) {
             if (!takeHandlerCall(board.events, call)) return;
         }
         AppHandle* app = handles().enterApplication(call.application);
-        if (app == nullptr) continue;
-        fillEventInfo(call.info, call.events, call.records);
-        handlerApplication = app;
-        call.function(call.events, call.data, call.info);
-        handlerApplication = nullptr;
-        handles().leaveApplication(app);
+        if (app != nullptr) {
+            fillEventInfo(call.info, call.events, call.records);
+            handlerApplication = app;
+            call.function(call.events, call.data, call.info);
+            handlerApplication = nullptr;
+            handles().leaveApplication(app);
+        }
+        std::lock_guard<std::mutex> lock(board.mutex);
+        handlerReturned(board.events, call.application);
+        board.changed.notify_all();
     }
 }
 

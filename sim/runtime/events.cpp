@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "application.h"
+#include "clock_thread.h"
 #include "orvanta_sim/runtime.h"
 
 namespace {
@@ -21,9 +22,17 @@ int32_t Fg_registerEventCallback(void* fg, uint64_t mask, Fg_EventFunc handler, 
     if (!app) return SIM_ERR_INVALID_HANDLE;
     if (flags != 0) return SIM_ERR_INVALID_PARAMETER;
     sim::Board& board = *app.get()->board;
-    std::lock_guard<std::mutex> lock(board.mutex);
+    std::unique_lock<std::mutex> lock(board.mutex);
     sim::EventRecords& events = board.events;
-    const auto found = events.applications.find(app.get());
+    auto found = events.applications.find(app.get());
+    // A handler being called keeps its data and info record until it returns, unless it is the
+    // one asking (it would wait for itself).
+    if (!sim::inHandlerOf(app.get())) {
+        board.changed.wait(lock, [&] {
+            found = events.applications.find(app.get());
+            return found == events.applications.end() || found->second.callsOnTheirWay == 0;
+        });
+    }
     if (found == events.applications.end()) return SIM_ERR_INVALID_HANDLE;
     if (handler != nullptr) events.handlersRegistered = true;
     for (uint32_t bit = 0; bit < 64; ++bit) {

@@ -5,6 +5,7 @@
 // closes while another thread waits inside it. ThreadSanitizer runs these too.
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -308,6 +309,38 @@ TEST(ClosingHandle, AHandlerClosesItsOwnHandle) {
     SimCtl_AdvanceClock(1000000);
     EXPECT_EQ(handler.result, 0);
     EXPECT_EQ(Fg_getLastErrorNumber(handler.fg), SIM_ERR_INVALID_HANDLE);
+    SimCtl_SetVirtualClock(0);
+}
+
+struct SlowHandler {
+    std::atomic<bool> entered{false};
+    std::atomic<bool> finished{false};
+
+    static int32_t run(uint64_t, void* data, const Fg_EventInfo*) {
+        auto* self = static_cast<SlowHandler*>(data);
+        self->entered = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        self->finished = true;
+        return 0;
+    }
+};
+
+// Once unregistering returns, no call of the handler is still running: its data may go.
+TEST(Handlers, UnregisteringWaitsForACallOnItsWay) {
+    SimCtl_Reset();
+    SimCtl_SetVirtualClock(1);
+    void* fg = Fg_Init("Orvanta", 2);
+    ASSERT_NE(fg, nullptr);
+    SlowHandler handler;
+    const uint64_t rising = Fg_getEventMask(fg, "FG_TRIGGER_INPUT0_RISING");
+    ASSERT_EQ(Fg_registerEventCallback(fg, rising, &SlowHandler::run, &handler, 0, nullptr), 0);
+    ASSERT_EQ(SimCtl_PulseTriggerInput(2, 0, 1, 100000), 0);
+    std::thread advance([] { SimCtl_AdvanceClock(1000000); });
+    while (!handler.entered) std::this_thread::yield();
+    EXPECT_EQ(Fg_registerEventCallback(fg, rising, nullptr, nullptr, 0, nullptr), 0);
+    EXPECT_TRUE(handler.finished);
+    advance.join();
+    EXPECT_EQ(Fg_FreeGrabber(fg), 0);
     SimCtl_SetVirtualClock(0);
 }
 

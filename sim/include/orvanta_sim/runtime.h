@@ -142,9 +142,11 @@ enum SimRuntimeError {
  * (counted from 1 since it was connected) for frame start and end, else 0. Handlers are called on
  * the real clock on the runtime's own clock thread, on the virtual clock from inside
  * SimCtl_AdvanceClock (events that the application's own calls caused meanwhile come with the
- * next advance); their answer is ignored. Fg_registerEventCallback answers SIM_ERR_INVALID_PARAMETER
- * for flags other than 0. Fg_eventWait waits in real time; handlers and waits see the same events
- * independently. */
+ * next advance); their answer is ignored. Once Fg_registerEventCallback has replaced or
+ * unregistered a handler, no call of it is still running (except the one that asked, when a
+ * handler changes handlers), so its data and info record may be freed. Fg_registerEventCallback
+ * answers SIM_ERR_INVALID_PARAMETER for flags other than 0. Fg_eventWait waits in real time;
+ * handlers and waits see the same events independently. */
 
 VEXO_SIM_API void* Fg_InitHandleSlaveAware(const char* hapName, uint64_t hardware, void* hap, uint32_t flags);
 VEXO_SIM_API void* Fg_InitHandle(const char* hapName, uint64_t hardware, void* hap);
