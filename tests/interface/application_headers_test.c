@@ -99,11 +99,15 @@ int main(void) {
     if (Fg_setParameterWithType(fg, FG_WIDTH, &mode, 0, FG_TYPE_UINT32) != FG_ERR_VALUE_OUT_OF_RANGE) {
         fail("refusal of", "FG_WIDTH=70000", FG_ERR_VALUE_OUT_OF_RANGE, Fg_getLastErrorNumber(fg));
     }
-    /* The test control: a level on trigger input 0 reads back through the applet. */
-    if (SimCtl_SetTriggerInputLevel(0, 0, 1) != 0 || Fg_getParameterWithType(fg, FG_GPI, &read, 0, FG_TYPE_UINT32) != 0 ||
-        (read & 1u) == 0) {
+    /* The test control: a level on trigger input 0 reads back through the applet once the input's
+     * debounce time (1 us from the start) has passed on the board's clock. */
+    SimCtl_SetVirtualClock(1);
+    if (SimCtl_SetTriggerInputLevel(0, 0, 1) != 0) fail("level on", "trigger input 0", 0, -1);
+    SimCtl_AdvanceClock(2000);
+    if (Fg_getParameterWithType(fg, FG_GPI, &read, 0, FG_TYPE_UINT32) != 0 || (read & 1u) == 0) {
         fail("trigger input 0 through", "FG_GPI", 1, read & 1u);
     }
+    SimCtl_SetVirtualClock(0);
     Fg_FreeGrabber(fg);
     if (failures == 0) printf("the application headers agree with the applet\n");
     return failures == 0 ? 0 : 1;
