@@ -50,6 +50,12 @@ set(stripped "${ORVANTA_INSTALL_APPLETS}/$<TARGET_FILE_NAME:Orvanta>")
 foreach(target rtcore5 hapcore vexo_hw common-logging-dispatcher orvanta_cli)
   list(APPEND stripped "${ORVANTA_INSTALL_BIN}/$<TARGET_FILE_NAME:${target}>")
 endforeach()
+# The Python package's compiled modules, where the build has it (python/CMakeLists.txt).
+foreach(target _orvanta _sim)
+  if(TARGET ${target})
+    list(APPEND stripped "python/orvanta/$<TARGET_FILE_NAME:${target}>")
+  endif()
+endforeach()
 install(CODE "
   set(orvanta_objcopy \"${CMAKE_OBJCOPY}\")
   set(orvanta_debug_dir \"${ORVANTA_DEBUG_ROOT}/${ORVANTA_DEBUG_NAME}\")

@@ -95,13 +95,14 @@ def check_debug(path, files):
     if len(tops) != 1 or not tops.copy().pop().endswith("-debug"):
         return [f"top folders {sorted(tops)}, expected one named ...-debug"]
     prefix = tops.pop() + "/"
-    binaries = [name for name in (WINDOWS if path.endswith(".zip") else LINUX) if not name.endswith(".dll.a")]
+    binaries = [name for name in (WINDOWS if path.endswith(".zip") else LINUX) if name.endswith(BINARY_ENDINGS)]
     expected = {name + ".debug" for name in binaries}
-    found = {name[len(prefix):] for name in files}
-    failures = [f"missing {name}" for name in sorted(expected - found)]
-    failures += [f"unexpected {name}" for name in sorted(found - expected)]
-    for name in sorted(expected & found):
-        if ".debug_info" not in (section_names(files[prefix + name][1]()) or []):
+    found = {PYTHON_MODULE.sub(r"\1\2", name[len(prefix):].removesuffix(".debug")) + ".debug": name
+             for name in files}
+    failures = [f"missing {name}" for name in sorted(expected - found.keys())]
+    failures += [f"unexpected {name}" for name in sorted(found.keys() - expected)]
+    for name in sorted(expected & found.keys()):
+        if ".debug_info" not in (section_names(files[found[name]][1]()) or []):
             failures.append(f"{name} holds no debug information")
     return failures
 
