@@ -24,8 +24,13 @@ void SimHap_Reset(void) {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.opens.clear();
     s.failOpen = false;
+    s.plan.clear();
     s.events = s.designEvents;
 }
+
+void SimHap_PlanFault(uint64_t nth, int32_t persistent) { hapState().plan.plan(nth, persistent != 0, -1); }
+
+uint64_t SimHap_FaultCalls(void) { return hapState().plan.calls(); }
 
 void SimHap_FailOpen(int32_t fail) {
     HapState& s = hapState();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fault_plan.h"
 #include "hap_image_format.h"
 #include "orvanta/closed_libraries.h"
 #include "orvanta_sim/hap_control.h"
@@ -68,6 +69,8 @@ struct HapState {
     // Test control: the opens recorded and an injected failure of every open.
     std::vector<SimHapOpen> opens;
     bool failOpen = false;
+    // Counts the HAP calls (all but releasing) and fails those it plans.
+    FaultPlan plan;
 
     bool isLive(const void* hap) const { return hap != nullptr && live.count(hap) != 0; }
 };

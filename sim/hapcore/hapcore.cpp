@@ -177,7 +177,7 @@ void* Hap_OpenImage(const void* image, uint64_t size, int32_t flag) {
     SimHapOpen& open = recordOpen(s, false, flag);
     open.image = image;
     open.size = size;
-    if (s.failOpen) return nullptr;
+    if (s.plan.next() != 0 || s.failOpen) return nullptr;
     const NxList* design = intactDesign(s, image, size);
     return design != nullptr ? newHandle(s, false, design) : nullptr;
 }
@@ -188,7 +188,7 @@ void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
     SimHapOpen& open = recordOpen(s, true, flag);
     open.boardType = boardType;
     if (fileName != nullptr) std::snprintf(open.fileName, sizeof open.fileName, "%s", fileName);
-    if (s.failOpen || fileName == nullptr || boardType < 0) return nullptr;
+    if (s.plan.next() != 0 || s.failOpen || fileName == nullptr || boardType < 0) return nullptr;
     const NxList* design = intactFileDesign(s, fileName, boardType);
     return design != nullptr ? newHandle(s, true, design) : nullptr;
 }
@@ -202,20 +202,20 @@ void Hap_Release(void* hap) {
 int32_t Hap_GetRegisterCount(void* hap) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    return s.isLive(hap) ? hap::registerCount() : -1;
+    return s.plan.next() == 0 && s.isLive(hap) ? hap::registerCount() : -1;
 }
 
 const char* Hap_GetRegisterName(void* hap, int32_t position) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (!s.isLive(hap) || position < 1 || position > hap::registerCount()) return nullptr;
+    if (s.plan.next() != 0 || !s.isLive(hap) || position < 1 || position > hap::registerCount()) return nullptr;
     return hap::registers()[position - 1].name;
 }
 
 int64_t Hap_GetRegisterId(void* hap, const char* registerName) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (!s.isLive(hap) || registerName == nullptr) return -1;
+    if (s.plan.next() != 0 || !s.isLive(hap) || registerName == nullptr) return -1;
     for (int32_t i = 0; i < hap::registerCount(); ++i) {
         if (std::strcmp(hap::registers()[i].name, registerName) == 0) return hap::registers()[i].address;
     }
@@ -225,21 +225,24 @@ int64_t Hap_GetRegisterId(void* hap, const char* registerName) {
 int32_t Hap_GetRegisterWidth(void* hap, uint32_t registerIdOrAddress) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const hap::Register* r = s.isLive(hap) ? hap::registerAt(registerIdOrAddress) : nullptr;
+    const hap::Register* r = s.plan.next() == 0 && s.isLive(hap) ? hap::registerAt(registerIdOrAddress) : nullptr;
     return r != nullptr ? r->width : -1;
 }
 
 int32_t Hap_IsRegisterWritable(void* hap, uint32_t registerId) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const hap::Register* r = s.isLive(hap) ? hap::registerAt(registerId) : nullptr;
+    const hap::Register* r = s.plan.next() == 0 && s.isLive(hap) ? hap::registerAt(registerId) : nullptr;
     return r != nullptr && r->writable ? 1 : 0;
 }
 
 const HapEventDescriptor* Hap_GetEvent(void* hap, int32_t position) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (!s.isLive(hap) || position < 0 || position >= static_cast<int32_t>(s.events->descriptors.size())) return nullptr;
+    if (s.plan.next() != 0 || !s.isLive(hap) || position < 0 ||
+        position >= static_cast<int32_t>(s.events->descriptors.size())) {
+        return nullptr;
+    }
     return &s.events->descriptors[position];
 }
 

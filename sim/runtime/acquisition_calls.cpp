@@ -2,9 +2,9 @@
 // either kind of handle), and closing an inner handle, which ends its acquisition and frees its
 // memories and itself. Producer threads retired on the way are joined once the board's lock is
 // released.
+#include <array>
 #include <exception>
 #include <thread>
-#include <vector>
 
 #include "application.h"
 #include "board/acquisition.h"
@@ -16,12 +16,20 @@ namespace sim::inner {
 namespace {
 
 struct Retired {
-    std::vector<std::thread> threads;
+    // Fixed room, so that closing a handle needs no memory: a call retires an acquisition or
+    // two and the clock thread at most.
+    std::array<std::thread, 8> threads;
+    size_t count = 0;
     void add(std::thread thread) {
-        if (thread.joinable()) threads.push_back(std::move(thread));
+        if (!thread.joinable()) return;
+        if (count < threads.size()) {
+            threads[count++] = std::move(thread);
+        } else {
+            thread.detach();
+        }
     }
     ~Retired() {
-        for (std::thread& thread : threads) thread.join();
+        for (size_t i = 0; i < count; ++i) threads[i].join();
     }
 };
 
@@ -192,7 +200,7 @@ int32_t freeGrabber(void* fg) {
         board.changed.notify_all();
         retired.add(innerHandleClosed());
         return ok();
-    }));
+    }, Injected::After));
 }
 
 void stopAcquisitionOf(const void* fg) {

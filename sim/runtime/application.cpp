@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "inner_calls.h"
@@ -78,6 +79,13 @@ void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
     Board* board = handles().board(hardwareOfBoard(boardIndex));
     if (board == nullptr) return failOpen(SIM_ERR_INVALID_BOARD);
 
+    // The record is made before the applet opens: a lack of memory then leaves nothing open.
+    std::unique_ptr<AppHandle> record;
+    try {
+        record = std::make_unique<AppHandle>();
+    } catch (const std::bad_alloc&) {
+        return failOpen(SIM_ERR_OUT_OF_MEMORY);
+    }
     // Std_entry calls back into the runtime: no lock while it runs.
     int32_t error = 0;
     openedInner = nullptr;
@@ -86,14 +94,24 @@ void* open(const char* appletName, uint32_t boardIndex, uint32_t flags) {
     openedInner = nullptr;
     if (wrapper == nullptr) return failOpen(error);
 
-    auto* record = new AppHandle{wrapper, boardIndex, module, board, inner, 0, false};
-    {
-        std::lock_guard<std::mutex> lock(board->mutex);
-        board->events.applications[record].lastWait = board->events.serial;
+    *record = AppHandle{wrapper, boardIndex, module, board, inner, 0, false};
+    try {
+        {
+            std::lock_guard<std::mutex> lock(board->mutex);
+            board->events.applications[record.get()].lastWait = board->events.serial;
+        }
+        handles().addApplication(record.get());
+    } catch (const std::bad_alloc&) {
+        // The application never sees this handle: the applet closes its board again.
+        {
+            std::lock_guard<std::mutex> lock(board->mutex);
+            board->events.applications.erase(record.get());
+        }
+        route<int32_t>(record.get(), "Fg_FreeGrabber", SIM_ERR_NOT_AVAILABLE);
+        return failOpen(SIM_ERR_OUT_OF_MEMORY);
     }
-    handles().addApplication(record);
     handles().globalLastError = 0;
-    return record;
+    return record.release();
 }
 
 bool freeGrabber(void* fg, int32_t& result) {

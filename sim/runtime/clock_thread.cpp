@@ -136,8 +136,9 @@ void runClock(uint64_t turn) {
 void innerHandleOpened() {
     ClockThread& c = clockThread();
     std::lock_guard<std::mutex> lock(c.mutex);
-    ++c.openHandles;
+    // The thread first: a thread that cannot be started leaves the count as it was.
     if (!c.thread.joinable()) c.thread = std::thread(runClock, boardClock().nextTurn());
+    ++c.openHandles;
 }
 
 std::thread innerHandleClosed() {

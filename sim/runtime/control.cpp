@@ -73,6 +73,14 @@ uint64_t SimCtl_HardwareHandle(uint32_t boardIndex) { return sim::hardwareOfBoar
 
 void* SimCtl_AppletSymbol(const char* name) { return sim::app::appletSymbol("Orvanta", name); }
 
+int32_t SimCtl_PlanFault(int32_t kind, uint64_t nth, int32_t persistent, int32_t code) {
+    return sim::control().planFault(kind, nth, persistent != 0, code) ? 0 : -1;
+}
+
+uint64_t SimCtl_FaultCalls(int32_t kind) { return sim::control().plannedCalls(kind); }
+
+int32_t SimCtl_OpenInnerHandles(void) { return static_cast<int32_t>(sim::handles().openInnerCount()); }
+
 int32_t SimCtl_CallCount(void) { return sim::control().callCount(); }
 
 int32_t SimCtl_GetCall(int32_t index, SimCall* call) {

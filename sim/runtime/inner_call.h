@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <type_traits>
 
 #include "handle_table.h"
@@ -26,11 +27,15 @@ inline SimCall callOf(const char* function, const void* fg) {
     return call;
 }
 
+// When an injected failure is asked for: before the body, or after it for a call that must have
+// its effect whatever it answers (closing a handle frees it also when it fails).
+enum class Injected { Before, After };
+
 // Runs body(Board&, InnerHandle&, SimCall&[, Lock&]) on an open handle and
 // records the call with its answer. A body that takes the lock may wait on it; the call is logged
 // when it ends.
 template <typename Body>
-int64_t onInner(SimCall call, Body body) {
+int64_t onInner(SimCall call, Body body, Injected injectedAt = Injected::Before) {
     int32_t error = 0;
     Board* board = handles().innerBoard(call.handle, error);
     Outcome outcome = failed(error);
@@ -40,12 +45,23 @@ int64_t onInner(SimCall call, Body body) {
         handle = board->handle(call.handle);
         if (handle == nullptr || !handle->open) {
             outcome = failed(SIM_ERR_HANDLE_CLOSED);
-        } else if (const std::optional<Outcome> injected = control().fault(CallKind::Call, call)) {
+        } else if (const std::optional<Outcome> injected =
+                       injectedAt == Injected::Before ? control().fault(CallKind::Call, call) : std::nullopt) {
             outcome = *injected;
-        } else if constexpr (std::is_invocable_v<Body, Board&, InnerHandle&, SimCall&, Lock&>) {
-            outcome = body(*board, *handle, call, lock);
         } else {
-            outcome = body(*board, *handle, call);
+            // A runtime answers a lack of memory with a code: nothing is thrown across its interface.
+            try {
+                if constexpr (std::is_invocable_v<Body, Board&, InnerHandle&, SimCall&, Lock&>) {
+                    outcome = body(*board, *handle, call, lock);
+                } else {
+                    outcome = body(*board, *handle, call);
+                }
+            } catch (const std::bad_alloc&) {
+                outcome = failed(SIM_ERR_OUT_OF_MEMORY);
+            }
+            if (injectedAt == Injected::After) {
+                if (const std::optional<Outcome> injected = control().fault(CallKind::Call, call)) outcome = *injected;
+            }
         }
         if (handle != nullptr && handle->open) handle->lastError = outcome.error;
     }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -179,19 +180,31 @@ void* initHandle(const char* function, const char* hapName, uint64_t hardware, v
         error = SIM_ERR_INVALID_BOARD;
     } else {
         std::lock_guard<std::mutex> lock(board->mutex);
-        if (board->designSource != design.parameters) {
-            board->loadDesign(design.rows());
-            board->designSource = design.parameters;
+        // A lack of memory is answered with a code, and leaves no handle half open.
+        try {
+            if (board->designSource != design.parameters) {
+                board->loadDesign(design.rows());
+                board->designSource = design.parameters;
+            }
+            if (board->eventSource != design.firstEvent) {
+                findEventBits(hap, board->events);
+                board->eventSource = design.firstEvent;
+            }
+            ensureBound(*board);
+            opened = handles().openInner(*board);
+            try {
+                board->handles[opened] = std::make_shared<InnerHandle>(opened);
+                innerHandleOpened();
+            } catch (const std::bad_alloc&) {
+                board->handles.erase(opened);
+                handles().closeInner(opened);
+                throw;
+            }
+            app::innerHandleOpenedForApplication(opened);
+        } catch (const std::bad_alloc&) {
+            opened = nullptr;
+            error = SIM_ERR_OUT_OF_MEMORY;
         }
-        if (board->eventSource != design.firstEvent) {
-            findEventBits(hap, board->events);
-            board->eventSource = design.firstEvent;
-        }
-        ensureBound(*board);
-        opened = handles().openInner(*board);
-        board->handles[opened] = std::make_shared<InnerHandle>(opened);
-        innerHandleOpened();
-        app::innerHandleOpenedForApplication(opened);
     }
     handles().globalLastError = error;
     call.result = static_cast<int64_t>(reinterpret_cast<uintptr_t>(opened));

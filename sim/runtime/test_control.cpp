@@ -2,6 +2,8 @@
 #include "test_control.h"
 
 #include <cstring>
+#include <new>
+#include <string_view>
 
 #include "process_wide.h"
 
@@ -13,9 +15,22 @@ int32_t failureOf(const std::map<std::string, int32_t, std::less<>>& failures, c
     return found == failures.end() ? 0 : found->second;
 }
 
+// The plan that counts a call of this kind: a parameter call on an inner handle is counted as
+// the NX read or write it makes, once its parameter is found, not as a call of its own.
+FaultPlan* planOf(CallKind kind, const SimCall& call, FaultPlan (&plans)[3]) {
+    if (kind == CallKind::NxWrite) return &plans[SIM_FAULT_NX_WRITE];
+    if (kind == CallKind::NxRead) return &plans[SIM_FAULT_NX_READ];
+    const std::string_view function = call.function;
+    if (function == "Fg_setParameterWithType" || function == "Fg_getParameterWithType") return nullptr;
+    return &plans[SIM_FAULT_RUNTIME_CALL];
+}
+
 }  // namespace
 
-std::optional<Outcome> TestControl::fault(CallKind kind, const SimCall& call) const {
+std::optional<Outcome> TestControl::fault(CallKind kind, const SimCall& call) {
+    if (FaultPlan* plan = planOf(kind, call, plans_)) {
+        if (const int32_t code = plan->next()) return failed(code);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     if (kind == CallKind::Call) {
         const auto found = failedCalls_.find(std::string_view(call.function));
@@ -36,7 +51,11 @@ void TestControl::keep(const SimCall& call) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!recording_) return;
     if (calls_.size() == kCallsKept) calls_.pop_front();
-    calls_.push_back(call);
+    // A record the heap has no room for is dropped: the call itself was answered.
+    try {
+        calls_.push_back(call);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 bool TestControl::hidden(const char* name) const {
@@ -105,7 +124,18 @@ void TestControl::loopDescriptions(bool on) {
     loopingDescription_ = on;
 }
 
+bool TestControl::planFault(int32_t kind, uint64_t nth, bool persistent, int32_t code) {
+    if (kind < SIM_FAULT_NX_WRITE || kind > SIM_FAULT_RUNTIME_CALL) return false;
+    plans_[kind].plan(nth, persistent, code);
+    return true;
+}
+
+uint64_t TestControl::plannedCalls(int32_t kind) const {
+    return kind < SIM_FAULT_NX_WRITE || kind > SIM_FAULT_RUNTIME_CALL ? 0 : plans_[kind].calls();
+}
+
 void TestControl::reset() {
+    for (FaultPlan& plan : plans_) plan.clear();
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.clear();
     hiddenNames_.clear();

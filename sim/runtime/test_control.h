@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 
+#include "fault_plan.h"
 #include "model/description_tree.h"
 #include "orvanta_sim/runtime_control.h"
 
@@ -36,8 +37,10 @@ enum class CallKind {
 
 class TestControl {
 public:
-    // The injected answer for this call (its function, or the NX name it reaches), if any.
-    std::optional<Outcome> fault(CallKind kind, const SimCall& call) const;
+    // The injected answer for this call (its function, or the NX name it reaches), if any. Every
+    // call asked about is counted by the plan of its kind (SimCtl_PlanFault), which fails it
+    // before any failure injected by name.
+    std::optional<Outcome> fault(CallKind kind, const SimCall& call);
     // The global last error an init call answers instead of opening; 0: none.
     int32_t failedInit() const;
     // Keeps the call in the log, unless recording is off.
@@ -58,6 +61,9 @@ public:
     void failCall(const char* function, int64_t result, int32_t lastError);
     void failInit(int32_t globalLastError);
     void loopDescriptions(bool on);
+    // False for a kind that is not the runtime's.
+    bool planFault(int32_t kind, uint64_t nth, bool persistent, int32_t code);
+    uint64_t plannedCalls(int32_t kind) const;
     // Everything forgotten, recording on.
     void reset();
 
@@ -78,6 +84,8 @@ private:
     std::map<std::string, int32_t, std::less<>> failedNxReads_;
     std::map<std::string, InjectedCall, std::less<>> failedCalls_;
     int32_t failedInit_ = 0;
+    // By SimFaultKind: NX writes, NX reads, the other calls.
+    FaultPlan plans_[3];
     // Descriptions built while set come round on themselves (SimCtl_LoopDescription).
     bool loopingDescription_ = false;
     // While off, calls are not kept: the log's growth would count against tests that watch the

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "fault_plan.h"
 #include "register_files.h"
 
 namespace sim::hw {
@@ -15,6 +16,7 @@ struct Faults {
     std::map<uint32_t, int32_t> byAddress;
     int32_t writes = 0;
     int32_t reads = 0;
+    sim::FaultPlan plan;
 };
 
 Faults& faults() {
@@ -28,6 +30,7 @@ int32_t countAccess(uint32_t address, bool write) {
     Faults& f = faults();
     std::lock_guard<std::mutex> lock(f.mutex);
     ++(write ? f.writes : f.reads);
+    if (const int32_t planned = f.plan.next()) return planned;
     const auto found = f.byAddress.find(address);
     return found == f.byAddress.end() ? 0 : found->second;
 }
@@ -45,6 +48,7 @@ void SimHw_Reset(void) {
     sim::hw::Faults& f = sim::hw::faults();
     std::lock_guard<std::mutex> lock(f.mutex);
     f.byAddress.clear();
+    f.plan.clear();
     f.writes = 0;
     f.reads = 0;
 }
@@ -86,5 +90,15 @@ int32_t SimHw_ReadCount(void) {
     std::lock_guard<std::mutex> lock(f.mutex);
     return f.reads;
 }
+
+}  // extern "C"
+
+extern "C" {
+
+void SimHw_PlanFault(uint64_t nth, int32_t persistent, int32_t code) {
+    sim::hw::faults().plan.plan(nth, persistent != 0, code);
+}
+
+uint64_t SimHw_FaultCalls(void) { return sim::hw::faults().plan.calls(); }
 
 }  // extern "C"

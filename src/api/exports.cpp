@@ -184,10 +184,8 @@ ORVANTA_EXPORT const ParameterInfoNode* Fg_getParameterInfo(void* fg, int32_t po
 ORVANTA_EXPORT int32_t Fg_FreeGrabber(void* fg) {
     FgNxWrapper* wrapper = wrapperOf(fg);
     if (wrapper == nullptr) return errors::kUnusableHandle;
-    const auto freeGrabber = wrapper->runtimeFunctions().get<RuntimeSlot::Fg_FreeGrabber>();
-    void* inner = wrapper->innerHandle();
     // The inner handle is closed before the wrapper goes, which would unload the runtime.
-    const int32_t result = freeGrabber != nullptr && inner != nullptr ? freeGrabber(inner) : errors::kSuccess;
+    const int32_t result = wrapper->closeInnerHandle();
     delete wrapper;
     FgNxWrapper* const cleared = nullptr;
     std::memcpy(fg, &cleared, sizeof cleared);

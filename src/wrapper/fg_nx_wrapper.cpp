@@ -111,6 +111,13 @@ int32_t FgNxWrapper::openInnerHandle(const char* hapName, uint64_t hardwareHandl
     return code;
 }
 
+int32_t FgNxWrapper::closeInnerHandle() {
+    const auto freeGrabber = runtimeFunctions().get<nx::RuntimeSlot::Fg_FreeGrabber>();
+    void* inner = d->binding.innerHandle;
+    d->binding.innerHandle = nullptr;
+    return freeGrabber != nullptr && inner != nullptr ? freeGrabber(inner) : errors::kSuccess;
+}
+
 void FgNxWrapper::recordHandles(uint64_t hardwareHandle, void* hapHandle) {
     d->binding.hardwareHandle = hardwareHandle;
     d->binding.hapHandle = hapHandle;

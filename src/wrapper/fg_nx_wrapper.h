@@ -92,6 +92,9 @@ public:
         return binding().call<Slot>(args...);
     }
     void* innerHandle() const { return binding().innerHandle; }
+    // Closes the inner handle through the runtime's Fg_FreeGrabber, when the runtime has it and
+    // a handle is open; the runtime's answer, else 0. The wrapper has no inner handle afterwards.
+    int32_t closeInnerHandle();
     void* hapHandle() const { return binding().hapHandle; }
     uint64_t hardwareHandle() const { return binding().hardwareHandle; }
     describe::ParameterInfoTable& parameterInfo() const;

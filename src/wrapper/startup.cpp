@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "orvanta/closed_libraries.h"
@@ -47,27 +48,39 @@ FgNxWrapper* startApplet(uint64_t hardwareHandle, int32_t* errorCell, uint32_t f
     std::unique_ptr<FgNxWrapperImpl> wrapper = createWrapper();
     if (wrapper == nullptr) return nullptr;
 
-    error = wrapper->loadRuntime(kRuntimeFileName);
-    if (error != errors::kSuccess) return nullptr;
+    void* hap = nullptr;
+    bool hapOwned = false;
+    try {
+        error = wrapper->loadRuntime(kRuntimeFileName);
+        if (error != errors::kSuccess) return nullptr;
 
-    void* hap = openHap();
-    if (hap == nullptr) {
+        hap = openHap();
+        if (hap == nullptr) {
+            error = errors::kHapNotOpened;
+            return nullptr;
+        }
+        error = wrapper->openInnerHandle(kHapName, hardwareHandle, hap, flags);
+        if (error != errors::kSuccess) {
+            Hap_Release(hap);
+            return nullptr;
+        }
+        wrapper->recordHandles(hardwareHandle, hap);
+        hapOwned = true;
+
+        applet::Board& board = wrapper->board();
+        board.buildRegistry();
+        board.resolveNxIds();
+        wrapper->buildParameterInfo();
+        board.createDebugEntries();
+        if ((flags & kSkipInitialValues) == 0) board.applyInitialValues();
+    } catch (const std::bad_alloc&) {
+        // Memory ran out part way: the board is left as a failed step leaves it, with nothing of
+        // it open, rather than with an inner handle or a HAP that nobody could close any more.
+        wrapper->closeInnerHandle();
+        if (hap != nullptr && !hapOwned) Hap_Release(hap);
         error = errors::kHapNotOpened;
         return nullptr;
     }
-    error = wrapper->openInnerHandle(kHapName, hardwareHandle, hap, flags);
-    if (error != errors::kSuccess) {
-        Hap_Release(hap);
-        return nullptr;
-    }
-    wrapper->recordHandles(hardwareHandle, hap);
-
-    applet::Board& board = wrapper->board();
-    board.buildRegistry();
-    board.resolveNxIds();
-    wrapper->buildParameterInfo();
-    board.createDebugEntries();
-    if ((flags & kSkipInitialValues) == 0) board.applyInitialValues();
     return wrapper.release();
 }
 

@@ -31,6 +31,12 @@ typedef struct SimHapOpen {
  * handles stay open. */
 VEXO_SIM_HAP_API void SimHap_Reset(void);
 VEXO_SIM_HAP_API void SimHap_FailOpen(int32_t fail);          /* non-zero: opens answer null */
+/* A plan of failures for the HAP calls (every one but releasing a handle): counted from here on,
+ * call number nth (from 1) fails, and with persistent non-zero every call after it too; nth 0
+ * only counts. A failed call answers as for a handle that is not open: null, -1, or 0 for
+ * "writable". SimHap_Reset clears it. */
+VEXO_SIM_HAP_API void SimHap_PlanFault(uint64_t nth, int32_t persistent);
+VEXO_SIM_HAP_API uint64_t SimHap_FaultCalls(void); /* calls counted since the plan was set */
 VEXO_SIM_HAP_API int32_t SimHap_OpenCount(void);
 VEXO_SIM_HAP_API int32_t SimHap_GetOpen(int32_t index, SimHapOpen* open);
 VEXO_SIM_HAP_API int32_t SimHap_LiveHandles(void);            /* opened and not yet released */

@@ -80,6 +80,22 @@ VEXO_SIM_API void SimCtl_LoopDescription(int32_t on);
  * init functions named here answer null and leave lastError as the global last error (0 too). */
 VEXO_SIM_API void SimCtl_FailCall(const char* function, int64_t result, int32_t lastError);
 
+/* A plan of failures, one per kind of call the applet makes into the runtime: NX writes and NX
+ * reads (Fg_setParameterWithType and Fg_getParameterWithType on an inner handle, once the
+ * parameter is found) and every other call on an inner handle, the init functions and
+ * Fg_getLastErrorNumber included. From SimCtl_PlanFault on, the calls of that kind are counted,
+ * and call number nth (from 1) answers code (an init function: null, with code as the global
+ * last error); with persistent non-zero, so does every call after it. nth 0 only counts.
+ * Fg_FreeGrabber planned to fail still closes the handle and then answers code. The plans are
+ * asked before the failures injected by name; SimCtl_Reset clears them. Answers 0, or -1 for an
+ * unknown kind. */
+enum { SIM_FAULT_NX_WRITE = 0, SIM_FAULT_NX_READ = 1, SIM_FAULT_RUNTIME_CALL = 2 };
+VEXO_SIM_API int32_t SimCtl_PlanFault(int32_t kind, uint64_t nth, int32_t persistent, int32_t code);
+/* The calls of a kind counted since its plan was set (0 for an unknown kind). */
+VEXO_SIM_API uint64_t SimCtl_FaultCalls(int32_t kind);
+/* The inner handles open now, on every board. */
+VEXO_SIM_API int32_t SimCtl_OpenInnerHandles(void);
+
 /* The clock of the simulated boards. Non-zero stops time: the boards' trigger modules, cameras
  * and events, and the acquisitions started from then on, follow a virtual clock that only
  * SimCtl_AdvanceClock moves; 0 returns to real time (a running acquisition keeps the clock it

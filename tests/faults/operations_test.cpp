@@ -1,0 +1,507 @@
+// The applet's other operations, each run with the nth call of every kind failing: opening and
+// closing a board, loading and saving a configuration, the XML description, the description
+// tree, the event queries and an acquisition with its frame calls. After every run the board is
+// checked against what the design lets the failure change, and then used again.
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <cstdio>
+#include <fstream>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board_state.h"
+#include "fault_sweep.h"
+#include "orvanta_sim/runtime.h"
+
+namespace {
+
+using namespace faults;
+
+constexpr int32_t kAllocationFailed = 1;  // what a run answers when std::bad_alloc reached it
+constexpr int32_t kLoadFailed = -5000;
+
+// Every kind the stand-ins count, and allocations where they can be failed.
+std::vector<Kind> everyKind() {
+    std::vector<Kind> kinds(std::begin(kStandInKinds), std::end(kStandInKinds));
+    if (allocationsPlanned()) kinds.push_back(Kind::Allocation);
+    return kinds;
+}
+
+// Runs `body` with the nth call of `kind` failing, the runtime's call log paused (the log's own
+// allocations are not the operation's). Answers whether the run met the failure.
+template <typename Body>
+bool withFault(Kind kind, uint64_t nth, bool persistent, Body&& body) {
+    SimCtl_SetRecording(0);
+    plan(kind, nth, persistent);
+    body();
+    const bool reached = calls(kind) >= nth;
+    clearPlans();
+    SimCtl_SetRecording(1);
+    return reached;
+}
+
+std::string what(const char* operation, Kind kind, uint64_t nth, bool persistent) {
+    return std::string(operation) + ", " + nameOf(kind) + " " + std::to_string(nth) + (persistent ? " on" : " once");
+}
+
+std::string fileText(const char* name) {
+    std::ifstream file(name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Whether every line of `part` is a whole line of `whole`, in the same order.
+bool linesWithin(const std::string& part, const std::string& whole) {
+    const std::vector<std::string> some = linesOf(part), all = linesOf(whole);
+    size_t at = 0;
+    for (const std::string& line : some) {
+        while (at < all.size() && all[at] != line) ++at;
+        if (at++ >= all.size()) return false;
+    }
+    return part.empty() || part.back() == '\n';
+}
+
+// A board whose settings differ from start-up's in every subsystem, as a configuration carries.
+struct Setting {
+    const char* name;
+    double value;
+};
+constexpr Setting kSettings[] = {
+    {"FG_TIMEOUT", 7},
+    {"FG_WIDTH", 512},
+    {"FG_HEIGHT", 256},
+    {"FG_FORMAT", 6},  // FG_GRAY16
+    {"FG_CAMERASIMULATOR_ENABLE", 1},
+    {"FG_CAMERASIMULATOR_SELECT_MODE", 0},
+    {"FG_CAMERASIMULATOR_PATTERN", 1},
+    {"FG_TRIGGER_FRAMESPERSECOND", 20},
+    {"FG_TRIGGER_PULSEFORMGEN1_DOWNSCALE", 2},
+    {"FG_TRIGGEROUT_SELECT_GPO_3", 60},
+    {"FG_AREATRIGGERMODE", 4},  // ATM_SOFTWARE
+};
+
+void applySettings(void* fg) {
+    for (const Setting& s : kSettings) {
+        const int32_t id = Fg_getParameterIdByName(fg, s.name);
+        const ParameterInfoNode record = recordOf(fg, s.name);
+        if (record.type == PARAM_INFO_DOUBLE) {
+            EXPECT_EQ(Fg_setParameterWithType(fg, id, &s.value, 0, 5), 0) << s.name;
+        } else {
+            const uint32_t value = static_cast<uint32_t>(s.value);
+            EXPECT_EQ(Fg_setParameterWithType(fg, id, &value, 0, 2), 0) << s.name;
+        }
+    }
+}
+
+const Row* rowOf(const std::string& key) {
+    const std::string name = key.substr(key.find(' ') + 1);
+    for (const Row& row : sdkParameters()) {
+        if (row.name == name) return &row;
+    }
+    return nullptr;
+}
+
+// A value the applet stores and answers as stored.
+bool keptByTheApplet(const std::string& key) {
+    const Row* row = rowOf(key);
+    return key.rfind("value ", 0) == 0 && row != nullptr && row->read == "stored";
+}
+
+// A description record, or the value of a parameter an application sets.
+bool configured(const std::string& key) {
+    const Row* row = rowOf(key);
+    return key.rfind("record ", 0) == 0 || (row != nullptr && row->writable());
+}
+
+void runSweeps(Tally& tally, const Attempt& attempt) {
+    ++tally.runs;
+    for (const Kind kind : everyKind()) sweep(tally, kind, attempt);
+    EXPECT_GT(tally.tried, 0u);
+    EXPECT_EQ(tally.survived, tally.tried);
+}
+
+}  // namespace
+
+// Opening (Std_entry, through the runtime's open) either gives a board that works or refuses
+// cleanly; either way, once the board is closed no HAP handle and no inner handle is left.
+TEST(FaultSweep, OpeningABoard) {
+    Tally tally("opening and closing a board");
+    runSweeps(tally, [](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+        Verdict verdict(what("opening", kind, nth, persistent));
+        SimCtl_SetVirtualClock(1);
+        SimCtl_Reset();
+        SimHap_Reset();
+        SimHw_Reset();
+        void* fg = nullptr;
+        const bool reached = withFault(kind, nth, persistent, [&] {
+            try {
+                fg = Fg_InitEx("Orvanta", 0, 0);
+            } catch (const std::bad_alloc&) {
+                fg = nullptr;
+            }
+        });
+        if (fg == nullptr) {
+            verdict.expect(Fg_getLastErrorNumber(nullptr) != 0 || kind == Kind::Allocation, "a refused open's error");
+        } else {
+            uint32_t timeout = 0;
+            verdict.expectEqual(Fg_getParameterWithType(fg, 600, &timeout, 0, 2), 0, "a read on the opened board");
+            timeout = 5;
+            verdict.expectEqual(Fg_setParameterWithType(fg, 600, &timeout, 0, 2), 0, "a write on the opened board");
+            verdict.expectEqual(Fg_FreeGrabber(fg), 0, "closing the board");
+        }
+        verdict.expectEqual(SimHap_LiveHandles(), 0, "HAP handles left open");
+        verdict.expectEqual(SimCtl_OpenInnerHandles(), 0, "inner handles left open");
+        FreshBoard again;
+        verdict.expect(again.fg != nullptr, "the next open");
+        return {reached, verdict.passed()};
+    });
+}
+
+// Closing frees everything whatever the runtime answers on the way.
+TEST(FaultSweep, ClosingABoard) {
+    Tally tally("closing a board");
+    runSweeps(tally, [](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+        Verdict verdict(what("closing", kind, nth, persistent));
+        SimCtl_Reset();
+        SimHap_Reset();
+        SimHw_Reset();
+        void* fg = Fg_InitEx("Orvanta", 0, 0);
+        if (!verdict.expect(fg != nullptr, "the board opens")) return {false, false};
+        int32_t result = 0;
+        const bool reached = withFault(kind, nth, persistent, [&] {
+            try {
+                result = Fg_FreeGrabber(fg);
+            } catch (const std::bad_alloc&) {
+                result = kAllocationFailed;
+            }
+        });
+        if (kind != Kind::Allocation && reached) verdict.expectEqual(result, kInjected, "closing's answer");
+        verdict.expectEqual(SimHap_LiveHandles(), 0, "HAP handles left open");
+        verdict.expectEqual(SimCtl_OpenInnerHandles(), 0, "inner handles left open");
+        FreshBoard again;
+        verdict.expect(again.fg != nullptr, "the next open");
+        return {reached, verdict.passed()};
+    });
+}
+
+// A failed load answers -5000 and leaves every answer as it was before or as a complete load
+// leaves it (settings applied before the failure stay applied, by the design's rule); loading
+// the file again then gives exactly the complete load's board.
+TEST(FaultSweep, LoadingAConfiguration) {
+    static const char* const kFile = "fault_sweep_load.mcf";
+    State clean, before;
+    {
+        FreshBoard board;
+        ASSERT_NE(board.fg, nullptr);
+        applySettings(board.fg);
+        ASSERT_EQ(Fg_saveConfig(board.fg, kFile), 0);
+    }
+    {
+        FreshBoard board;
+        before = stateOf(board.fg);
+        ASSERT_EQ(Fg_loadConfig(board.fg, kFile), 0);
+        clean = stateOf(board.fg);
+        ASSERT_NE(clean, before);
+    }
+    Tally tally("loading a configuration");
+    runSweeps(tally, [&](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+        Verdict verdict(what("loading", kind, nth, persistent));
+        FreshBoard board;
+        if (!verdict.expect(board.fg != nullptr, "the board opens")) return {false, false};
+        int32_t result = 0;
+        const bool reached = withFault(kind, nth, persistent, [&] {
+            try {
+                result = Fg_loadConfig(board.fg, kFile);
+            } catch (const std::bad_alloc&) {
+                result = kAllocationFailed;
+            }
+        });
+        if (kind != Kind::Allocation && result != 0) {
+            verdict.expectEqual(result, kLoadFailed, "the load's answer");
+            verdict.expectEqual(Fg_getLastErrorNumber(board.fg), kLoadFailed, "the last error");
+        }
+        const State after = stateOf(board.fg);
+        if (result == 0) {
+            verdict.expect(after == clean, "a load that answers 0 applied the whole file");
+        } else {
+            // A parameter whose answer the applet keeps is as before or as loaded; one derived from
+            // the registers may be neither, by the design's rule: the checking pass replaces stored
+            // values whose setters the failure kept from running.
+            for (const auto& [key, text] : after) {
+                if (!keptByTheApplet(key)) continue;
+                const auto was = before.find(key), loaded = clean.find(key);
+                const bool asBefore = was != before.end() && was->second == text;
+                const bool asLoaded = loaded != clean.end() && loaded->second == text;
+                verdict.expect(asBefore || asLoaded, key + " is neither as before nor as loaded: " + text);
+            }
+        }
+        verdict.expectEqual(Fg_loadConfig(board.fg, kFile), 0, "loading again");
+        // The trigger queue's monitors follow the pulses the setters' order left queued: only the
+        // configuration itself is compared.
+        for (const std::string& key : differences(stateOf(board.fg), clean)) {
+            verdict.expect(!configured(key), key + " differs from the complete load's after loading again");
+        }
+        return {reached, verdict.passed()};
+    });
+    std::remove(kFile);
+}
+
+// A save that meets a failure leaves out what it could not read and goes on, by the design's
+// rule: the file holds whole lines of the complete file, in order, and the board is unchanged.
+TEST(FaultSweep, SavingAConfiguration) {
+    static const char* const kFile = "fault_sweep_save.mcf";
+    std::string complete;
+    {
+        FreshBoard board;
+        ASSERT_NE(board.fg, nullptr);
+        applySettings(board.fg);
+        ASSERT_EQ(Fg_saveConfig(board.fg, kFile), 0);
+        complete = fileText(kFile);
+    }
+    Tally tally("saving a configuration");
+    runSweeps(tally, [&](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+        Verdict verdict(what("saving", kind, nth, persistent));
+        FreshBoard board;
+        if (!verdict.expect(board.fg != nullptr, "the board opens")) return {false, false};
+        applySettings(board.fg);
+        const State before = stateOf(board.fg);
+        std::remove(kFile);
+        int32_t result = 0;
+        const bool reached = withFault(kind, nth, persistent, [&] {
+            try {
+                result = Fg_saveConfig(board.fg, kFile);
+            } catch (const std::bad_alloc&) {
+                result = kAllocationFailed;
+            }
+        });
+        if (kind != Kind::Allocation) verdict.expectEqual(result, 0, "the save's answer");
+        verdict.expect(linesWithin(fileText(kFile), complete), "the file holds whole lines of the complete file");
+        verdict.expect(stateOf(board.fg) == before, "the board is unchanged");
+        verdict.expectEqual(Fg_saveConfig(board.fg, kFile), 0, "saving again");
+        verdict.expectEqual(fileText(kFile), complete, "the file saved again");
+        return {reached, verdict.passed()};
+    });
+    std::remove(kFile);
+}
+
+namespace {
+
+// A query of what the applet holds, run in two steps: `ask` makes the calls an application makes
+// and keeps their answers in storage made beforehand, so that the allocations counted are the
+// applet's and the stand-ins'; `answer` turns them into text afterwards.
+struct Query {
+    std::function<int32_t(void* fg)> ask;
+    std::function<std::string()> answer;
+};
+
+// Under a failure the query answers as without one, or fails; the board is unchanged, and the
+// next query answers as without a failure.
+void sweepQuery(const char* operation, const Query& query) {
+    std::string clean;
+    State before;
+    {
+        FreshBoard board;
+        ASSERT_NE(board.fg, nullptr);
+        before = stateOf(board.fg);
+        ASSERT_EQ(query.ask(board.fg), 0);
+        clean = query.answer();
+        ASSERT_FALSE(clean.empty());
+    }
+    Tally tally(operation);
+    ++tally.runs;
+    for (const Kind kind : everyKind()) {
+        sweep(tally, kind, [&](Kind k, uint64_t nth, bool persistent) -> Attempted {
+            Verdict verdict(what(operation, k, nth, persistent));
+            FreshBoard board;
+            if (!verdict.expect(board.fg != nullptr, "the board opens")) return {false, false};
+            int32_t result = 0;
+            const bool reached = withFault(k, nth, persistent, [&] {
+                try {
+                    result = query.ask(board.fg);
+                } catch (const std::bad_alloc&) {
+                    result = kAllocationFailed;
+                }
+            });
+            if (result == 0) verdict.expect(query.answer() == clean, "an answer given under a failure is the usual one");
+            verdict.expect(stateOf(board.fg) == before, "the board is unchanged");
+            verdict.expectEqual(query.ask(board.fg), 0, "the next query");
+            verdict.expect(query.answer() == clean, "the next query's answer is the usual one");
+            return {reached, verdict.passed()};
+        });
+    }
+    EXPECT_EQ(tally.survived, tally.tried);
+}
+
+}  // namespace
+
+// The XML text is built anew on every call: a failure inside it fails the call or leaves the
+// usual text, never a text cut short.
+TEST(FaultSweep, ParameterInfoXml) {
+    static std::vector<char> buffer(1 << 22);
+    static size_t size = 0;
+    sweepQuery("the XML description", {[](void* fg) {
+                                           size = 0;
+                                           if (const int32_t r = Fg_getParameterInfoXML(fg, 0, nullptr, &size)) return r;
+                                           if (size > buffer.size()) return -1;
+                                           return Fg_getParameterInfoXML(fg, 0, buffer.data(), &size);
+                                       },
+                                       [] { return std::string(buffer.data(), size > 0 ? size - 1 : 0); }});
+}
+
+// The description tree is built at start-up: walking it makes no call and allocates nothing.
+TEST(FaultSweep, DescriptionWalk) {
+    static uint64_t hash = 0;
+    static uint64_t records = 0;
+    const auto mix = [](const void* bytes, size_t length) {
+        for (size_t i = 0; i < length; ++i) hash = (hash ^ static_cast<const uint8_t*>(bytes)[i]) * 1099511628211ULL;
+    };
+    static std::function<void(const ParameterInfoNode*)> walk;
+    walk = [mix](const ParameterInfoNode* category) {
+        for (int32_t i = 0; i < category->value.category.childCount; ++i) {
+            const ParameterInfoNode* child = category->value.category.children[i];
+            ++records;
+            // Fields up to the name, the record's own numbers, and its texts: no addresses.
+            mix(child, offsetof(ParameterInfoNode, name));
+            mix(&child->access, offsetof(ParameterInfoNode, value) - offsetof(ParameterInfoNode, access));
+            if (child->type == PARAM_INFO_ENUM) {
+                mix(child->value.enumeration.entryValues, sizeof(int32_t) * child->value.enumeration.entryCount);
+            } else if (child->type != PARAM_INFO_CATEGORY && child->type != PARAM_INFO_STRING) {
+                mix(&child->value, 3 * sizeof(uint64_t));
+            }
+            for (const char* text : {child->name, child->parameterName, child->unit}) {
+                if (text != nullptr) mix(text, std::strlen(text));
+            }
+            if (child->type == PARAM_INFO_CATEGORY) walk(child);
+        }
+    };
+    sweepQuery("the description walk", {[](void* fg) {
+                                            hash = 14695981039346656037ULL;
+                                            records = 0;
+                                            for (const ParameterInfoNode* top = Fg_getParameterInfo(fg, 0); top != nullptr;
+                                                 top = top->older) {
+                                                walk(top);
+                                            }
+                                            return records > 0 ? 0 : -1;
+                                        },
+                                        [] { return std::to_string(records) + " records, " + std::to_string(hash); }});
+}
+
+// Every event's mask by its name, and its name by the mask.
+TEST(FaultSweep, EventQueries) {
+    static const char* names[64];
+    static uint64_t masks[64];
+    sweepQuery("the event queries", {[](void* fg) {
+                                         for (int bit = 0; bit < 64; ++bit) {
+                                             names[bit] = Fg_getEventName(fg, uint64_t{1} << bit);
+                                             masks[bit] = names[bit] != nullptr ? Fg_getEventMask(fg, names[bit]) : 0;
+                                         }
+                                         return 0;
+                                     },
+                                     [] {
+                                         std::string text;
+                                         for (int bit = 0; bit < 64; ++bit) {
+                                             if (names[bit] != nullptr) text += std::string(names[bit]) + "=" + std::to_string(masks[bit]) + "\n";
+                                         }
+                                         return text;
+                                     }});
+}
+
+namespace {
+
+constexpr uint32_t kSide = 32;
+constexpr uint64_t kPicture = kSide * kSide;
+
+// The camera simulator at 32 x 32 pixels in pixel-frequency mode, on the virtual clock.
+uint64_t prepareAcquisition(void* fg) {
+    const std::pair<const char*, uint32_t> settings[] = {{"FG_CAMERASIMULATOR_ENABLE", 1},
+                                                         {"FG_CAMERASIMULATOR_SELECT_MODE", 0},
+                                                         {"FG_CAMERASIMULATOR_WIDTH", kSide},
+                                                         {"FG_CAMERASIMULATOR_HEIGHT", kSide},
+                                                         {"FG_WIDTH", kSide},
+                                                         {"FG_HEIGHT", kSide}};
+    for (const auto& [name, value] : settings) {
+        EXPECT_EQ(Fg_setParameterWithType(fg, Fg_getParameterIdByName(fg, name), &value, 0, 2), 0) << name;
+    }
+    double rate = 0;
+    EXPECT_EQ(Fg_getParameterWithType(fg, Fg_getParameterIdByName(fg, "FG_CAMERASIMULATOR_FRAMERATE"), &rate, 0, 5), 0);
+    return static_cast<uint64_t>(std::llround(1e9 / rate));
+}
+
+// An acquisition of three pictures into two blocking buffers, as an application runs one: each
+// call's answer is kept, in order; a failed start ends the list.
+std::vector<int64_t> acquire(void* fg, void* memory, uint64_t period) {
+    std::vector<int64_t> answers;
+    answers.push_back(Fg_AcquireEx(fg, 0, 3, FG_ACQ_BLOCKING, memory));
+    if (answers.back() != 0) return answers;
+    answers.push_back(Fg_getStatusEx(fg, FG_STATUS_ACQUIRING, 0, 0, memory));
+    SimCtl_AdvanceClock(period / 2 + period);
+    answers.push_back(Fg_getLastPicNumberBlockingEx(fg, 1, 0, 1, memory));
+    answers.push_back(Fg_getLastPicNumberEx(fg, 0, memory));
+    answers.push_back(Fg_setStatusEx(fg, FG_STATUS_RELEASE_PICTURE, 1, 0, memory));
+    SimCtl_AdvanceClock(2 * period);
+    answers.push_back(Fg_getStatusEx(fg, FG_STATUS_DELIVERED, 0, 0, memory));
+    answers.push_back(Fg_stopAcquireEx(fg, 0, memory, 0));
+    return answers;
+}
+
+}  // namespace
+
+// An acquisition's calls that meet a failure answer it (the forwarding exports pass the runtime's
+// code through and copy its last error); stopping and freeing the memory then work, and the next
+// acquisition delivers what a clean one does.
+TEST(FaultSweep, Acquisition) {
+    std::vector<int64_t> clean;
+    {
+        FreshBoard board;
+        ASSERT_NE(board.fg, nullptr);
+        const uint64_t period = prepareAcquisition(board.fg);
+        void* memory = Fg_AllocMemEx(board.fg, 2 * kPicture, 2);
+        ASSERT_NE(memory, nullptr);
+        clean = acquire(board.fg, memory, period);
+        ASSERT_EQ(clean.size(), 7u);
+        EXPECT_EQ(Fg_FreeMemEx(board.fg, memory), 0);
+    }
+    Tally tally("an acquisition");
+    runSweeps(tally, [&](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+        Verdict verdict(what("acquiring", kind, nth, persistent));
+        FreshBoard board;
+        if (!verdict.expect(board.fg != nullptr, "the board opens")) return {false, false};
+        const uint64_t period = prepareAcquisition(board.fg);
+        void* memory = Fg_AllocMemEx(board.fg, 2 * kPicture, 2);
+        if (!verdict.expect(memory != nullptr, "the memory")) return {false, false};
+        std::vector<int64_t> answers;
+        bool thrown = false;
+        const bool reached = withFault(kind, nth, persistent, [&] {
+            try {
+                answers = acquire(board.fg, memory, period);
+            } catch (const std::bad_alloc&) {
+                thrown = true;
+            }
+        });
+        if (kind != Kind::Allocation && reached) {
+            bool failedOne = false;
+            for (const int64_t answer : answers) failedOne = failedOne || answer == kInjected;
+            verdict.expect(failedOne || thrown, "a call answers the runtime's failure");
+        }
+        Fg_stopAcquireEx(board.fg, 0, memory, 0);
+        verdict.expectEqual(Fg_FreeMemEx(board.fg, memory), 0, "freeing the memory");
+        memory = Fg_AllocMemEx(board.fg, 2 * kPicture, 2);
+        verdict.expect(memory != nullptr, "the next memory");
+        if (memory != nullptr) {
+            verdict.expect(acquire(board.fg, memory, period).size() == clean.size(), "the next acquisition runs");
+            verdict.expectEqual(Fg_FreeMemEx(board.fg, memory), 0, "freeing the next memory");
+        }
+        return {reached, verdict.passed()};
+    });
+}
