@@ -9,12 +9,17 @@
 #pragma GCC visibility pop
 #endif
 
+#include <new>
+
 #include "register_files.h"
 
 namespace {
 
 // The answer to a register read without a place for the value.
 constexpr int32_t kInvalidArgument = -1;
+// The answer when the register file has no room for a register's first write: a library with a C
+// interface throws nothing.
+constexpr int32_t kOutOfMemory = -2;
 
 }  // namespace
 
@@ -33,7 +38,11 @@ int32_t Hw_WriteRegister(uint64_t hardware, uint32_t address, uint64_t value) {
     if (const int32_t failure = sim::hw::countAccess(address, true)) return failure;
     sim::hw::RegisterFiles& files = sim::hw::registerFiles();
     std::lock_guard<std::mutex> lock(files.mutex);
-    files.byHardware[hardware][address] = value;
+    try {
+        files.byHardware[hardware][address] = value;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
     return 0;
 }
 
@@ -42,9 +51,9 @@ int32_t Hw_ReadRegister(uint64_t hardware, uint32_t address, uint64_t* value) {
     if (value == nullptr) return kInvalidArgument;
     sim::hw::RegisterFiles& files = sim::hw::registerFiles();
     std::lock_guard<std::mutex> lock(files.mutex);
-    const auto& file = files.byHardware[hardware];
-    const auto found = file.find(address);
-    *value = found == file.end() ? 0 : found->second;
+    const auto file = files.byHardware.find(hardware);
+    const bool written = file != files.byHardware.end() && file->second.count(address) != 0;
+    *value = written ? file->second.at(address) : 0;
     return 0;
 }
 

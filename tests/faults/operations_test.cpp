@@ -15,6 +15,7 @@
 #include "board_state.h"
 #include "fault_sweep.h"
 #include "orvanta_sim/runtime.h"
+#include "test_process.h"
 
 namespace {
 
@@ -133,11 +134,19 @@ void runSweeps(Tally& tally, const Attempt& attempt) {
 
 }  // namespace
 
+// Direct register access on for the boards opened while it lives: start-up then asks the HAP
+// runtime for every register, and the register ids reach the hardware library.
+struct DirectRegisterAccess {
+    DirectRegisterAccess() { test_process::setEnvironment("VEXO_ENABLE_DRA", "1"); }
+    ~DirectRegisterAccess() { test_process::unsetEnvironment("VEXO_ENABLE_DRA"); }
+};
+
 // Opening (Std_entry, through the runtime's open) either gives a board that works or refuses
-// cleanly; either way, once the board is closed no HAP handle and no inner handle is left.
+// cleanly; either way, once the board is closed no HAP handle and no inner handle is left. With
+// direct register access on, start-up asks the HAP runtime about every register as well.
 TEST(FaultSweep, OpeningABoard) {
     Tally tally("opening and closing a board");
-    runSweeps(tally, [](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+    const Attempt attempt = [](Kind kind, uint64_t nth, bool persistent) -> Attempted {
         Verdict verdict(what("opening", kind, nth, persistent));
         SimCtl_SetVirtualClock(1);
         SimCtl_Reset();
@@ -164,6 +173,54 @@ TEST(FaultSweep, OpeningABoard) {
         verdict.expectEqual(SimCtl_OpenInnerHandles(), 0, "inner handles left open");
         FreshBoard again;
         verdict.expect(again.fg != nullptr, "the next open");
+        return {reached, verdict.passed()};
+    };
+    runSweeps(tally, attempt);
+    DirectRegisterAccess on;
+    runSweeps(tally, attempt);
+}
+
+// A register written and read back through direct register access: the HAP runtime gives the
+// register's width, the hardware library does the access. A failed access answers the library's
+// code; a failed width query makes the access a 32-bit one, by the design's rule.
+TEST(FaultSweep, DirectRegisterAccess) {
+    DirectRegisterAccess on;
+    int32_t id = 0;
+    {
+        FreshBoard board;
+        ASSERT_NE(board.fg, nullptr);
+        for (const auto& [key, text] : stateOf(board.fg)) {
+            if (key.rfind("record DRA_", 0) != 0 || id != 0) continue;
+            const ParameterInfoNode r = recordOf(board.fg, key.substr(7));
+            if ((r.access & 2U) != 0 && r.id > 1000000) id = r.id;
+        }
+        ASSERT_NE(id, 0) << "no writable register";
+    }
+    Tally tally("direct register access");
+    runSweeps(tally, [id](Kind kind, uint64_t nth, bool persistent) -> Attempted {
+        Verdict verdict(what("a register", kind, nth, persistent));
+        FreshBoard board;
+        if (!verdict.expect(board.fg != nullptr, "the board opens")) return {false, false};
+        const uint32_t value = 5;
+        uint64_t read = 0;
+        int32_t wrote = 0, got = 0;
+        const bool reached = withFault(kind, nth, persistent, [&] {
+            try {
+                wrote = Fg_setParameterWithType(board.fg, id, &value, 0, 2);
+                got = Fg_getParameterWithType(board.fg, id, &read, 0, 4);
+            } catch (const std::bad_alloc&) {
+                wrote = got = kAllocationFailed;
+            }
+        });
+        if (kind != Kind::Allocation) {
+            verdict.expect(wrote == 0 || wrote == kInjected, "the write's answer: " + std::to_string(wrote));
+            verdict.expect(got == 0 || got == kInjected, "the read's answer: " + std::to_string(got));
+        }
+        verdict.expect(wrote != 0 || got != 0 || read == value, "a register written and read back");
+        read = 0;
+        verdict.expectEqual(Fg_setParameterWithType(board.fg, id, &value, 0, 2), 0, "the next write");
+        verdict.expectEqual(Fg_getParameterWithType(board.fg, id, &read, 0, 4), 0, "the next read");
+        verdict.expectEqual(read, uint64_t{value}, "the register read next");
         return {reached, verdict.passed()};
     });
 }

@@ -34,7 +34,8 @@ enum SimRuntimeError {
     SIM_ERR_READ_ONLY = -2073,         /* a write to a value the design only reports */
     SIM_ERR_INVALID_TYPE = -2078,      /* a type code that does not fit the parameter */
     SIM_ERR_INVALID_SIZE = -2090,      /* Fg_AllocMemEx: a count below 1, or fewer bytes than buffers */
-    SIM_ERR_OUT_OF_MEMORY = -2091,     /* Fg_AllocMemEx: the buffers cannot be allocated */
+    SIM_ERR_OUT_OF_MEMORY = -2091,     /* Fg_AllocMemEx: the buffers cannot be allocated; any other call
+                                          that finds no memory for its own records */
     SIM_ERR_INVALID_MEMORY = -2092,    /* not a frame memory of this handle (unknown, freed, another's) */
     SIM_ERR_MEMORY_IN_USE = -2093,     /* Fg_FreeMemEx while an acquisition uses the memory */
     SIM_ERR_INVALID_PICTURE = -2094,   /* a picture no buffer holds, or one the application does not hold */
