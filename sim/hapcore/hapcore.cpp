@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <new>
 
 #include "sim_platform.h"
 #include "hap_design.h"
@@ -63,10 +65,10 @@ using hap::NxList;
 using sim::platform::FileIdentity;
 
 void* newHandle(HapState& s, bool fromFile, const NxList* design) {
-    auto* handle = new hap::HapHandle{fromFile, design};
-    s.live.insert(handle);
-    s.opens.back().handle = handle;
-    return handle;
+    auto handle = std::make_unique<hap::HapHandle>(hap::HapHandle{fromFile, design});
+    s.live.insert(handle.get());
+    s.opens.back().handle = handle.get();
+    return handle.release();
 }
 
 const NxList* keepDesign(HapState& s, std::vector<hap::NxParameterRow> rows) {
@@ -171,26 +173,36 @@ SimHapOpen& recordOpen(HapState& s, bool fromFile, int32_t flag) {
 
 extern "C" {
 
+// An open that finds no memory answers null, as any other failed open: nothing is thrown across
+// the HAP runtime's C interface.
 void* Hap_OpenImage(const void* image, uint64_t size, int32_t flag) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    SimHapOpen& open = recordOpen(s, false, flag);
-    open.image = image;
-    open.size = size;
-    if (s.plan.next() != 0 || s.failOpen) return nullptr;
-    const NxList* design = intactDesign(s, image, size);
-    return design != nullptr ? newHandle(s, false, design) : nullptr;
+    try {
+        SimHapOpen& open = recordOpen(s, false, flag);
+        open.image = image;
+        open.size = size;
+        if (s.plan.next() != 0 || s.failOpen) return nullptr;
+        const NxList* design = intactDesign(s, image, size);
+        return design != nullptr ? newHandle(s, false, design) : nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void* Hap_OpenFile(const char* fileName, int32_t boardType, int32_t flag) {
     HapState& s = hap::hapState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    SimHapOpen& open = recordOpen(s, true, flag);
-    open.boardType = boardType;
-    if (fileName != nullptr) std::snprintf(open.fileName, sizeof open.fileName, "%s", fileName);
-    if (s.plan.next() != 0 || s.failOpen || fileName == nullptr || boardType < 0) return nullptr;
-    const NxList* design = intactFileDesign(s, fileName, boardType);
-    return design != nullptr ? newHandle(s, true, design) : nullptr;
+    try {
+        SimHapOpen& open = recordOpen(s, true, flag);
+        open.boardType = boardType;
+        if (fileName != nullptr) std::snprintf(open.fileName, sizeof open.fileName, "%s", fileName);
+        if (s.plan.next() != 0 || s.failOpen || fileName == nullptr || boardType < 0) return nullptr;
+        const NxList* design = intactFileDesign(s, fileName, boardType);
+        return design != nullptr ? newHandle(s, true, design) : nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void Hap_Release(void* hap) {
