@@ -3,33 +3,18 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 #include "orvanta_sim/hap_control.h"
 #include "orvanta_sim/hardware_control.h"
 #include "orvanta_sim/runtime.h"
 #include "orvanta_sim/runtime_control.h"
+#include "trigger_board.h"
 
 namespace faults {
 namespace {
 
-void forEachRecord(const ParameterInfoNode* category, const std::function<void(const ParameterInfoNode&)>& visit) {
-    for (int32_t i = 0; i < category->value.category.childCount; ++i) {
-        const ParameterInfoNode* child = category->value.category.children[i];
-        if (child->type == PARAM_INFO_CATEGORY) {
-            forEachRecord(child, visit);
-        } else {
-            visit(*child);
-        }
-    }
-}
-
-void forEachRecord(void* fg, const std::function<void(const ParameterInfoNode&)>& visit) {
-    for (const ParameterInfoNode* top = Fg_getParameterInfo(fg, 0); top != nullptr; top = top->older) {
-        forEachRecord(top, visit);
-    }
-}
+using trigger_test::forEachRecord;
 
 std::string textOf(const ParameterInfoNode& r) {
     std::ostringstream out;
