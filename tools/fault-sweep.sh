@@ -11,7 +11,7 @@ shift || true
 cmake --preset "$preset" > /dev/null
 cmake --build --preset "$preset" --target fault_sweeps
 run=()
-[ "$preset" = windows ] && run=(cmake/wine-run.sh) exe=.exe
+[ "$preset" = windows ] && run=("$PWD/cmake/wine-run.sh") exe=.exe
 log=$(mktemp)
 start=$(date +%s%N)
 status=0
