@@ -28,9 +28,17 @@ void SimHap_Reset(void) {
     s.events = s.designEvents;
 }
 
-void SimHap_PlanFault(uint64_t nth, int32_t persistent) { hapState().plan.plan(nth, persistent != 0, -1); }
+void SimHap_PlanFault(uint64_t nth, int32_t persistent) {
+    HapState& s = hapState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.plan.plan(nth, persistent != 0, -1);
+}
 
-uint64_t SimHap_FaultCalls(void) { return hapState().plan.calls(); }
+uint64_t SimHap_FaultCalls(void) {
+    HapState& s = hapState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.plan.calls;
+}
 
 void SimHap_FailOpen(int32_t fail) {
     HapState& s = hapState();

@@ -28,10 +28,10 @@ FaultPlan* planOf(CallKind kind, const SimCall& call, FaultPlan (&plans)[3]) {
 }  // namespace
 
 std::optional<Outcome> TestControl::fault(CallKind kind, const SimCall& call) {
+    std::lock_guard<std::mutex> lock(mutex_);
     if (FaultPlan* plan = planOf(kind, call, plans_)) {
         if (const int32_t code = plan->next()) return failed(code);
     }
-    std::lock_guard<std::mutex> lock(mutex_);
     if (kind == CallKind::Call) {
         const auto found = failedCalls_.find(std::string_view(call.function));
         if (found == failedCalls_.end()) return std::nullopt;
@@ -126,17 +126,20 @@ void TestControl::loopDescriptions(bool on) {
 
 bool TestControl::planFault(int32_t kind, uint64_t nth, bool persistent, int32_t code) {
     if (kind < SIM_FAULT_NX_WRITE || kind > SIM_FAULT_RUNTIME_CALL) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
     plans_[kind].plan(nth, persistent, code);
     return true;
 }
 
 uint64_t TestControl::plannedCalls(int32_t kind) const {
-    return kind < SIM_FAULT_NX_WRITE || kind > SIM_FAULT_RUNTIME_CALL ? 0 : plans_[kind].calls();
+    if (kind < SIM_FAULT_NX_WRITE || kind > SIM_FAULT_RUNTIME_CALL) return 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return plans_[kind].calls;
 }
 
 void TestControl::reset() {
-    for (FaultPlan& plan : plans_) plan.clear();
     std::lock_guard<std::mutex> lock(mutex_);
+    for (FaultPlan& plan : plans_) plan.clear();
     calls_.clear();
     hiddenNames_.clear();
     failedNxWrites_.clear();

@@ -91,14 +91,16 @@ int32_t SimHw_ReadCount(void) {
     return f.reads;
 }
 
-}  // extern "C"
-
-extern "C" {
-
 void SimHw_PlanFault(uint64_t nth, int32_t persistent, int32_t code) {
-    sim::hw::faults().plan.plan(nth, persistent != 0, code);
+    sim::hw::Faults& f = sim::hw::faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    f.plan.plan(nth, persistent != 0, code);
 }
 
-uint64_t SimHw_FaultCalls(void) { return sim::hw::faults().plan.calls(); }
+uint64_t SimHw_FaultCalls(void) {
+    sim::hw::Faults& f = sim::hw::faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    return f.plan.calls;
+}
 
 }  // extern "C"
