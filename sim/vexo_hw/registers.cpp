@@ -51,9 +51,11 @@ int32_t Hw_ReadRegister(uint64_t hardware, uint32_t address, uint64_t* value) {
     if (value == nullptr) return kInvalidArgument;
     sim::hw::RegisterFiles& files = sim::hw::registerFiles();
     std::lock_guard<std::mutex> lock(files.mutex);
+    *value = 0;
     const auto file = files.byHardware.find(hardware);
-    const bool written = file != files.byHardware.end() && file->second.count(address) != 0;
-    *value = written ? file->second.at(address) : 0;
+    if (file == files.byHardware.end()) return 0;
+    const auto found = file->second.find(address);
+    if (found != file->second.end()) *value = found->second;
     return 0;
 }
 

@@ -55,6 +55,10 @@ void clearPlans() {
     if (allocationsPlanned()) plan(Kind::Allocation, 0, false);
 }
 
+std::string what(const std::string& operation, Kind kind, uint64_t nth, bool persistent) {
+    return operation + ", " + nameOf(kind) + " " + std::to_string(nth) + (persistent ? " on" : " once");
+}
+
 bool allocationsPlanned() { return allocation::available(); }
 
 Tally::~Tally() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <new>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -79,6 +80,34 @@ struct Attempted {
     bool survived;
 };
 using Attempt = std::function<Attempted(Kind kind, uint64_t nth, bool persistent)>;
+
+// What a run of an operation met: the failure or not, and the operation's answer, or
+// kAllocationFailed where std::bad_alloc reached the caller (the design gives no code for it).
+constexpr int32_t kAllocationFailed = 1;
+struct Faulted {
+    bool reached;
+    int32_t result;
+};
+
+// Runs `body` (answering an int32_t) with the nth call of `kind` failing, the runtime's call log
+// paused (the log's own allocations are not the operation's).
+template <typename Body>
+Faulted withFault(Kind kind, uint64_t nth, bool persistent, Body&& body) {
+    SimCtl_SetRecording(0);
+    plan(kind, nth, persistent);
+    int32_t result = kAllocationFailed;
+    try {
+        result = body();
+    } catch (const std::bad_alloc&) {
+    }
+    const bool reached = calls(kind) >= nth;
+    clearPlans();
+    SimCtl_SetRecording(1);
+    return {reached, result};
+}
+
+// "<operation>, <kind> <n> once|on", the context of a run's failed checks.
+std::string what(const std::string& operation, Kind kind, uint64_t nth, bool persistent);
 
 // n = 1, 2, ... for a single failure, then again for a persistent one, each until a run no
 // longer meets the failure. Answers the number of places the operation has for that kind.

@@ -25,15 +25,9 @@ bool isDebugParameter(const Row& row) { return row.name.rfind("FG_DEBUG", 0) == 
 // answer the design does not look at: the write succeeds whatever the runtime answered.
 bool answerIgnored(const Row& row, Kind kind) { return row.name == "FG_DEBUGSAVECONFIG" && kind == Kind::RuntimeCall; }
 
-// A write as the application makes it; an allocation that fails under it reaches the caller as
-// std::bad_alloc, which the design leaves uncaught: it is answered here as `kAllocationFailed`.
-constexpr int32_t kAllocationFailed = 1;
+// A write as the application makes it.
 int32_t write(void* fg, const Row& row, const Value& value) {
-    try {
-        return Fg_setParameterWithType(fg, row.id, value.pointer(), 0, value.code);
-    } catch (const std::bad_alloc&) {
-        return kAllocationFailed;
-    }
+    return Fg_setParameterWithType(fg, row.id, value.pointer(), 0, value.code);
 }
 
 // A write that start-up's state refuses is swept in a state that takes it.
@@ -88,15 +82,9 @@ struct WriteSweep {
 
     Attempted attempt(Kind kind, uint64_t nth, bool persistent) const {
         PreparedBoard board(row);
-        Verdict verdict(row.name + " = " + value.shown() + ", " + nameOf(kind) + " " + std::to_string(nth) +
-                        (persistent ? " on" : " once"));
+        Verdict verdict(what(row.name + " = " + value.shown(), kind, nth, persistent));
         if (!verdict.expect(board.fg != nullptr, "the board opens")) return {false, false};
-        SimCtl_SetRecording(0);
-        plan(kind, nth, persistent);
-        const int32_t result = write(board.fg, row, value);
-        const bool reached = calls(kind) >= nth;
-        clearPlans();
-        SimCtl_SetRecording(1);
+        const auto [reached, result] = withFault(kind, nth, persistent, [&] { return write(board.fg, row, value); });
         if (!reached) return {false, verdict.expectEqual(result, 0, "a write that met no failure")};
 
         // The design gives no code for a lack of memory: such a write may fail or, where the
@@ -165,4 +153,43 @@ TEST(FaultSweep, ParameterWritesMeetingAllocationFailures) {
     if (!allocationsPlanned()) GTEST_SKIP() << "the applet does not share this executable's allocator";
     Tally tally("parameter writes, allocation failures");
     sweepWrites(tally, {Kind::Allocation});
+}
+
+// The hot paths allocate nothing, in the applet or below it: reads of stored values of each width
+// (FG_WIDTH, FG_TIMEOUT, FG_TRIGGERIN_SRC, FG_PIXELFORMAT signed, FG_DEBUGWRITEPIXEL 64-bit,
+// FG_TRIGGER_EXCEEDED_PERIOD_LIMITS_CLEAR) and a successful FG_WIDTH write.
+TEST(HeapUse, ReadingStoredValuesAndASuccessfulWidthWriteAllocateNothing) {
+    if (!allocationsPlanned()) GTEST_SKIP() << "the applet does not share this executable's allocator";
+    FreshBoard board;
+    ASSERT_NE(board.fg, nullptr);
+    uint64_t value = 0;
+    uint32_t width = 512;
+    int32_t failures = 0;
+    const auto readAll = [&] {
+        for (const int32_t id : {100, 600, 8110, 200368, 900010, 300203}) {
+            for (const int32_t type : {2, 4, 5}) failures += Fg_getParameterWithType(board.fg, id, &value, 0, type) != 0;
+        }
+    };
+    const auto writeWidth = [&] { failures += Fg_setParameterWithType(board.fg, 100, &width, 0, 2) != 0; };
+    const auto allocationsDuring = [](auto&& body) {
+        SimCtl_SetRecording(0);
+        plan(Kind::Allocation, 0, false);
+        body();
+        const uint64_t counted = calls(Kind::Allocation);
+        SimCtl_SetRecording(1);
+        return counted;
+    };
+    // Whatever is set up on first use is not the cost of a read or write.
+    readAll();
+    writeWidth();
+    width = 2048;
+    EXPECT_EQ(allocationsDuring(readAll), 0u);
+    EXPECT_EQ(allocationsDuring(writeWidth), 0u);
+    EXPECT_EQ(failures, 0);
+
+    // The count does see the applet's own allocations: a string handed out (FG_HAP_FILE) is one.
+    char* text = nullptr;
+    EXPECT_GT(allocationsDuring([&] { Fg_getParameterWithType(board.fg, 24108, &text, 0, 22); }), 0u);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(Fg_freeParameterStringWithType(board.fg, 24108, text, 0, 22), 0);
 }
