@@ -49,7 +49,6 @@ FgNxWrapper* startApplet(uint64_t hardwareHandle, int32_t* errorCell, uint32_t f
     if (wrapper == nullptr) return nullptr;
 
     void* hap = nullptr;
-    bool hapOwned = false;
     try {
         error = wrapper->loadRuntime(kRuntimeFileName);
         if (error != errors::kSuccess) return nullptr;
@@ -65,7 +64,6 @@ FgNxWrapper* startApplet(uint64_t hardwareHandle, int32_t* errorCell, uint32_t f
             return nullptr;
         }
         wrapper->recordHandles(hardwareHandle, hap);
-        hapOwned = true;
 
         applet::Board& board = wrapper->board();
         board.buildRegistry();
@@ -77,7 +75,8 @@ FgNxWrapper* startApplet(uint64_t hardwareHandle, int32_t* errorCell, uint32_t f
         // Memory ran out part way: the board is left as a failed step leaves it, with nothing of
         // it open, rather than with an inner handle or a HAP that nobody could close any more.
         wrapper->closeInnerHandle();
-        if (hap != nullptr && !hapOwned) Hap_Release(hap);
+        // A HAP the wrapper has recorded is released with it.
+        if (hap != nullptr && wrapper->hapHandle() != hap) Hap_Release(hap);
         error = errors::kHapNotOpened;
         return nullptr;
     }
